@@ -1,0 +1,54 @@
+#include "support/ScriptedServices.h"
+
+namespace orv::test {
+
+MessageAnswer ScriptedMessageBoxes::show(const QString &text, const QString &title, MessageButtons buttons,
+                                         MessageIcon icon)
+{
+    shown.push_back({text, title, buttons, icon});
+    if (!mAnswers.empty()) {
+        const MessageAnswer answer = mAnswers.front();
+        mAnswers.pop_front();
+        return answer;
+    }
+    return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
+}
+
+QString ScriptedSaveDialog::askSavePath(const QString &title, const QString &filter)
+{
+    titles << title;
+    filters << filter;
+    if (mAnswers.empty())
+        return QString();
+    const QString answer = mAnswers.front();
+    mAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> MemorySettingsStore::read(const QString &key) const
+{
+    const auto found = values.constFind(key);
+    if (found == values.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+void MemorySettingsStore::write(const QString &key, const QString &value)
+{
+    values.insert(key, value);
+    writes << key;
+}
+
+TempFolders::TempFolders() = default;
+
+ScriptedServices::ScriptedServices()
+{
+    services.messages = &messages;
+    services.saveDialog = &saveDialog;
+    services.settings = &settings;
+    services.exit = &exit;
+    services.folders = &folders;
+    services.clock = &clock;
+}
+
+} // namespace orv::test

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "app/MessageBoxes.h"
+#include "app/Services.h"
+
+#include <QDateTime>
+#include <QMap>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <vector>
+
+namespace orv::test {
+
+// One message box as the user saw it.
+struct ShownMessage {
+    QString text;
+    QString title;
+    MessageButtons buttons;
+    MessageIcon icon;
+};
+
+// Records every box in order and answers from a script; an unscripted box
+// is answered with OK (or Yes for a question).
+class ScriptedMessageBoxes : public MessageBoxes {
+public:
+    MessageAnswer show(const QString &text, const QString &title, MessageButtons buttons,
+                       MessageIcon icon) override;
+    void answerNext(MessageAnswer answer) { mAnswers.push_back(answer); }
+
+    std::vector<ShownMessage> shown;
+
+private:
+    std::deque<MessageAnswer> mAnswers;
+};
+
+class ScriptedSaveDialog : public SaveFileDialog {
+public:
+    QString askSavePath(const QString &title, const QString &filter) override;
+    void answerNext(const QString &path) { mAnswers.push_back(path); }
+
+    QStringList titles;
+    QStringList filters;
+
+private:
+    std::deque<QString> mAnswers;
+};
+
+class MemorySettingsStore : public SettingsStore {
+public:
+    std::optional<QString> read(const QString &key) const override;
+    void write(const QString &key, const QString &value) override;
+
+    QMap<QString, QString> values;
+    QStringList writes; // keys in the order they were written
+};
+
+class FixedClock : public Clock {
+public:
+    explicit FixedClock(QDateTime at = QDateTime(QDate(2024, 3, 15), QTime(10, 0))) : at(at) {}
+    QDateTime now() const override { return at; }
+    QDateTime at;
+};
+
+class RecordingExit : public ProgramExit {
+public:
+    void endProgram() override { ++calls; }
+    int calls = 0;
+};
+
+// A program folder and a temporary folder of the test's own.
+class TempFolders : public Folders {
+public:
+    TempFolders();
+    QString programFolder() const override { return mProgram.path(); }
+    QString tempFolder() const override { return mTemp.path(); }
+
+private:
+    QTemporaryDir mProgram;
+    QTemporaryDir mTemp;
+};
+
+// All of the above, wired into one Services object.
+struct ScriptedServices {
+    ScriptedServices();
+    ScriptedMessageBoxes messages;
+    ScriptedSaveDialog saveDialog;
+    MemorySettingsStore settings;
+    RecordingExit exit;
+    TempFolders folders;
+    FixedClock clock;
+    Services services;
+};
+
+} // namespace orv::test
