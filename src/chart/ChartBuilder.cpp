@@ -1,0 +1,282 @@
+#include "chart/ChartBuilder.h"
+
+#include "app/Conversions.h"
+#include "app/FileExists.h"
+#include "app/FileOperations.h"
+#include "app/ReportingOperation.h"
+#include "chart/BuilderWindow.h"
+#include "chart/ChartPreview.h"
+#include "chart/Excel1.h"
+#include "chart/ObjectVariable.h"
+#include "sheet/render/SheetPicture.h"
+#include "chart/PercentText.h"
+#include "chart/ProjectSource.h"
+#include "chart/SpreadsheetApplication.h"
+#include "sheet/Failure.h"
+
+#include <QDir>
+
+namespace orv::chart {
+
+namespace {
+
+const QString kLocation = QStringLiteral("in Orvantis2021/08/31.Form1.PushButton6_Click ");
+
+using List = ProjectSource::List;
+
+} // namespace
+
+// One run of the builder: the numbered steps and the state they share.
+class BuildRun {
+public:
+    BuildRun(ChartBuilder &builder)
+        : mBuilder(builder), mParts(builder.mParts),
+          mOp(*mParts.services.messages, kLocation)
+    {
+    }
+
+    void run();
+
+private:
+    Application &xl() const { return need(mXl); }
+    QString tempPath(const QString &name) const
+    {
+        return QDir(mParts.services.folders->tempFolder()).filePath(name);
+    }
+    QString item(List list, int position, int column) const
+    {
+        return mParts.project.itemText(list, position, column);
+    }
+    int count(List list) const { return checkedInt16(mParts.project.itemCount(list)); }
+
+    void openTemplate();
+    void placeSpecialEvents();
+    void placeCategoryBlocks();
+    void placeTasks();
+    void placeTask(int c, int t, int r, int m, int &n, int &k);
+    void nameWorkbook();
+    void saveAndExport();
+    void handOver();
+
+    ChartBuilder &mBuilder;
+    ChartBuilder::Parts &mParts;
+    ReportingOperation mOp;
+    std::unique_ptr<Application> mXl;
+    QByteArray mTemplateBytes;
+    QString mPath;
+    std::unique_ptr<Application> mSecond;
+    std::optional<Workbook> mSecondBook;
+    ReservedFile mReservation;
+};
+
+void BuildRun::run()
+{
+    bool alreadyRunning = false;
+    mOp(100, [&] { alreadyRunning = mBuilder.mBusy; });
+    if (alreadyRunning)
+        return;
+    mOp(102, [&] { mBuilder.mBusy = true; });
+    mOp(104, [&] { mParts.window.setPointer(PointerSetting::Hourglass); });
+    mOp(106, [&] { mXl = mParts.services.spreadsheets->create(); });
+    openTemplate();
+    placeSpecialEvents();
+    placeCategoryBlocks();
+    placeTasks();
+    mOp(204, [&] { mParts.window.setPointer(PointerSetting::Default); });
+    mOp(206, [&] { xl().ActiveWorkbook().Worksheets().Item(1).Select(); });
+    mOp(208, [&] { xl().Cells(2, 2).Select(); });
+    mOp(210, [&] { xl().setDisplayAlerts(true); });
+    mOp(212, [&] { xl().setVisible(false); });
+    nameWorkbook();
+    saveAndExport();
+    handOver();
+    mOp(264, [&] { DeleteFileIfExists(tempPath(QStringLiteral("temp.bmp"))); });
+    mOp(266, [&] { DeleteFileIfExists(tempPath(QStringLiteral("template.xlt"))); });
+    mOp(268, [&] { mBuilder.mBusy = false; });
+}
+
+void BuildRun::openTemplate()
+{
+    mOp(108, [&] { mTemplateBytes = mParts.templateBytes(); });
+    mOp(110, [&] {
+        const QString path = tempPath(QStringLiteral("template.xlt"));
+        if (!FileExists(path))
+            WriteBytesToFile(mTemplateBytes, path);
+    });
+    mOp(112, [&] { xl().Workbooks().Open(tempPath(QStringLiteral("template.xlt")), std::nullopt, true); });
+    mOp(114, [&] { xl().setDisplayAlerts(false); });
+    mOp(116, [&] { xl().ActiveWorkbook().Worksheets().Item(1).Select(); });
+    mOp(118, [&] { xl().ActiveWorkbook().Worksheets().Item(1).Activate(); });
+}
+
+void BuildRun::placeSpecialEvents()
+{
+    int r = 0;
+    int events = 0;
+    mOp(120, [&] { r = 3; });
+    if (!mOp(122, [&] { events = count(List::Events); }))
+        return;
+    for (int e = 1; e <= events; ++e) {
+        bool placed = false;
+        mOp(124, [&] { placed = e < 6; });
+        if (placed) {
+            const auto row = [&] { return checkedInt16(r + e - 1); };
+            mOp(126, [&] { xl().Cells(row(), 2).setValue(item(List::Events, e, 1)); });
+            mOp(128, [&] { xl().Cells(row(), 4).setValue(item(List::Events, e, 2)); });
+            mOp(130, [&] { xl().Cells(row(), 5).setValue(item(List::Events, e, 3)); });
+        }
+        mOp(132, [&] { checkedInt16(e + 1); });
+    }
+}
+
+void BuildRun::placeCategoryBlocks()
+{
+    int r = 0;
+    int categories = 0;
+    mOp(134, [&] { r = 14; });
+    if (!mOp(136, [&] { categories = count(List::Categories); }))
+        return;
+    for (int c = 1; c <= categories; ++c) {
+        bool copyBlock = false;
+        mOp(138, [&] { copyBlock = c > 1; });
+        if (copyBlock) {
+            mOp(140, [&] { xl().Rows(QStringLiteral("10:13")).Select(); });
+            mOp(142, [&] { xl().Selection().Copy(); });
+            mOp(144, [&] { xl().Rows(checkedInt16(r + (c - 2) * 4)).Select(); });
+            mOp(146, [&] { xl().Selection().Insert(xlShiftDown); });
+            mOp(148, [&] { xl().setCutCopyMode(false); });
+        }
+        mOp(150, [&] { xl().Cells(checkedInt16(r - 4 + (c - 1) * 4), 1).setValue(item(List::Categories, c, 1)); });
+        mOp(152, [&] { checkedInt16(c + 1); });
+    }
+}
+
+void BuildRun::placeTasks()
+{
+    int r = 0;
+    int k = 0;
+    int categories = 0;
+    mOp(154, [&] { r = 11; });
+    mOp(156, [&] { k = 0; });
+    if (!mOp(158, [&] { categories = count(List::Categories); }))
+        return;
+    for (int c = 1; c <= categories; ++c) {
+        int n = 0;
+        int m = 0;
+        int tasks = 0;
+        mOp(160, [&] { n = 0; });
+        mOp(162, [&] { m = k; });
+        if (mOp(164, [&] { tasks = count(List::Tasks); })) {
+            for (int t = 1; t <= tasks; ++t) {
+                bool belongs = false;
+                mOp(166, [&] { belongs = item(List::Categories, c, 1) == item(List::Tasks, t, 5); });
+                if (belongs) {
+                    placeTask(c, t, r, m, n, k);
+                    mOp(196, [&] { n = checkedInt16(n + 1); });
+                    mOp(198, [&] { m = checkedInt16(m + 1); });
+                }
+                mOp(200, [&] { checkedInt16(t + 1); });
+            }
+        }
+        mOp(202, [&] { checkedInt16(c + 1); });
+    }
+}
+
+// Writes task t into its row of category c: a further task of the category
+// first gets a copy of the previous task's row inserted for it.
+void BuildRun::placeTask(int c, int t, int r, int m, int &n, int &k)
+{
+    const auto taskRow = [&] { return checkedInt16(r + (c - 1) * 4 + m); };
+    bool further = false;
+    mOp(168, [&] { further = n > 0; });
+    if (further) {
+        mOp(170, [&] { xl().Rows(checkedInt16(taskRow() - 1)).Select(); });
+        mOp(172, [&] { xl().Selection().Copy(); });
+        mOp(174, [&] { xl().Rows(taskRow()).Select(); });
+        mOp(176, [&] { xl().Selection().Insert(xlShiftDown); });
+        mOp(178, [&] { xl().setCutCopyMode(false); });
+        mOp(180, [&] { k = checkedInt16(k + 1); });
+    }
+    bool subTask = false;
+    mOp(182, [&] { subTask = item(List::Tasks, t, 6) == QStringLiteral("V"); });
+    if (subTask) {
+        mOp(184, [&] { xl().Cells(taskRow(), 2).setValue(QString()); });
+        mOp(186, [&] { xl().Cells(taskRow(), 3).setValue(item(List::Tasks, t, 1)); });
+    } else {
+        mOp(188, [&] {
+            xl().Cells(taskRow(), 2).setValue(item(List::Tasks, t, 1));
+            xl().Cells(taskRow(), 3).setValue(QString());
+        });
+    }
+    mOp(190, [&] { xl().Cells(taskRow(), 4).setValue(item(List::Tasks, t, 3)); });
+    mOp(192, [&] { xl().Cells(taskRow(), 5).setValue(item(List::Tasks, t, 4)); });
+    mOp(194, [&] { xl().Cells(taskRow(), 6).setValue(fractionFromPercentText(item(List::Tasks, t, 2))); });
+}
+
+// Draws "kdrave" and eight digits from 1 to 9 until the name is free, and
+// reserves it by creating the file exclusively, so that nothing already in
+// the temporary folder (a file, or a link planted there) is ever written.
+void BuildRun::nameWorkbook()
+{
+    std::uniform_int_distribution<int> digit(1, 9);
+    for (;;) {
+        QString name;
+        mOp(214, [&] { name = QStringLiteral("kdrave"); });
+        mOp(216, [] {});
+        for (int i = 0; i < 8; ++i) {
+            int d = 0;
+            mOp(220, [&] { d = digit(mBuilder.mRandom); });
+            mOp(222, [&] { name += QString::number(d); });
+            mOp(224, [] {});
+        }
+        mOp(226, [&] { mPath = tempPath(name + QStringLiteral(".xls")); });
+        bool taken = false;
+        mOp(228, [&] {
+            mReservation = ReservedFile::create(mPath);
+            taken = !mReservation.isValid();
+        });
+        if (!taken)
+            return;
+    }
+}
+
+void BuildRun::saveAndExport()
+{
+    mOp(230, [&] {
+        xl().ActiveWorkbook().SaveAs(mPath, GetSaveFileFormat(mXl.get()));
+        mReservation.release();
+    });
+    mOp(232, [&] { xl().setDisplayAlerts(false); });
+    mOp(234, [&] { xl().ActiveWorkbook().Close(); });
+    mOp(236, [&] { xl().Quit(); });
+    mOp(238, [&] { mXl.reset(); });
+    mOp(240, [&] { mSecond = OpenExcelWorkbook(*mParts.services.spreadsheets, mPath); });
+    mOp(242, [&] { mParts.window.setPointer(PointerSetting::Hourglass); });
+    mOp(244, [&] { mSecondBook = need(mSecond).Workbooks().Item(need(mSecond).Workbooks().count()); });
+    mOp(246, [&] {
+        saveCellsActivesheet(*mParts.services.messages, need(mSecondBook), tempPath(QStringLiteral("temp.bmp")));
+    });
+    mOp(248, [&] { need(mSecond).setDisplayAlerts(false); });
+    mOp(250, [&] { need(mSecondBook).Close(); });
+    mOp(252, [&] { need(mSecond).Quit(); });
+    mSecondBook.reset();
+    mSecond.reset();
+    mOp(254, [&] { mParts.window.setPointer(PointerSetting::Default); });
+}
+
+void BuildRun::handOver()
+{
+    mOp(256, [&] { mParts.preview.assignPicture(sheet::readPicture(tempPath(QStringLiteral("temp.bmp")))); });
+    mOp(258, [&] { mParts.preview.setExcelFile(mPath); });
+    mOp(260, [&] { mParts.preview.show(); });
+    mOp(262, [&] { mParts.window.hideMainWindow(); });
+}
+
+ChartBuilder::ChartBuilder(Parts parts) : mParts(std::move(parts)), mRandom(std::random_device{}()) {}
+
+void ChartBuilder::PushButton6_Click()
+{
+    BuildRun(*this).run();
+}
+
+} // namespace orv::chart

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/Services.h"
+
+#include <QByteArray>
+#include <functional>
+#include <random>
+
+namespace orv::chart {
+
+class BuilderWindow;
+class ChartPreview;
+class ProjectSource;
+
+// "Create Template!": fills the chart template with the project's special
+// events, categories and tasks, saves the chart workbook in the temporary
+// folder, has its picture exported and hands both to the preview window.
+// Every step is numbered; a failing step is reported and the next one runs.
+class ChartBuilder {
+public:
+    struct Parts {
+        const Services &services;
+        const ProjectSource &project;
+        BuilderWindow &window;
+        ChartPreview &preview;
+        std::function<QByteArray()> templateBytes;
+    };
+
+    explicit ChartBuilder(Parts parts);
+
+    void PushButton6_Click();
+    bool busy() const { return mBusy; }
+
+private:
+    friend class BuildRun;
+
+    Parts mParts;
+    bool mBusy = false;
+    std::mt19937 mRandom;
+};
+
+} // namespace orv::chart
