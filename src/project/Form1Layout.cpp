@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -187,13 +188,15 @@ void Form1::buildEventsTab()
                          {12, 112, kListWidth, 188});
 }
 
-// Row by row on each tab, then the buttons above the tabs.
+// Row by row on each tab, then the buttons above the tabs; the tab control
+// takes the focus in its tab bar.
 void Form1::setFocusOrder()
 {
     const QList<QWidget *> order{txtCat,     PushButton1, PushButton2, ListView1,  txtTask,     txtProc,
                                  Combo1,     txtStart,    TxtEnd,      Check1,     PushButton3, PushButton4,
                                  ListView2,  TxtEvent,    txtEvStart,  txtEvEnd,   PushButton5, PushButton7,
-                                 ListView3,  PushButton6, TabControl1, PushButton8, PushButton9};
+                                 ListView3,  PushButton6, TabControl1->findChild<QTabBar *>(),
+                                 PushButton8, PushButton9};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 }
