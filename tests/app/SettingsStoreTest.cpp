@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 
+// Readable test names and failure messages for QString values.
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
+
 namespace orv {
 namespace {
 

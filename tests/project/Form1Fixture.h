@@ -11,6 +11,10 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
+
+// Readable test names and failure messages for QString values.
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace orv::test {
 
