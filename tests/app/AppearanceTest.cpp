@@ -1,7 +1,6 @@
 // The skin, the hand cursor file and the hover pointer on real widgets.
 #include "app/CursorFile.h"
 #include "app/qt/ApplySkin.h"
-#include "app/qt/HoverPointer.h"
 #include "app/qt/QtSaveFileDialog.h"
 #include "app/qt/SkinFramework.h"
 #include "sheet/Failure.h"
@@ -15,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTreeWidget>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -193,78 +191,6 @@ TEST_F(CursorFileTest, BrokenFilesFail)
     for (const QByteArray &bytes : {icon, truncated, farOffset, QByteArray("junk")})
         EXPECT_THROW(readCursorFile(write(bytes)), Failure);
     EXPECT_THROW(readCursorFile(dir.filePath("missing.cur")), Failure);
-}
-
-class Hover : public ::testing::Test {
-protected:
-    Hover()
-    {
-        window.resize(300, 200);
-        frame = new QGroupBox(&window);
-        frame->setGeometry(10, 10, 280, 120);
-        button = new QPushButton("Add", frame);
-        button->setGeometry(10, 10, 80, 25);
-        edit = new QLineEdit(frame);
-        edit->setGeometry(100, 10, 80, 25);
-        list = new QTreeWidget(frame);
-        list->setGeometry(10, 50, 200, 60);
-        otherButton = new QPushButton("Help", &window);
-        otherButton->setGeometry(10, 150, 80, 25);
-        hover = new HoverPointer(window);
-        hover->watchSurface(window);
-        hover->watchSurface(*frame);
-        hover->watchSurface(*list);
-        hover->watchButton(*button);
-        hover->watchButton(*otherButton);
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-    }
-    void moveOver(QWidget *widget) { QTest::mouseMove(widget, widget->rect().center()); }
-
-    QWidget window;
-    QGroupBox *frame;
-    QPushButton *button, *otherButton;
-    QLineEdit *edit;
-    QTreeWidget *list;
-    HoverPointer *hover;
-};
-
-TEST_F(Hover, ButtonsGiveTheCustomPointerSurfacesTheDefault)
-{
-    moveOver(button);
-    EXPECT_EQ(hover->pointer(), PointerSetting::Custom);
-    moveOver(edit);
-    EXPECT_EQ(hover->pointer(), PointerSetting::Custom) << "a text box leaves the pointer alone";
-    moveOver(list->viewport());
-    EXPECT_EQ(hover->pointer(), PointerSetting::Default);
-    moveOver(otherButton);
-    EXPECT_EQ(hover->pointer(), PointerSetting::Custom);
-    QTest::mouseMove(&window, QPoint(295, 195));
-    EXPECT_EQ(hover->pointer(), PointerSetting::Default);
-    moveOver(button);
-    QTest::mouseMove(frame, QPoint(270, 110));
-    EXPECT_EQ(hover->pointer(), PointerSetting::Default);
-}
-
-TEST_F(Hover, HourglassStaysEverywhere)
-{
-    hover->setPointer(PointerSetting::Hourglass);
-    for (QWidget *widget : std::initializer_list<QWidget *>{button, list->viewport(), frame, otherButton})
-        moveOver(widget);
-    QTest::mouseMove(&window, QPoint(295, 195));
-    EXPECT_EQ(hover->pointer(), PointerSetting::Hourglass);
-    EXPECT_EQ(window.cursor().shape(), Qt::WaitCursor);
-}
-
-TEST_F(Hover, CustomImageOrStandardArrow)
-{
-    moveOver(button);
-    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
-    QPixmap hand(16, 16);
-    hand.fill(Qt::black);
-    hover->setCustomCursor(QCursor(hand, 3, 4));
-    EXPECT_EQ(window.cursor().shape(), Qt::BitmapCursor);
-    EXPECT_EQ(window.cursor().hotSpot(), QPoint(3, 4));
 }
 
 struct FilterCase {

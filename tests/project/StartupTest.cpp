@@ -3,7 +3,6 @@
 
 #include "app/AppTitle.h"
 #include "app/MessageBoxes.h"
-#include "chart/IsInstalled.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -181,14 +180,6 @@ TEST_F(Startup, MissingSpreadsheetShowsTheMessageAndEndsTheProgram)
     EXPECT_EQ(scripted.exit.calls, 1);
     EXPECT_TRUE(scripted.settings.writes.isEmpty());
     EXPECT_FALSE(form().isVisible());
-}
-
-TEST_F(Startup, MissingFactoryCountsAsMissingSpreadsheet)
-{
-    scripted.services.spreadsheets = nullptr;
-    CheckExcelInstalled(scripted.services);
-    EXPECT_EQ(scripted.exit.calls, 1);
-    EXPECT_EQ(shownTexts(), QStringList{excelMissingMessage()});
 }
 
 using Closing = Form1Test;

@@ -166,9 +166,22 @@ TEST_F(MainHover, HourglassIsKept)
     for (QWidget *widget : std::initializer_list<QWidget *>{f.PushButton6, f.ListView1->viewport(), f.PushButton1})
         moveOver(widget);
     EXPECT_EQ(f.pointer(), PointerSetting::Hourglass);
+    EXPECT_EQ(f.cursor().shape(), Qt::WaitCursor);
     f.setPointer(PointerSetting::Default);
     moveOver(f.PushButton8);
     EXPECT_EQ(f.pointer(), PointerSetting::Custom);
+}
+
+TEST_F(MainHover, CustomPointerShowsTheHandImageOrTheStandardArrow)
+{
+    Form1 &f = form();
+    moveOver(f.PushButton8);
+    EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
+    QPixmap hand(16, 16);
+    hand.fill(Qt::black);
+    f.hoverPointer().setCustomCursor(QCursor(hand, 3, 4));
+    EXPECT_EQ(f.cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(f.cursor().hotSpot(), QPoint(3, 4));
 }
 
 class Sample : public Form1Test, public ::testing::WithParamInterface<std::pair<const char *, QString>> {

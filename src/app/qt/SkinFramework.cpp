@@ -11,9 +11,10 @@ namespace orv {
 void SkinFramework::loadSkin(const QString &path, const QString &)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QByteArray sheet = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (file.error() != QFileDevice::NoError)
         throw Failure(QStringLiteral("Cannot read the skin file %1").arg(QDir::toNativeSeparators(path)));
-    mStyleSheet = QString::fromUtf8(file.readAll());
+    mStyleSheet = QString::fromUtf8(sheet);
 }
 
 void SkinFramework::applyToWindow(QWidget &window)
