@@ -1,0 +1,142 @@
+#include "sheet/model/Sheet.h"
+
+#include "sheet/Failure.h"
+
+namespace orv::sheet {
+
+Sheet::Sheet(QString name) : mName(std::move(name)) {}
+
+void Sheet::checkAddress(CellAddress at)
+{
+    if (at.row < 0 || at.row >= kMaxRows)
+        throw Failure(QStringLiteral("Row %1 lies outside the sheet (rows 1 to %2)").arg(at.row + 1).arg(kMaxRows));
+    if (at.column < 0 || at.column >= kMaxColumns)
+        throw Failure(QStringLiteral("Column %1 lies outside the sheet (columns 1 to %2)")
+                          .arg(at.column + 1)
+                          .arg(kMaxColumns));
+}
+
+const Cell *Sheet::cell(CellAddress at) const
+{
+    if (at.row < 0 || at.row >= static_cast<int>(mRows.size()))
+        return nullptr;
+    const auto &cells = mRows[at.row].cells;
+    const auto found = cells.find(at.column);
+    return found == cells.end() ? nullptr : &found->second;
+}
+
+Cell &Sheet::cellAt(CellAddress at)
+{
+    checkAddress(at);
+    if (at.row >= static_cast<int>(mRows.size()))
+        mRows.resize(at.row + 1);
+    return mRows[at.row].cells[at.column];
+}
+
+void Sheet::setCell(CellAddress at, Cell cell) { cellAt(at) = std::move(cell); }
+
+void Sheet::removeCell(CellAddress at)
+{
+    if (at.row >= 0 && at.row < static_cast<int>(mRows.size()))
+        mRows[at.row].cells.erase(at.column);
+}
+
+void Sheet::forEachCell(const std::function<void(CellAddress, const Cell &)> &visit) const
+{
+    for (int row = 0; row < static_cast<int>(mRows.size()); ++row)
+        for (const auto &[column, cell] : mRows[row].cells)
+            visit({row, column}, cell);
+}
+
+void Sheet::forEachCell(const std::function<void(CellAddress, Cell &)> &visit)
+{
+    for (int row = 0; row < static_cast<int>(mRows.size()); ++row)
+        for (auto &[column, cell] : mRows[row].cells)
+            visit({row, column}, cell);
+}
+
+std::optional<CellRange> Sheet::usedRange() const
+{
+    std::optional<CellRange> used;
+    for (int row = 0; row < static_cast<int>(mRows.size()); ++row) {
+        const auto &cells = mRows[row].cells;
+        if (cells.empty())
+            continue;
+        const int first = cells.begin()->first;
+        const int last = cells.rbegin()->first;
+        if (!used) {
+            used = CellRange{row, first, row, last};
+        } else {
+            used->lastRow = row;
+            used->firstColumn = std::min(used->firstColumn, first);
+            used->lastColumn = std::max(used->lastColumn, last);
+        }
+    }
+    return used;
+}
+
+const RowInfo *Sheet::rowInfo(int row) const
+{
+    if (row < 0 || row >= static_cast<int>(mRows.size()) || !mRows[row].info)
+        return nullptr;
+    return &*mRows[row].info;
+}
+
+void Sheet::setRowInfo(int row, RowInfo info)
+{
+    checkAddress({row, 0});
+    if (row >= static_cast<int>(mRows.size()))
+        mRows.resize(row + 1);
+    mRows[row].info = info;
+}
+
+void Sheet::removeRowInfo(int row)
+{
+    if (row >= 0 && row < static_cast<int>(mRows.size()))
+        mRows[row].info.reset();
+}
+
+double Sheet::rowHeight(int row) const
+{
+    const RowInfo *info = rowInfo(row);
+    return info ? info->height : mDefaultRowHeight;
+}
+
+const ColumnInfo *Sheet::columnInfo(int column) const
+{
+    const auto found = mColumns.find(column);
+    return found == mColumns.end() ? nullptr : &found->second;
+}
+
+void Sheet::setColumnInfo(int column, ColumnInfo info)
+{
+    checkAddress({0, column});
+    mColumns[column] = info;
+}
+
+int Sheet::lastRow() const
+{
+    for (int row = static_cast<int>(mRows.size()) - 1; row >= 0; --row)
+        if (mRows[row].info || !mRows[row].cells.empty())
+            return row;
+    return -1;
+}
+
+std::optional<CellRange> Sheet::mergedRangeAt(CellAddress at) const
+{
+    for (const CellRange &range : mMerged)
+        if (range.contains(at))
+            return range;
+    return std::nullopt;
+}
+
+void Sheet::shiftRowsDown(int first, int count)
+{
+    if (count <= 0 || first >= static_cast<int>(mRows.size()))
+        return;
+    if (lastRow() + count >= kMaxRows)
+        throw Failure(QStringLiteral("Inserting %1 rows would push cells off the end of the sheet").arg(count));
+    mRows.insert(mRows.begin() + first, count, Row{});
+}
+
+} // namespace orv::sheet
