@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 
 namespace orv::preview::test {
 namespace {
@@ -177,6 +178,16 @@ INSTANTIATE_TEST_SUITE_P(
 // ---- activation, "< Back" and closing ---------------------------------------------
 
 class PreviewLifecycle : public PreviewTest {};
+
+TEST_F(PreviewLifecycle, ShowingTheWindowActivatesItAndPreparesTheViewport)
+{
+    preview.assignPicture(chartPicture(4000, 220));
+    preview.setExcelFile(tempPath(QStringLiteral("kdrave12121212.xls")));
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    EXPECT_EQ(form().HScroll1->maximum(), 5067);
+    EXPECT_FALSE(form().Zoom_Ori->isVisible());
+}
 
 TEST_F(PreviewLifecycle, ALaterActivationChangesNothing)
 {
