@@ -62,10 +62,7 @@ void Viewport::initScrollbar(Axis axis)
     const float overflow = static_cast<float>(display - frame);
     scrollBar.enabled = true;
     const bool fine = overflow <= 100.0f;
-    const std::int16_t maximum = toInt16(fine ? overflow : overflow / 10.0f);
-    scrollBar.maximum = maximum;
-    if (scrollBar.value > maximum)
-        setBarValue(axis, maximum);
+    scrollBar.maximum = toInt16(fine ? overflow : overflow / 10.0f);
     stepOf(axis) = fine ? 1 : 10;
     setBarValue(axis, 0);
 }

@@ -217,14 +217,6 @@ TEST_F(PreviewLifecycle, BackDeletesTheWorkbookShowsTheMainWindowAndHides)
     EXPECT_EQ(s.exit.calls, 0);
 }
 
-TEST_F(PreviewLifecycle, BackWithTheWorkbookAlreadyGoneIsNoError)
-{
-    Form2 &window = handOver(chartPicture(300, 200), tempPath(QStringLiteral("kdrave99999999.xls")));
-    window.PushButton8->click();
-    EXPECT_TRUE(s.messages.shown.empty());
-    EXPECT_EQ(mainWindow.shown, 1);
-}
-
 TEST_F(PreviewLifecycle, ASecondChartAfterBackIsPreparedAnew)
 {
     Form2 &window = handOver(chartPicture(4000, 220));

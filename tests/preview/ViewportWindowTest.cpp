@@ -103,17 +103,6 @@ TEST_F(PreviewZoom, ATallPictureIsPaintedOnceZoomedOutBelowTheLimit)
     EXPECT_EQ(window.Picture1->paintCount(), 1);
 }
 
-TEST_F(PreviewZoom, ASmallPictureDisablesBothBarsWhichThenMoveNothing)
-{
-    Form2 &window = handOver(chartPicture(300, 200));
-    EXPECT_FALSE(window.HScroll1->isEnabled());
-    EXPECT_FALSE(window.VScroll1->isEnabled());
-    EXPECT_EQ(window.viewport().scrollStep(Axis::Horizontal), 0);
-    EXPECT_EQ(window.viewport().scrollStep(Axis::Vertical), 0);
-    window.HScroll1->setValue(50);
-    EXPECT_EQ(window.viewport().left(), 0);
-}
-
 // ---- scrolling and dragging -------------------------------------------------------
 
 class PreviewPanning : public PreviewTest {
@@ -181,18 +170,6 @@ TEST_F(PreviewPanning, AClickOnABoxAsWideAsTheFrameReportsNothing)
     EXPECT_TRUE(s.messages.shown.empty());
     EXPECT_EQ(window.HScroll1->value(), 0);
     EXPECT_EQ(window.viewport().left(), 0);
-}
-
-TEST_F(PreviewPanning, DraggingATallUnpaintedPictureAlsoOnlyMovesIt)
-{
-    Form2 &window = handOver(chartPicture(700, 1000)); // 15000 tall: shown as assigned
-    ASSERT_EQ(window.Picture1->paintCount(), 0);
-    window.VScroll1->setValue(500);
-    press({100, 400});
-    dragTo({50, 100});
-    release({50, 100});
-    EXPECT_EQ(window.Picture1->paintCount(), 0);
-    EXPECT_LT(window.viewport().top(), -5000);
 }
 
 } // namespace
