@@ -140,8 +140,10 @@ void Form2::PushButton8_Click()
     op(102, [&] { DeleteFileIfExists(mExcelFile); });
     op(104, [&] { mMainWindow.showMainWindow(); });
     op(106, [&] { hide(); });
-    // The next chart handed over gets a viewport of its own.
+    // The next chart handed over gets a viewport of its own. The hidden
+    // picture is let go now, so that it is never held next to the next one.
     op.more([&] { FirstActivate = true; });
+    op.more([&] { releasePictures(); });
 }
 
 // Closing the preview ends the program; the lists are written first so that
@@ -175,9 +177,11 @@ void Form2::setMousePointer(PointerSetting setting)
 
 void Form2::hover(PointerSetting wanted) { setMousePointer(hoverPointer(mMousePointer, wanted)); }
 
+// Being shown counts as being activated: a window manager may decline to
+// activate a window the user did not click.
 bool Form2::event(QEvent *event)
 {
-    if (event->type() == QEvent::WindowActivate)
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
         Form_Activate();
     return QWidget::event(event);
 }

@@ -81,6 +81,7 @@ private:
     void InitScrollbars();
     void ChangeZoom(std::int32_t direction);
     void showUnscaledPicture();
+    void releasePictures();
     // Maps the viewport's state onto the display box and the scroll bars.
     void syncViewport();
 

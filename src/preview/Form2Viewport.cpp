@@ -26,7 +26,8 @@ void showBar(QScrollBar &widget, const ScrollBarModel &bar)
 
 } // namespace
 
-// Lines 102 to 136 of the activation.
+// The preparation for a new picture. The picture boxes always keep what is
+// painted into them, so persistent drawing needs no switching on.
 void Form2::prepareViewport(ReportingOperation &op)
 {
     op(106, [&] {
@@ -89,6 +90,12 @@ void Form2::showUnscaledPicture()
     if (Picture1->picture().isNull())
         Picture1->setPicture(Zoom_Ori->picture());
     mViewport.setDisplaySize(Picture1->outerSize());
+}
+
+void Form2::releasePictures()
+{
+    Picture1->setPicture(QImage());
+    Zoom_Ori->setPicture(QImage());
 }
 
 void Form2::InitScrollbars()

@@ -118,8 +118,9 @@ float Viewport::dragTarget(Axis axis, float pointer) const
 void Viewport::moveDisplay(float left, float top)
 {
     const std::int32_t newLeft = toInt32(left);
-    mTop = toInt32(top);
+    const std::int32_t newTop = toInt32(top);
     mLeft = newLeft;
+    mTop = newTop;
 }
 
 // A display box as large as the frame has nothing to scroll: a plain click

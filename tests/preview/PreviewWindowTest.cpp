@@ -213,6 +213,8 @@ TEST_F(PreviewLifecycle, BackDeletesTheWorkbookShowsTheMainWindowAndHides)
     EXPECT_FALSE(QFile::exists(workbook));
     EXPECT_EQ(mainWindow.shown, 1);
     EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(window.Zoom_Ori->picture().isNull());
+    EXPECT_TRUE(window.Picture1->picture().isNull());
     EXPECT_TRUE(s.messages.shown.empty());
     EXPECT_EQ(s.exit.calls, 0);
 }
