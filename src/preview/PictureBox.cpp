@@ -81,6 +81,9 @@ void PictureBox::paintPicture(const QImage &source, Extent sourceSize, Extent ta
         const QRect from(0, 0, std::min(source.width(), toPixels(sourceSize.width)),
                          std::min(source.height(), toPixels(sourceSize.height)));
         QPainter painter(&painted);
+        // Shrinking blends, so thin grid lines do not drop out; enlarging
+        // keeps the pixels sharp.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, target.width() < from.width());
         painter.drawImage(QRect(QPoint(0, 0), target), source, from);
     }
     mPainted = std::move(painted);
