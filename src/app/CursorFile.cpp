@@ -1,5 +1,7 @@
 #include "app/CursorFile.h"
 
+#include <QPixmap>
+
 #include "sheet/Failure.h"
 
 #include <QBuffer>
@@ -68,6 +70,12 @@ CursorImage readCursorFile(const QString &path)
     if (!image.rect().contains(hotspot))
         throw Failure(QStringLiteral("Not a cursor file: %1").arg(shown));
     return {image, hotspot};
+}
+
+QCursor cursorFromFile(const QString &path)
+{
+    const CursorImage cursor = readCursorFile(path);
+    return QCursor(QPixmap::fromImage(cursor.image), cursor.hotspot.x(), cursor.hotspot.y());
 }
 
 } // namespace orv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QImage>
 #include <QPoint>
 #include <QString>
@@ -16,5 +17,8 @@ struct CursorImage {
 // the hotspot, with a BMP or PNG image behind it. Throws a Failure when the
 // file cannot be read or is no cursor.
 CursorImage readCursorFile(const QString &path);
+
+// The cursor file as a mouse pointer with its hotspot.
+QCursor cursorFromFile(const QString &path);
 
 } // namespace orv

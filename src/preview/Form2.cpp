@@ -1,8 +1,10 @@
 #include "preview/Form2.h"
 
-#include "app/FileOps.h"
+#include "app/FileExists.h"
+#include "app/FileOperations.h"
 #include "app/ReportingOperation.h"
-#include "preview/CursorFile.h"
+#include "app/CursorFile.h"
+#include "app/qt/HoverPointer.h"
 #include "preview/MainWindowLink.h"
 #include "preview/PictureBox.h"
 #include "preview/SystemBackColor.h"
@@ -47,7 +49,6 @@ QPushButton *pushButton(QWidget *parent, const QString &caption, const QRect &ge
     auto *button = new QPushButton(caption, parent);
     button->setGeometry(geometry);
     button->setFont(arialBold(11.25));
-    button->setMouseTracking(true);
     button->setAttribute(Qt::WA_NoMousePropagation);
     return button;
 }
@@ -66,7 +67,8 @@ QScrollBar *scrollBar(QWidget *parent, Qt::Orientation orientation, const QRect 
 } // namespace
 
 Form2::Form2(const Services &services, MainWindowLink &mainWindow, QWidget *parent)
-    : QWidget(parent), mServices(services), mMainWindow(mainWindow), mViewport(kFrameOuter, kFrameInner)
+    : QWidget(parent), mServices(services), mMainWindow(mainWindow), mViewport(kFrameOuter, kFrameInner),
+      mHover(new HoverPointer(*this))
 {
     createControls();
     Form_Load();
@@ -78,7 +80,6 @@ void Form2::createControls()
 {
     setFixedSize(toPixels(9840), toPixels(9360));
     setFont(arialBold(9));
-    setMouseTracking(true);
 
     Picture2 = new PictureBox(this, kFrameBorderPixels);
     Picture2->setGeometry(twipsRect(120, 120, kFrameOuter.width, kFrameOuter.height));
@@ -95,15 +96,16 @@ void Form2::createControls()
 
     Frame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
     Frame1->setGeometry(twipsRect(120, 7860, 9600, 855));
-    Frame1->setMouseTracking(true);
     Frame1->setAttribute(Qt::WA_NoMousePropagation);
     Frame1->installEventFilter(this);
     PushButton1 = pushButton(Frame1, QStringLiteral("Zoom In"), twipsRect(240, 300, 4440, 405));
     PushButton2 = pushButton(Frame1, QStringLiteral("Zoom Out"), twipsRect(4800, 300, 4560, 405));
     PushButton8 = pushButton(this, QStringLiteral("< Back"), twipsRect(120, 8850, 4680, 405));
     PushButton6 = pushButton(this, QStringLiteral("Save Results To Excel File"), twipsRect(4920, 8850, 4800, 405));
+    mHover->watchSurface(*this);
+    mHover->watchSurface(*Frame1);
     for (QPushButton *button : {PushButton1, PushButton2, PushButton8, PushButton6})
-        button->installEventFilter(this);
+        mHover->watchButton(*button);
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
@@ -121,7 +123,7 @@ void Form2::Form_Load()
     bool cursorExists = false;
     op(108, [&] { cursorExists = FileExists(cursorPath); });
     if (cursorExists)
-        op(110, [&] { mHandCursor = loadCursorFile(cursorPath); });
+        op(110, [&] { mHover->setCustomCursor(cursorFromFile(cursorPath)); });
 }
 
 void Form2::Form_Activate()
@@ -159,23 +161,11 @@ void Form2::Form_QueryUnload()
 
 void Form2::Form_Unload() { mServices.exit->endProgram(); }
 
-void Form2::setMousePointer(PointerSetting setting)
-{
-    mMousePointer = setting;
-    switch (setting) {
-    case PointerSetting::Default:
-        unsetCursor();
-        break;
-    case PointerSetting::Hourglass:
-        setCursor(Qt::WaitCursor);
-        break;
-    case PointerSetting::Custom:
-        setCursor(mHandCursor.value_or(QCursor(Qt::ArrowCursor)));
-        break;
-    }
-}
+PointerSetting Form2::mousePointer() const { return mHover->pointer(); }
 
-void Form2::hover(PointerSetting wanted) { setMousePointer(hoverPointer(mMousePointer, wanted)); }
+void Form2::setMousePointer(PointerSetting setting) { mHover->setPointer(setting); }
+
+bool Form2::hasCustomCursor() const { return mHover->customCursor().has_value(); }
 
 // Being shown counts as being activated: a window manager may decline to
 // activate a window the user did not click.
@@ -193,12 +183,6 @@ void Form2::closeEvent(QCloseEvent *event)
     Form_Unload();
 }
 
-void Form2::mouseMoveEvent(QMouseEvent *event)
-{
-    hover(PointerSetting::Default);
-    QWidget::mouseMoveEvent(event);
-}
-
 bool Form2::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
@@ -210,8 +194,6 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
             Picture1_MouseMove(mouse);
         else if (type == QEvent::MouseButtonRelease)
             Picture1_MouseUp();
-    } else if (type == QEvent::MouseMove) {
-        hover(watched == Frame1 ? PointerSetting::Default : PointerSetting::Custom);
     }
     return QWidget::eventFilter(watched, event);
 }

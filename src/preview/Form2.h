@@ -1,13 +1,11 @@
 #pragma once
 
 #include "app/Services.h"
-#include "preview/PointerSetting.h"
+#include "app/PointerSetting.h"
 #include "preview/Viewport.h"
 
-#include <QCursor>
 #include <QString>
 #include <QWidget>
-#include <optional>
 
 class QGroupBox;
 class QMouseEvent;
@@ -15,6 +13,7 @@ class QPushButton;
 class QScrollBar;
 
 namespace orv {
+class HoverPointer;
 class ReportingOperation;
 }
 
@@ -39,9 +38,9 @@ public:
     void SetHScrollbarByPercent(std::int16_t percent);
     void SetVScrollbarByPercent(std::int16_t percent);
 
-    PointerSetting mousePointer() const { return mMousePointer; }
+    PointerSetting mousePointer() const;
     void setMousePointer(PointerSetting setting);
-    bool hasCustomCursor() const { return mHandCursor.has_value(); }
+    bool hasCustomCursor() const;
     const Viewport &viewport() const { return mViewport; }
 
     PictureBox *Picture2;
@@ -58,7 +57,6 @@ public:
 protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -77,7 +75,6 @@ private:
     void Picture1_MouseDown(QMouseEvent *event);
     void Picture1_MouseMove(QMouseEvent *event);
     void Picture1_MouseUp();
-    void hover(PointerSetting wanted);
     void InitScrollbars();
     void ChangeZoom(std::int32_t direction);
     void showUnscaledPicture();
@@ -89,8 +86,7 @@ private:
     MainWindowLink &mMainWindow;
     Viewport mViewport;
     bool FirstActivate = true;
-    PointerSetting mMousePointer = PointerSetting::Default;
-    std::optional<QCursor> mHandCursor;
+    HoverPointer *mHover;
 };
 
 } // namespace orv::preview

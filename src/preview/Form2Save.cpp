@@ -1,6 +1,6 @@
 // "Save Results To Excel File": a byte copy of the chart workbook at a path
 // the user picks.
-#include "app/FileOps.h"
+#include "app/FileExists.h"
 #include "app/MessageBoxes.h"
 #include "app/ReportingOperation.h"
 #include "preview/Form2.h"

@@ -70,8 +70,7 @@ void Form1::loadCursor(ReportingOperation &op)
     if (!present)
         return;
     op(108, [&] {
-        const CursorImage cursor = readCursorFile(path);
-        mHover->setCustomCursor(QCursor(QPixmap::fromImage(cursor.image), cursor.hotspot.x(), cursor.hotspot.y()));
+        mHover->setCustomCursor(cursorFromFile(path));
     });
 }
 

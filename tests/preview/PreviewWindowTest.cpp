@@ -1,6 +1,6 @@
 #include "PreviewFixture.h"
 
-#include "preview/CursorFile.h"
+#include "app/CursorFile.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -114,7 +114,7 @@ TEST_F(PreviewCursor, ACursorFileIsLoadedWithItsHotSpot)
     bytes[10] = 5; // hot spot x
     bytes[12] = 7; // hot spot y
     writeFile(cursorPath(), bytes);
-    const QCursor cursor = loadCursorFile(cursorPath());
+    const QCursor cursor = cursorFromFile(cursorPath());
     EXPECT_EQ(cursor.pixmap().size(), QSize(32, 32));
     EXPECT_EQ(cursor.hotSpot(), QPoint(5, 7));
 
@@ -129,8 +129,9 @@ TEST_F(PreviewCursor, AnUnreadableFileIsReportedAtLine110)
     preview.assignPicture(chartPicture(10, 10));
     EXPECT_FALSE(form().hasCustomCursor());
     ASSERT_EQ(errorReports().size(), 1u);
-    EXPECT_TRUE(errorReports()[0].text.startsWith(
-        QStringLiteral("Invalid picture\r\nin Orvantis2021/08/31.Form2.Form_Load at line 110\r\r")));
+    EXPECT_TRUE(errorReports()[0].text.startsWith(QStringLiteral("Not a cursor file: ")));
+    EXPECT_TRUE(
+        errorReports()[0].text.contains(QStringLiteral("\r\nin Orvantis2021/08/31.Form2.Form_Load at line 110\r\r")));
 }
 
 // ---- hover feedback ------------------------------------------------------------
