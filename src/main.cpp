@@ -5,10 +5,27 @@
 #include "app/qt/QtProgramExit.h"
 #include "app/qt/QtSaveFileDialog.h"
 #include "chart/EngineApplicationFactory.h"
+#include "preview/LazyPreview.h"
+#include "preview/MainWindowLink.h"
 #include "project/Form1.h"
 #include "sheet/Clock.h"
 
 #include <QApplication>
+
+namespace {
+
+// The main window as the preview window sees it.
+class MainWindowOfPreview : public orv::preview::MainWindowLink {
+public:
+    explicit MainWindowOfPreview(orv::Form1 &form) : mForm(form) {}
+    void showMainWindow() override { mForm.show(); }
+    void saveProjectLists() override { mForm.Form_QueryUnload(); }
+
+private:
+    orv::Form1 &mForm;
+};
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -31,6 +48,8 @@ int main(int argc, char *argv[])
     services.spreadsheets = &spreadsheets;
 
     orv::Form1 form(services);
+    MainWindowOfPreview mainWindow(form);
+    orv::preview::LazyPreview preview(services, mainWindow);
     form.Form_Load();
     form.show();
     return app.exec();
