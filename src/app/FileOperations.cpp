@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -27,6 +28,8 @@ int createExclusively(const QString &path)
 void DeleteFileIfExists(const QString &path)
 {
     QCoreApplication::processEvents();
+    if (!QFileInfo(path).isFile())
+        return;
     if (!QFile::remove(path))
         DeleteFileForced(path);
 }

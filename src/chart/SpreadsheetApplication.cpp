@@ -7,7 +7,7 @@
 #include "sheet/formula/Recalculation.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/SheetPicture.h"
-#include "sheet/xls/WorkbookFile.h"
+#include "sheet/xls/XlsFile.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -335,7 +335,7 @@ int Application::openWorkbook(const QString &path, bool readOnly)
 {
     auto open = std::make_unique<OpenBook>();
     open->handle = mNextHandle++;
-    open->book = std::make_shared<sheet::Workbook>(sheet::readWorkbookFile(path));
+    open->book = std::make_shared<sheet::Workbook>(sheet::xls::openWorkbook(path));
     open->path = QFileInfo(path).absoluteFilePath();
     open->readOnly = readOnly;
     sheet::recalculate(*open->book, clock());
@@ -345,22 +345,14 @@ int Application::openWorkbook(const QString &path, bool readOnly)
     return mActiveBook;
 }
 
+// Saving an opened template writes a plain workbook, which from then on
+// bears the new name.
 void Application::saveWorkbook(int handle, const QString &path, int fileFormat)
 {
-    if (fileFormat != xlExcel8 && fileFormat != xlWorkbookNormal)
-        throw Failure(QStringLiteral("The file format number %1 is not one this application writes (56 or -4143)")
-                          .arg(fileFormat));
     OpenBook &open = openBook(handle);
     sheet::recalculate(*open.book, clock());
-    sheet::Workbook &workbook = *open.book;
-    const bool wasTemplate = workbook.isTemplate();
-    workbook.setTemplate(false);
-    try {
-        sheet::writeWorkbookFile(workbook, path);
-    } catch (...) {
-        workbook.setTemplate(wasTemplate);
-        throw;
-    }
+    sheet::xls::saveWorkbookAs(*open.book, path, fileFormat);
+    open.book->setTemplate(false);
     open.path = QFileInfo(path).absoluteFilePath();
     open.readOnly = false;
 }

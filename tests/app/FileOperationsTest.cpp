@@ -1,7 +1,9 @@
 #include "app/FileOperations.h"
 #include "sheet/Failure.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -28,6 +30,13 @@ protected:
 TEST_F(FileOperationsTest, DeleteFileIfExistsIsQuietForAMissingFile)
 {
     EXPECT_NO_THROW(DeleteFileIfExists(path("nothing.xls")));
+}
+
+TEST_F(FileOperationsTest, DeleteFileIfExistsLeavesAFolderAlone)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.xls")));
+    DeleteFileIfExists(path("folder.xls"));
+    EXPECT_TRUE(QFileInfo(path("folder.xls")).isDir());
 }
 
 TEST_F(FileOperationsTest, DeleteFileIfExistsRemovesAReadOnlyFile)
