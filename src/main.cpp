@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     orv::QtProgramExit exit;
     orv::QtFolders folders;
     orv::SystemClock clock;
-    orv::chart::EngineApplicationFactory spreadsheets;
+    orv::chart::EngineApplicationFactory spreadsheets(clock);
     orv::Services services;
     services.messages = &messages;
     services.saveDialog = &saveDialog;

@@ -46,7 +46,7 @@ TYPED_TEST(SpreadsheetCheck, AnyFailureShowsTheMessageThenEndsTheProgram)
 TEST(SpreadsheetCheckWithEngine, PassesQuietly)
 {
     test::ScriptedServices scripted;
-    chart::EngineApplicationFactory engine;
+    chart::EngineApplicationFactory engine(scripted.clock);
     scripted.services.spreadsheets = &engine;
     CheckExcelInstalled(scripted.services);
     EXPECT_TRUE(scripted.messages.shown.empty());
