@@ -55,10 +55,12 @@ std::optional<double> readNumber(QString text, const QLocale &locale)
         text = text.trimmed();
     }
     QString number;
-    if (text.startsWith(u'+') || text.startsWith(u'-')) {
-        if (text.startsWith(u'-'))
-            number += u'-';
+    const QString minus = locale.negativeSign();
+    if (text.startsWith(u'+')) {
         text.remove(0, 1);
+    } else if (text.startsWith(u'-') || text.startsWith(minus)) {
+        number += u'-';
+        text.remove(0, text.startsWith(u'-') ? 1 : minus.size());
     }
     static const QRegularExpression exponent(QStringLiteral("[eE][+-]?[0-9]+$"));
     QString exponentText;
