@@ -126,14 +126,13 @@ CopiedRows copyRows(const Sheet &sheet, int firstRow, int lastRow)
     copied.sheetName = sheet.name();
     copied.firstRow = firstRow;
     const int count = lastRow - firstRow + 1;
-    copied.cells.resize(count);
-    copied.rowInfos.resize(count);
-    sheet.forEachCellIn({firstRow, 0, lastRow, kMaxColumns - 1}, [&](CellAddress at, const Cell &cell) {
-        copied.cells[at.row - firstRow].emplace_hint(copied.cells[at.row - firstRow].end(), at.column, cell);
-    });
-    for (int row = firstRow; row <= lastRow; ++row)
-        if (const RowInfo *info = sheet.rowInfo(row))
-            copied.rowInfos[row - firstRow] = *info;
+    copied.cells.reserve(count);
+    copied.rowInfos.reserve(count);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        copied.cells.push_back(sheet.rowCells(row));
+        const RowInfo *info = sheet.rowInfo(row);
+        copied.rowInfos.push_back(info ? std::optional<RowInfo>(*info) : std::nullopt);
+    }
     for (const CellRange &merge : sheet.mergedRanges())
         if (merge.firstRow >= firstRow && merge.lastRow <= lastRow)
             copied.merges.push_back(shifted(merge, -firstRow));
@@ -190,13 +189,12 @@ void insertCopiedRows(Workbook &workbook, Sheet &sheet, int at, const CopiedRows
     const int sourceRow = sameSheet && rows.firstRow >= at ? rows.firstRow + rows.rowCount() : rows.firstRow;
     const int distance = at - sourceRow;
     for (int i = 0; i < rows.rowCount(); ++i) {
-        for (const auto &[column, copied] : rows.cells[i]) {
-            Cell cell = copied;
+        std::map<int, Cell> cells = rows.cells[i];
+        for (auto &[column, cell] : cells)
             if (cell.hasFormula())
                 cell.formula = translateFormula(adjustForInsertedRows(cell.formula, rows.sheetName, insertion),
                                                 distance, 0);
-            sheet.setCell({at + i, column}, std::move(cell));
-        }
+        sheet.setRowCells(at + i, std::move(cells));
         if (rows.rowInfos[i])
             sheet.setRowInfo(at + i, *rows.rowInfos[i]);
     }

@@ -1,15 +1,10 @@
 #include "sheet/formula/ReferenceAdjustment.h"
 
-#include <functional>
-
 namespace orv::sheet {
 
 namespace {
 
 using Kind = FormulaNode::Kind;
-
-// What a reference end becomes: moved, or gone off the sheet.
-using EndRule = std::function<std::optional<Reference>(const Reference &)>;
 
 FormulaPtr refError()
 {
@@ -21,9 +16,13 @@ FormulaPtr refError()
 
 // Rebuilds only the parts of the tree that change; unchanged subtrees are
 // shared, and an unchanged formula comes back as the same pointer.
-// `applies` says whether the references of a node are subject to the rule.
-FormulaPtr rewrite(const FormulaPtr &node, const std::function<bool(const FormulaNode &)> &applies,
-                   const EndRule &moveFirst, const EndRule &moveSecond)
+// `applies` says whether the references of a node are subject to the rule;
+// the move rules give what a reference end becomes: moved, or nothing when
+// it leaves the sheet. Formulas are rewritten for every row insertion, so
+// the rules are template parameters rather than std::function.
+template<class Applies, class MoveFirst, class MoveSecond>
+FormulaPtr rewrite(const FormulaPtr &node, const Applies &applies, const MoveFirst &moveFirst,
+                   const MoveSecond &moveSecond)
 {
     if (node->kind == Kind::Reference || node->kind == Kind::Area) {
         if (!applies(*node))
@@ -63,23 +62,23 @@ FormulaPtr adjustForInsertedRows(const FormulaPtr &formula, const QString &formu
 {
     if (!formula || insertion.count <= 0)
         return formula;
+    const bool sameSheet = formulaSheet.compare(insertion.insertedSheet, Qt::CaseInsensitive) == 0;
     const auto applies = [&](const FormulaNode &node) {
-        const QString &target = node.sheet.isEmpty() ? formulaSheet : node.sheet;
-        return target.compare(insertion.insertedSheet, Qt::CaseInsensitive) == 0;
+        return node.sheet.isEmpty() ? sameSheet : node.sheet.compare(insertion.insertedSheet, Qt::CaseInsensitive) == 0;
     };
     const auto move = [&](const Reference &ref) {
         return ref.row >= insertion.firstRow ? ref.row + insertion.count : ref.row;
     };
     // A single reference or a range's upper end pushed off the sheet is
     // lost; a range's lower end stops at the sheet's last row.
-    const EndRule moveUpper = [&](const Reference &ref) -> std::optional<Reference> {
+    const auto moveUpper = [&](const Reference &ref) -> std::optional<Reference> {
         Reference moved = ref;
         moved.row = move(ref);
         if (moved.row >= kMaxRows)
             return std::nullopt;
         return moved;
     };
-    const EndRule moveLower = [&](const Reference &ref) -> std::optional<Reference> {
+    const auto moveLower = [&](const Reference &ref) -> std::optional<Reference> {
         Reference moved = ref;
         moved.row = std::min(move(ref), kMaxRows - 1);
         return moved;
@@ -104,7 +103,7 @@ FormulaPtr translateFormula(const FormulaPtr &formula, int rows, int columns)
 {
     if (!formula || (rows == 0 && columns == 0))
         return formula;
-    const EndRule move = [&](const Reference &ref) -> std::optional<Reference> {
+    const auto move = [&](const Reference &ref) -> std::optional<Reference> {
         Reference moved = ref;
         if (!ref.rowAbsolute)
             moved.row += rows;

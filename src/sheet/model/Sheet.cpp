@@ -44,6 +44,26 @@ void Sheet::removeCell(CellAddress at)
         mRows[at.row].cells.erase(at.column);
 }
 
+const std::map<int, Cell> &Sheet::rowCells(int row) const
+{
+    static const std::map<int, Cell> none;
+    return row >= 0 && row < static_cast<int>(mRows.size()) ? mRows[row].cells : none;
+}
+
+void Sheet::setRowCells(int row, std::map<int, Cell> cells)
+{
+    checkAddress({row, 0});
+    if (!cells.empty())
+        checkAddress({row, cells.rbegin()->first});
+    if (!cells.empty() && cells.begin()->first < 0)
+        checkAddress({row, cells.begin()->first});
+    if (row >= static_cast<int>(mRows.size()))
+        mRows.resize(row + 1);
+    if (std::any_of(cells.begin(), cells.end(), [](const auto &entry) { return entry.second.hasFormula(); }))
+        mFormulaRowCandidates.insert(row);
+    mRows[row].cells = std::move(cells);
+}
+
 void Sheet::forEachCell(const std::function<void(CellAddress, const Cell &)> &visit) const
 {
     for (int row = 0; row < static_cast<int>(mRows.size()); ++row)

@@ -30,6 +30,10 @@ public:
     Cell &cellAt(CellAddress at); // created empty when missing
     void setCell(CellAddress at, Cell cell);
     void removeCell(CellAddress at);
+    // The stored cells of a row by column, and a whole row's cells replaced
+    // at once (used to copy rows).
+    const std::map<int, Cell> &rowCells(int row) const;
+    void setRowCells(int row, std::map<int, Cell> cells);
     // Visits every stored cell, row by row, left to right.
     void forEachCell(const std::function<void(CellAddress, const Cell &)> &visit) const;
     void forEachCell(const std::function<void(CellAddress, Cell &)> &visit);
