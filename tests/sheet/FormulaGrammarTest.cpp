@@ -204,7 +204,7 @@ TEST_P(FormulaSyntaxError, IsAFailureNamingTheFormula)
 INSTANTIATE_TEST_SUITE_P(Table, FormulaSyntaxError,
                          ::testing::Values("=", "=1+", "=(1", "=1)", "=\"open", "=SUM(1", "=A1:", "=#BAD!", "=foo",
                                            "=IW1", "=A65537", "='Sheet", "='Sheet'A1", "=1 +* 2", "=Plan!foo",
-                                           "=A0"));
+                                           "=A0", "=ABCDEFGHIJKLM1"));
 
 TEST(FormulaNesting, IsLimitedInsteadOfExhaustingTheStack)
 {
