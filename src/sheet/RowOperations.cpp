@@ -65,7 +65,6 @@ void adjustInsertedSheet(Sheet &sheet, int at, int count)
     auto &formats = sheet.conditionalFormats();
     for (ConditionalFormat &format : formats)
         adjustRanges(format.ranges, at, count);
-    std::erase_if(formats, [](const ConditionalFormat &format) { return format.ranges.empty(); });
     adjustRanges(sheet.mergedRanges(), at, count);
     PrintAreas &areas = sheet.printAreas();
     adjustRanges(areas.printArea, at, count);
@@ -153,7 +152,16 @@ CopiedRows copyRows(const Sheet &sheet, int firstRow, int lastRow)
     return copied;
 }
 
-void insertRows(Workbook &workbook, Sheet &sheet, int at, int count)
+namespace {
+
+// Formats whose ranges were all pushed off the sheet. They are removed only
+// after a paste, which finds its formats by their place in the list.
+void removeFormatsWithoutRanges(Sheet &sheet)
+{
+    std::erase_if(sheet.conditionalFormats(), [](const ConditionalFormat &format) { return format.ranges.empty(); });
+}
+
+void insertEmptyRows(Workbook &workbook, Sheet &sheet, int at, int count)
 {
     checkRow(at);
     if (count < 1)
@@ -175,13 +183,21 @@ void insertRows(Workbook &workbook, Sheet &sheet, int at, int count)
     adjustInsertedSheet(sheet, at, count);
 }
 
+} // namespace
+
+void insertRows(Workbook &workbook, Sheet &sheet, int at, int count)
+{
+    insertEmptyRows(workbook, sheet, at, count);
+    removeFormatsWithoutRanges(sheet);
+}
+
 void insertCopiedRows(Workbook &workbook, Sheet &sheet, int at, const CopiedRows &rows)
 {
     if (rows.rowCount() == 0)
         throw Failure(QStringLiteral("No rows have been copied"));
     checkPastedMerges(sheet, at, rows);
     const bool sameSheet = rows.sheetName.compare(sheet.name(), Qt::CaseInsensitive) == 0;
-    insertRows(workbook, sheet, at, rows.rowCount());
+    insertEmptyRows(workbook, sheet, at, rows.rowCount());
 
     // The copied formulas follow the insertion like the source rows did,
     // then move from where the source now stands to the new rows.
@@ -201,6 +217,7 @@ void insertCopiedRows(Workbook &workbook, Sheet &sheet, int at, const CopiedRows
     for (const CellRange &merge : rows.merges)
         sheet.mergedRanges().push_back(shifted(merge, at));
     pasteConditionalParts(sheet, sameSheet, at, rows);
+    removeFormatsWithoutRanges(sheet);
 }
 
 } // namespace orv::sheet

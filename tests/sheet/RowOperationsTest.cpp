@@ -228,6 +228,16 @@ TEST_F(RowCopyInsert, RefusesPastedMergesThatWouldOverlapAStretchedMerge)
     EXPECT_NO_THROW(insertCopiedRows(workbook, plan, 24, copyRows(plan, 10, 10)));
 }
 
+TEST_F(RowCopyInsert, PastesIntoTheRightFormatWhenAnEarlierOneLeavesTheSheet)
+{
+    plan.conditionalFormats().insert(plan.conditionalFormats().begin(),
+                                     ConditionalFormat{{rangeAt("A65536:B65536")}, {}});
+    insertCopiedRows(workbook, plan, 13, copyRows(plan, 9, 9));
+    ASSERT_EQ(plan.conditionalFormats().size(), 3u) << "the format pushed off the sheet is gone";
+    EXPECT_EQ(conditionalRanges(0), (std::vector{rangeAt("H10:I10"), rangeAt("H14:I14")}));
+    EXPECT_EQ(conditionalRanges(1), std::vector{rangeAt("H11:I12")});
+}
+
 TEST(FormulaCells, AreFoundAfterAnyWayOfWritingThem)
 {
     Sheet sheet(QStringLiteral("S"));
