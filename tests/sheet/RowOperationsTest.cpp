@@ -254,9 +254,11 @@ TEST(FormulaCells, AreFoundAfterAnyWayOfWritingThem)
     sheet.forEachFormulaCell([&](CellAddress at, const Cell &) { found.push_back(at); });
     EXPECT_EQ(found, (std::vector<CellAddress>{{5, 1}, {7, 0}, {9, 0}}));
     sheet.shiftRowsDown(6, 2);
+    sheet.setRowCells(12, {{3, cell}, {4, Cell{}}});
+    sheet.cellAt({5, 1}).formula.reset();
     found.clear();
     sheet.forEachFormulaCell([&](CellAddress at, const Cell &) { found.push_back(at); });
-    EXPECT_EQ(found, (std::vector<CellAddress>{{5, 1}, {9, 0}, {11, 0}}));
+    EXPECT_EQ(found, (std::vector<CellAddress>{{9, 0}, {11, 0}, {12, 3}}));
 }
 
 } // namespace
