@@ -113,6 +113,35 @@ void pasteConditionalParts(Sheet &sheet, bool sameSheet, int at, const CopiedRow
     }
 }
 
+// Formats whose ranges were all pushed off the sheet. They are removed only
+// after a paste, which finds its formats by their place in the list.
+void removeFormatsWithoutRanges(Sheet &sheet)
+{
+    std::erase_if(sheet.conditionalFormats(), [](const ConditionalFormat &format) { return format.ranges.empty(); });
+}
+
+void insertEmptyRows(Workbook &workbook, Sheet &sheet, int at, int count)
+{
+    checkRow(at);
+    if (count < 1)
+        throw Failure(QStringLiteral("At least one row must be inserted, not %1").arg(count));
+    if (count > kMaxRows - at)
+        throw Failure(QStringLiteral("%1 rows inserted at row %2 would reach past the sheet's last row %3")
+                          .arg(count)
+                          .arg(at + 1)
+                          .arg(kMaxRows));
+    const int last = sheet.lastRow();
+    if (last >= at && last + count >= kMaxRows)
+        throw Failure(QStringLiteral("Inserting %1 rows at row %2 would push cells off the end of the sheet")
+                          .arg(count)
+                          .arg(at + 1));
+    sheet.shiftRowsDown(at, count);
+    const RowInsertion insertion{sheet.name(), at, count};
+    for (int index = 0; index < workbook.sheetCount(); ++index)
+        adjustSheetFormulas(workbook.sheet(index), insertion);
+    adjustInsertedSheet(sheet, at, count);
+}
+
 } // namespace
 
 CopiedRows copyRows(const Sheet &sheet, int firstRow, int lastRow)
@@ -151,39 +180,6 @@ CopiedRows copyRows(const Sheet &sheet, int firstRow, int lastRow)
     }
     return copied;
 }
-
-namespace {
-
-// Formats whose ranges were all pushed off the sheet. They are removed only
-// after a paste, which finds its formats by their place in the list.
-void removeFormatsWithoutRanges(Sheet &sheet)
-{
-    std::erase_if(sheet.conditionalFormats(), [](const ConditionalFormat &format) { return format.ranges.empty(); });
-}
-
-void insertEmptyRows(Workbook &workbook, Sheet &sheet, int at, int count)
-{
-    checkRow(at);
-    if (count < 1)
-        throw Failure(QStringLiteral("At least one row must be inserted, not %1").arg(count));
-    if (count > kMaxRows - at)
-        throw Failure(QStringLiteral("%1 rows inserted at row %2 would reach past the sheet's last row %3")
-                          .arg(count)
-                          .arg(at + 1)
-                          .arg(kMaxRows));
-    const int last = sheet.lastRow();
-    if (last >= at && last + count >= kMaxRows)
-        throw Failure(QStringLiteral("Inserting %1 rows at row %2 would push cells off the end of the sheet")
-                          .arg(count)
-                          .arg(at + 1));
-    sheet.shiftRowsDown(at, count);
-    const RowInsertion insertion{sheet.name(), at, count};
-    for (int index = 0; index < workbook.sheetCount(); ++index)
-        adjustSheetFormulas(workbook.sheet(index), insertion);
-    adjustInsertedSheet(sheet, at, count);
-}
-
-} // namespace
 
 void insertRows(Workbook &workbook, Sheet &sheet, int at, int count)
 {
