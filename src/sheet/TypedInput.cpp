@@ -122,10 +122,25 @@ std::optional<int> dateSerial(int year, int month, int day)
     return date.isValid() ? serialFromDate(date) : std::nullopt;
 }
 
-std::optional<int> readNumericDate(const QString &text, const QLocale &locale)
+// The text the locale's short date writes after its last field, such as
+// the Bulgarian " г.", unquoted and trimmed.
+QString shortDateSuffix(const QLocale &locale)
 {
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    qsizetype end = format.size();
+    while (end > 0 && format[end - 1] != u'd' && format[end - 1] != u'M' && format[end - 1] != u'y')
+        --end;
+    return format.mid(end).remove(u'\'').trimmed();
+}
+
+// Some short-date forms end in a period ("2016. 08. 11.") or a word.
+std::optional<int> readNumericDate(QString text, const QLocale &locale)
+{
+    const QString suffix = shortDateSuffix(locale);
+    if (!suffix.isEmpty() && suffix != QStringLiteral(".") && text.endsWith(suffix, Qt::CaseInsensitive))
+        text = text.chopped(suffix.size()).trimmed();
     static const QRegularExpression pattern(
-        QStringLiteral("^([0-9]{1,4})\\s*(?:[/.\\-]|\\s)\\s*([0-9]{1,2})\\s*(?:[/.\\-]|\\s)\\s*([0-9]{1,4})$"));
+        QStringLiteral("^([0-9]{1,4})\\s*(?:[/.\\-]|\\s)\\s*([0-9]{1,2})\\s*(?:[/.\\-]|\\s)\\s*([0-9]{1,4})\\.?$"));
     const auto match = pattern.match(text);
     if (!match.hasMatch())
         return std::nullopt;
