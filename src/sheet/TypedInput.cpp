@@ -243,6 +243,14 @@ QString shortDateFormatCode(const QLocale &locale)
     QString code;
     for (qsizetype i = 0; i < format.size();) {
         const QChar c = format[i];
+        if (c == u'\'') {
+            // Quoted text stays literal: in a number format it is written in double quotes.
+            const qsizetype close = format.indexOf(u'\'', i + 1);
+            const QString literal = format.mid(i + 1, (close < 0 ? format.size() : close) - i - 1);
+            code += literal.isEmpty() ? QStringLiteral("'") : u'"' + literal + u'"';
+            i = close < 0 ? format.size() : close + 1;
+            continue;
+        }
         qsizetype run = 1;
         while (i + run < format.size() && format[i + run] == c)
             ++run;
@@ -250,7 +258,7 @@ QString shortDateFormatCode(const QLocale &locale)
             code += QStringLiteral("yyyy");
         else if (c == u'M' || c == u'd')
             code += QString(run, c.toLower());
-        else if (c != u'\'')
+        else
             code += QString(run, c);
         i += run;
     }

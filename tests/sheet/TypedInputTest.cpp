@@ -99,6 +99,7 @@ TEST(ShortDateFormatCode, HasAFourDigitYearInTheLocaleOrder)
     EXPECT_EQ(shortDateFormatCode(QLocale(QStringLiteral("en_US"))), QStringLiteral("m/d/yyyy"));
     EXPECT_EQ(shortDateFormatCode(QLocale(QStringLiteral("de_DE"))), QStringLiteral("dd.mm.yyyy"));
     EXPECT_EQ(shortDateFormatCode(QLocale(QStringLiteral("sv_SE"))), QStringLiteral("yyyy-mm-dd"));
+    EXPECT_EQ(shortDateFormatCode(QLocale(QStringLiteral("bg_BG"))), QString::fromUtf8("d.mm.yyyy \"г\"."));
 }
 
 class EnteringText : public ::testing::Test {
