@@ -281,6 +281,8 @@ FormattedValue NumberFormat::formatNumber(double number) const
     const Section &section = sectionFor(number, dropSign);
     if (section.isDate)
         return applyDate(section, number);
+    if (section.hasTextValue) // a text format shows numbers as General does
+        return plain(formatGeneral(number));
     return applyNumber(section, number, dropSign);
 }
 
