@@ -15,6 +15,7 @@ namespace {
 constexpr int kTextPadding = 2;
 const QColor kGridlineColor(0xD9, 0xD9, 0xD9);
 const QColor kBackground(Qt::white);
+const BorderLine kNoLine;
 constexpr int kDotsPerMeter = 3780; // 96 DPI
 
 // Which of two lines on a shared edge is drawn: the stronger one.
@@ -237,10 +238,21 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
 {
     const CellRange &range = mGeometry.range();
     const int width = int(mGeometry.width());
-    static const BorderLine none;
+    auto horizontal = [&](const BandRow *upper, const BandRow *lower, int at) {
+        for (int column = range.firstColumn; column <= range.lastColumn;) {
+            const BorderLine line = horizontalEdge(upper, lower, column);
+            int end = column + 1;
+            while (end <= range.lastColumn && horizontalEdge(upper, lower, end) == line)
+                ++end;
+            const int from = mGeometry.columnLeft(column);
+            // A line's last pixel meets the vertical edge on the right.
+            const int to = end > range.lastColumn ? width : mGeometry.columnRight(end - 1);
+            paintLine(painter, Qt::Horizontal, at, std::max(0, from - 1), to, line);
+            column = end;
+        }
+    };
     for (int rowIndex = firstRow; rowIndex <= lastRow; ++rowIndex) {
         const BandRow &row = *bandRow(rowIndex);
-        const BandRow *above = rowIndex > range.firstRow ? bandRow(rowIndex - 1) : nullptr;
         const int y = int(mGeometry.rowTop(rowIndex) - top);
         const int bottom = int(mGeometry.rowBottom(rowIndex) - top);
         // Vertical edges: the left edge of every column and the right edge of the last.
@@ -249,43 +261,31 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
             const bool inside = column > range.firstColumn && column <= range.lastColumn;
             if (inside && sameMerge(row, column - 1, column))
                 continue;
-            const BorderLine &leftLine = column > range.firstColumn ? row.looks[index - 1].borders.right : none;
-            const BorderLine &rightLine = column <= range.lastColumn ? row.looks[index].borders.left : none;
+            const BorderLine &leftLine = column > range.firstColumn ? row.looks[index - 1].borders.right : kNoLine;
+            const BorderLine &rightLine = column <= range.lastColumn ? row.looks[index].borders.left : kNoLine;
             const int x = column > range.lastColumn ? width - 1 : std::max(0, mGeometry.columnLeft(column) - 1);
             paintLine(painter, Qt::Vertical, x, y, bottom, stronger(leftLine, rightLine));
         }
-        // Horizontal edges: the top of every row, and the bottom of the range's last row.
-        auto horizontal = [&](const BandRow *upper, const BandRow *lower, int at) {
-            for (int column = range.firstColumn; column <= range.lastColumn;) {
-                const int index = column - range.firstColumn;
-                const bool merged = upper && lower && upper->merges[index] >= 0
-                                    && upper->merges[index] == lower->merges[index];
-                const BorderLine line = merged ? none
-                                               : stronger(upper ? upper->looks[index].borders.bottom : none,
-                                                          lower ? lower->looks[index].borders.top : none);
-                int end = column + 1;
-                while (end <= range.lastColumn) {
-                    const int next = end - range.firstColumn;
-                    const bool nextMerged = upper && lower && upper->merges[next] >= 0
-                                            && upper->merges[next] == lower->merges[next];
-                    const BorderLine nextLine = nextMerged ? none
-                                                           : stronger(upper ? upper->looks[next].borders.bottom : none,
-                                                                      lower ? lower->looks[next].borders.top : none);
-                    if (!(nextLine == line))
-                        break;
-                    ++end;
-                }
-                const int from = mGeometry.columnLeft(column);
-                // A line's last pixel meets the vertical edge on the right.
-                const int to = end > range.lastColumn ? width : mGeometry.columnRight(end - 1);
-                paintLine(painter, Qt::Horizontal, at, std::max(0, from - 1), to, line);
-                column = end;
-            }
-        };
-        horizontal(above, &row, std::max(0, y - 1));
-        if (rowIndex == range.lastRow)
-            horizontal(&row, nullptr, bottom - 1);
     }
+    // Horizontal edges: the top of every row, and the bottom of the range's
+    // last row. The edge below the band is drawn too: a thick line reaches
+    // up into the band's last row.
+    for (int rowIndex = firstRow; rowIndex <= std::min(lastRow + 1, range.lastRow); ++rowIndex) {
+        const int y = int(mGeometry.rowTop(rowIndex) - top);
+        horizontal(rowIndex > range.firstRow ? bandRow(rowIndex - 1) : nullptr, bandRow(rowIndex),
+                   rowIndex == range.firstRow ? 0 : y - 1);
+    }
+    if (lastRow == range.lastRow)
+        horizontal(bandRow(lastRow), nullptr, int(mGeometry.rowBottom(lastRow) - top) - 1);
+}
+
+BorderLine RangePainter::horizontalEdge(const BandRow *upper, const BandRow *lower, int column) const
+{
+    const int index = column - mGeometry.range().firstColumn;
+    if (upper && lower && upper->merges[index] >= 0 && upper->merges[index] == lower->merges[index])
+        return kNoLine;
+    return stronger(upper ? upper->looks[index].borders.bottom : kNoLine,
+                    lower ? lower->looks[index].borders.top : kNoLine);
 }
 
 RangePainter::TextFont &RangePainter::textFont(const CellLook &look)

@@ -54,6 +54,7 @@ private:
     void paintFills(QPainter &painter, qint64 top);
     void paintGridlines(QPainter &painter, qint64 top);
     void paintBorders(QPainter &painter, qint64 top, int firstRow, int lastRow);
+    BorderLine horizontalEdge(const BandRow *upper, const BandRow *lower, int column) const;
     std::vector<TextItem> layoutTexts(qint64 top, int firstRow, int lastRow, int height);
     bool layoutText(const CellLook &look, const CellLook &fontLook, QRect rect, QRect clip, BandRow *overflowRow,
                     int column, TextItem &item);
