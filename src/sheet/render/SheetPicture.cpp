@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace orv::sheet {
@@ -89,14 +88,16 @@ void writePicture(const Workbook &workbook, int sheetIndex, CellRange range, con
         const Sheet &sheet = workbook.sheet(sheetIndex);
         const SheetGeometry geometry(workbook, sheet, range);
         const QSize size = checkedSize(geometry);
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        // Written in place: a picture in the temporary folder needs no
+        // flush to disk, and a failure removes the file below.
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             throw Failure(QStringLiteral("Could not write the picture %1: %2").arg(path, file.errorString()));
         PngStreamWriter png(file, size.width(), size.height());
         paintBands(workbook, sheet, geometry, size, options,
                    [&](const QImage &band, int, int rows) { png.writeRows(band, rows); });
         png.finish();
-        if (!file.commit())
+        if (!file.flush())
             throw Failure(QStringLiteral("Could not write the picture %1: %2").arg(path, file.errorString()));
     } catch (...) {
         // An older picture must not stand in for the one that failed.
