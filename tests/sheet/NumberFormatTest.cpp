@@ -117,9 +117,9 @@ struct SerialCase {
     int year, month, day, dayOfWeek;
 };
 
-class SerialDates : public ::testing::TestWithParam<SerialCase> {};
+class NumberFormatCalendar : public ::testing::TestWithParam<SerialCase> {};
 
-TEST_P(SerialDates, FollowTheSpreadsheetCalendar)
+TEST_P(NumberFormatCalendar, FollowTheSpreadsheetCalendar)
 {
     const SerialCase &c = GetParam();
     const SerialDate date = serialToDate(c.serial);
@@ -129,7 +129,7 @@ TEST_P(SerialDates, FollowTheSpreadsheetCalendar)
     EXPECT_EQ(date.dayOfWeek, c.dayOfWeek);
 }
 
-INSTANTIATE_TEST_SUITE_P(Serials, SerialDates, ::testing::Values(
+INSTANTIATE_TEST_SUITE_P(Serials, NumberFormatCalendar, ::testing::Values(
     SerialCase{1, 1900, 1, 1, 0},
     SerialCase{59, 1900, 2, 28, 2},
     SerialCase{60, 1900, 2, 29, 3},

@@ -1,5 +1,10 @@
 #include "RenderTestSheet.h"
 
+#include "sheet/formula/Evaluator.h"
+#include "sheet/formula/FormulaParser.h"
+#include "sheet/render/FormulaRules.h"
+#include "support/ScriptedServices.h"
+
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -7,7 +12,7 @@
 namespace orv::sheet {
 namespace {
 
-using test::RenderTestSheet;
+using sheet::test::RenderTestSheet;
 
 // Rules are told apart by the number their formula holds; the test decides
 // for which rows each rule holds.
@@ -133,6 +138,28 @@ TEST_F(RenderConditionalFormats, AreNotEvaluatedOutsideTheirRanges)
     sheet.conditionalFormats().push_back({{{1, 1, 1, 1}}, {rule(1, fill(0xFF0000))}});
     render(range, holdingIn({{1, {0, 1, 2, 3}}}));
     EXPECT_EQ(tests, 1);
+}
+
+// Rules written for the format's first cell move with the cell tested.
+TEST_F(RenderConditionalFormats, FormulaRulesAreEvaluatedForEachCell)
+{
+    for (int column = 0; column < 3; ++column)
+        put({0, column}, 45365.0 + column); // 3/14 to 3/16/2024; the clock says 3/15
+    auto formulaRule = [](const char *text, QRgb rgb) {
+        return ConditionalRule{parseFormula(QString::fromLatin1(text)), fill(rgb), false};
+    };
+    sheet.conditionalFormats().push_back({{{1, 0, 1, 2}}, {formulaRule("A$1=TODAY()", 0xFF8080)}});
+    sheet.conditionalFormats().push_back({{{1, 0, 2, 2}}, {formulaRule("A1>45365", 0x33CCCC)}});
+    const orv::test::FixedClock clock;
+    const Evaluator evaluator(workbook, clock);
+    RenderOptions options;
+    options.ruleHolds = formulaRules(evaluator);
+    const CellRange all{0, 0, 3, 2};
+    const QImage image = render(all, options);
+    EXPECT_EQ(centre(image, cellRect(all, {1, 0})), QColor(Qt::white));
+    EXPECT_EQ(centre(image, cellRect(all, {1, 1})), QColor(0xFF8080));
+    EXPECT_EQ(centre(image, cellRect(all, {1, 2})), QColor(0x33CCCC));
+    EXPECT_EQ(centre(image, cellRect(all, {2, 2})), QColor(Qt::white));
 }
 
 } // namespace
