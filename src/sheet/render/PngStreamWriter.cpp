@@ -23,8 +23,8 @@ QByteArray bigEndian(quint32 value)
 } // namespace
 
 PngStreamWriter::PngStreamWriter(QIODevice &out, int width, int height)
-    : mOut(out), mWidth(width), mHeight(height), mRow(1 + 3 * qsizetype(width), '\0'),
-      mPrevious(3 * qsizetype(width), '\0'), mPreviousPixels(4 * qsizetype(width), '\0'),
+    : mOut(out), mWidth(width), mHeight(height), mRow(3 * qsizetype(width), '\0'),
+      mPreviousPixels(4 * qsizetype(width), '\0'),
       mDeflater([this](const QByteArray &piece) { writeChunk("IDAT", piece); }, kChunkSize)
 {
     if (width <= 0 || height <= 0)
@@ -36,7 +36,6 @@ PngStreamWriter::PngStreamWriter(QIODevice &out, int width, int height)
     header += char(2);             // RGB
     header += QByteArray(3, '\0'); // deflate, adaptive filtering, no interlace
     writeChunk("IHDR", header);
-    mRow[0] = kFilterUp;
 }
 
 void PngStreamWriter::writeChunk(const char type[4], const QByteArray &data)
@@ -51,23 +50,36 @@ void PngStreamWriter::writeChunk(const char type[4], const QByteArray &data)
         throw Failure(QStringLiteral("Could not write the picture: %1").arg(mOut.errorString()));
 }
 
-void PngStreamWriter::filterRow(const QRgb *pixels)
+// With the "up" filter a pixel equal to the one above becomes three zeros.
+// Rows of a sheet picture change, if at all, over a short span (a text, a
+// border): only that span is filtered byte by byte.
+void PngStreamWriter::writeRow(const QRgb *pixels)
 {
-    auto *filtered = reinterpret_cast<unsigned char *>(mRow.data()) + 1;
-    auto *previous = reinterpret_cast<unsigned char *>(mPrevious.data());
-    // A row painted like the one above it filters to zeros.
-    if (std::memcmp(pixels, mPreviousPixels.constData(), mPreviousPixels.size()) == 0) {
-        std::memset(filtered, 0, mPrevious.size());
+    auto *previous = reinterpret_cast<QRgb *>(mPreviousPixels.data());
+    const unsigned char filter = kFilterUp;
+    mDeflater.write(&filter, 1);
+    int first = 0;
+    while (first < mWidth && pixels[first] == previous[first])
+        ++first;
+    if (first == mWidth) {
+        mDeflater.writeZeros(3 * size_t(mWidth));
         return;
     }
-    std::memcpy(mPreviousPixels.data(), pixels, mPreviousPixels.size());
-    for (int x = 0; x < mWidth; ++x) {
-        const unsigned char rgb[3] = {uchar(qRed(pixels[x])), uchar(qGreen(pixels[x])), uchar(qBlue(pixels[x]))};
-        for (int channel = 0; channel < 3; ++channel) {
-            filtered[3 * x + channel] = uchar(rgb[channel] - previous[3 * x + channel]);
-            previous[3 * x + channel] = rgb[channel];
-        }
+    int last = mWidth - 1;
+    while (pixels[last] == previous[last])
+        --last;
+    auto *filtered = reinterpret_cast<unsigned char *>(mRow.data());
+    for (int x = first; x <= last; ++x) {
+        const QRgb pixel = pixels[x], above = previous[x];
+        unsigned char *out = filtered + 3 * (x - first);
+        out[0] = uchar(qRed(pixel) - qRed(above));
+        out[1] = uchar(qGreen(pixel) - qGreen(above));
+        out[2] = uchar(qBlue(pixel) - qBlue(above));
+        previous[x] = pixel;
     }
+    mDeflater.writeZeros(3 * size_t(first));
+    mDeflater.write(filtered, 3 * size_t(last - first + 1));
+    mDeflater.writeZeros(3 * size_t(mWidth - 1 - last));
 }
 
 void PngStreamWriter::writeRows(const QImage &band, int rows)
@@ -75,10 +87,8 @@ void PngStreamWriter::writeRows(const QImage &band, int rows)
     if (band.width() != mWidth || band.format() != QImage::Format_RGB32 || rows > band.height()
         || mRowsWritten + rows > mHeight)
         throw Failure(QStringLiteral("A picture band does not fit the picture"));
-    for (int y = 0; y < rows; ++y) {
-        filterRow(reinterpret_cast<const QRgb *>(band.constScanLine(y)));
-        mDeflater.write(reinterpret_cast<const unsigned char *>(mRow.constData()), size_t(mRow.size()));
-    }
+    for (int y = 0; y < rows; ++y)
+        writeRow(reinterpret_cast<const QRgb *>(band.constScanLine(y)));
     mRowsWritten += rows;
 }
 

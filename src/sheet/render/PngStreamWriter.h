@@ -23,15 +23,15 @@ public:
 
 private:
     void writeChunk(const char type[4], const QByteArray &data);
-    void filterRow(const QRgb *pixels);
+    // Filters and compresses one row.
+    void writeRow(const QRgb *pixels);
 
     QIODevice &mOut;
     int mWidth;
     int mHeight;
     int mRowsWritten = 0;
-    QByteArray mRow;            // the filtered row: filter byte + RGB differences
-    QByteArray mPrevious;       // the previous row's RGB, for the filter
-    QByteArray mPreviousPixels; // the previous row as painted, to spot repeats
+    QByteArray mRow;            // filtered bytes of the part of a row that changed
+    QByteArray mPreviousPixels; // the previous row as painted
     RunDeflater mDeflater;
 };
 

@@ -165,6 +165,32 @@ void RunDeflater::write(const unsigned char *data, size_t size)
     mTotal += size;
 }
 
+void RunDeflater::writeZeros(size_t count)
+{
+    if (count == 0)
+        return;
+    static const unsigned char zeros[kDistance] = {};
+    // The first bytes go the usual way until three zeros stand behind.
+    const size_t lead = std::min<size_t>(count, kDistance);
+    write(zeros, lead);
+    size_t left = count - lead;
+    // Adler-32 over zeros: the byte sum stays, the sum of sums grows by it once per byte.
+    constexpr uint64_t kModulus = 65521;
+    const uint64_t sum = mAdler & 0xFFFF;
+    const uint64_t sums = ((mAdler >> 16) + sum * (left % kModulus)) % kModulus;
+    mAdler = uint32_t((sums << 16) | sum);
+    mTotal += left;
+    while (left >= 3) {
+        const int length = int(std::min<size_t>(left, kMaxMatch));
+        // A match must leave either nothing or at least three bytes behind it.
+        const int taken = left - length > 0 && left - length < 3 ? length - 3 : length;
+        match(taken);
+        left -= taken;
+    }
+    while (left-- > 0)
+        literal(0);
+}
+
 void RunDeflater::finish()
 {
     putBits(fixedCode(256).bits, fixedCode(256).length); // end of block

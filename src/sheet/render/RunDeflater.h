@@ -21,6 +21,9 @@ public:
     RunDeflater(Sink sink, int pieceSize);
 
     void write(const unsigned char *data, size_t size);
+    // Writes `count` zero bytes, the bulk of a picture: coded without looking
+    // at each byte.
+    void writeZeros(size_t count);
     // Ends the stream and hands over the last piece.
     void finish();
 
