@@ -112,30 +112,5 @@ TEST(NumberFormatKinds, TellDatesAndGeneralSectionsApart)
     EXPECT_TRUE(NumberFormat(QStringLiteral("0;General")).isGeneralFor(-3));
 }
 
-struct SerialCase {
-    int serial;
-    int year, month, day, dayOfWeek;
-};
-
-class NumberFormatCalendar : public ::testing::TestWithParam<SerialCase> {};
-
-TEST_P(NumberFormatCalendar, FollowTheSpreadsheetCalendar)
-{
-    const SerialCase &c = GetParam();
-    const SerialDate date = serialToDate(c.serial);
-    EXPECT_EQ(date.year, c.year);
-    EXPECT_EQ(date.month, c.month);
-    EXPECT_EQ(date.day, c.day);
-    EXPECT_EQ(date.dayOfWeek, c.dayOfWeek);
-}
-
-INSTANTIATE_TEST_SUITE_P(Serials, NumberFormatCalendar, ::testing::Values(
-    SerialCase{1, 1900, 1, 1, 0},
-    SerialCase{59, 1900, 2, 28, 2},
-    SerialCase{60, 1900, 2, 29, 3},
-    SerialCase{61, 1900, 3, 1, 4},
-    SerialCase{42593, 2016, 8, 11, 4},
-    SerialCase{45000, 2023, 3, 15, 3}));
-
 } // namespace
 } // namespace orv::sheet

@@ -1,5 +1,7 @@
 #include "sheet/render/NumberFormat.h"
 
+#include "sheet/DateSerial.h"
+
 #include <QDate>
 #include <algorithm>
 #include <cmath>
@@ -11,9 +13,6 @@ namespace {
 const char *const kMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
                                    "July",    "August",   "September", "October", "November", "December"};
 const char *const kDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
-
-// The last serial a spreadsheet shows as a date: 9999-12-31.
-constexpr double kLastSerial = 2958465;
 
 std::optional<QColor> namedColor(const QString &name)
 {
@@ -80,25 +79,6 @@ QString groupThousands(const QString &digits)
 }
 
 } // namespace
-
-SerialDate serialToDate(int serial)
-{
-    SerialDate date;
-    date.dayOfWeek = ((serial % 7) + 6) % 7; // serial 1 (1900-01-01) was a Sunday in this calendar
-    if (serial == 0)
-        return date; // shown as 1900-01-00
-    if (serial == 60) {
-        date.month = 2;
-        date.day = 29;
-        return date;
-    }
-    // Serials after the fictitious 29 February are one day ahead of the real calendar.
-    const QDate real = QDate(1899, 12, 31).addDays(serial < 60 ? serial : serial - 1);
-    date.year = real.year();
-    date.month = real.month();
-    date.day = real.day();
-    return date;
-}
 
 QString formatGeneral(double number, int maxSignificant)
 {
@@ -378,7 +358,8 @@ FormattedValue NumberFormat::applyDate(const Section &section, double serial)
         ++days;
         seconds -= 86400;
     }
-    const SerialDate date = serialToDate(days);
+    const SerialDate date = dateFromSerial(days).value_or(SerialDate{});
+    const int dayOfWeek = weekdayFromSerial(days) - 1; // 0 = Sunday
     const int hour = seconds / 3600, minute = seconds / 60 % 60, second = seconds % 60;
     bool twelveHour = false;
     for (const Token &token : section.tokens)
@@ -412,7 +393,7 @@ FormattedValue NumberFormat::applyDate(const Section &section, double serial)
             if (length <= 2)
                 result.text += length == 1 ? QString::number(date.day) : twoDigits(date.day);
             else
-                result.text += QString::fromLatin1(kDayNames[date.dayOfWeek]).left(length == 3 ? 3 : -1);
+                result.text += QString::fromLatin1(kDayNames[dayOfWeek]).left(length == 3 ? 3 : -1);
             break;
         case 'm':
             if (length <= 2 && isMinutes(i)) {

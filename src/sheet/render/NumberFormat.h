@@ -60,14 +60,4 @@ private:
 // small magnitudes.
 QString formatGeneral(double number, int maxSignificant = 10);
 
-// The calendar date of a 1900-system serial day: serial 1 is 1900-01-01 and
-// serial 60 the 29 February 1900 that spreadsheets keep for compatibility.
-struct SerialDate {
-    int year = 1900;
-    int month = 1;
-    int day = 0;
-    int dayOfWeek = 0; // 0 = Sunday
-};
-SerialDate serialToDate(int serial);
-
 } // namespace orv::sheet
