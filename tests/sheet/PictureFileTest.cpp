@@ -66,6 +66,21 @@ TEST_F(PictureFile, IsAPngThatReplacesAnOlderFile)
     EXPECT_EQ(readPicture(path).size(), pictureSize(workbook, 0, range));
 }
 
+TEST_F(PictureFile, BytesKeptInMemoryWriteTheSameFile)
+{
+    const QByteArray picture = encodePicture(workbook, 0, range);
+    writePicture(workbook, 0, range, path);
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), picture);
+    written.close();
+
+    const QString copy = folder.filePath(QStringLiteral("copy.bmp"));
+    writePictureBytes(picture, copy);
+    EXPECT_EQ(readPicture(copy).convertToFormat(QImage::Format_RGB32), render(range));
+    EXPECT_THROW(writePictureBytes(picture, folder.filePath(QStringLiteral("missing/copy.bmp"))), Failure);
+}
+
 TEST_F(PictureFile, FailingLeavesNoOlderPictureBehind)
 {
     {

@@ -6,7 +6,6 @@
 namespace orv::sheet {
 namespace {
 
-using test::aligned;
 using test::filled;
 using test::RenderTestSheet;
 
@@ -62,6 +61,11 @@ struct EdgeCase {
     BorderStyle right; // the left border of the right cell
     BorderStyle drawn;
 };
+
+void PrintTo(const EdgeCase &c, std::ostream *out)
+{
+    *out << int(c.left) << " against " << int(c.right);
+}
 
 class RenderSharedEdges : public RenderTestSheet, public ::testing::TestWithParam<EdgeCase> {};
 

@@ -5,6 +5,7 @@
 #include "sheet/render/PngStreamWriter.h"
 #include "sheet/render/RangePainter.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -81,29 +82,62 @@ QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, co
     return picture;
 }
 
-void writePicture(const Workbook &workbook, int sheetIndex, CellRange range, const QString &path,
-                  const RenderOptions &options)
+namespace {
+
+void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRange range,
+                const RenderOptions &options)
+{
+    const Sheet &sheet = workbook.sheet(sheetIndex);
+    const SheetGeometry geometry(workbook, sheet, range);
+    const QSize size = checkedSize(geometry);
+    PngStreamWriter png(out, size.width(), size.height());
+    paintBands(workbook, sheet, geometry, size, options,
+               [&](const QImage &band, int, int rows) { png.writeRows(band, rows); });
+    png.finish();
+}
+
+// Writes a file in place (a picture in the temporary folder needs no flush to
+// disk); on a failure the file is removed, so that an older picture cannot
+// stand in for the one that failed.
+template <typename Write>
+void writeFile(const QString &path, Write write)
 {
     try {
-        const Sheet &sheet = workbook.sheet(sheetIndex);
-        const SheetGeometry geometry(workbook, sheet, range);
-        const QSize size = checkedSize(geometry);
-        // Written in place: a picture in the temporary folder needs no
-        // flush to disk, and a failure removes the file below.
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
             throw Failure(QStringLiteral("Could not write the picture %1: %2").arg(path, file.errorString()));
-        PngStreamWriter png(file, size.width(), size.height());
-        paintBands(workbook, sheet, geometry, size, options,
-                   [&](const QImage &band, int, int rows) { png.writeRows(band, rows); });
-        png.finish();
+        write(file);
         if (!file.flush())
             throw Failure(QStringLiteral("Could not write the picture %1: %2").arg(path, file.errorString()));
     } catch (...) {
-        // An older picture must not stand in for the one that failed.
         QFile::remove(path);
         throw;
     }
+}
+
+} // namespace
+
+QByteArray encodePicture(const Workbook &workbook, int sheetIndex, CellRange range, const RenderOptions &options)
+{
+    QByteArray picture;
+    QBuffer buffer(&picture);
+    buffer.open(QIODevice::WriteOnly);
+    encodeInto(buffer, workbook, sheetIndex, range, options);
+    return picture;
+}
+
+void writePicture(const Workbook &workbook, int sheetIndex, CellRange range, const QString &path,
+                  const RenderOptions &options)
+{
+    writeFile(path, [&](QFile &file) { encodeInto(file, workbook, sheetIndex, range, options); });
+}
+
+void writePictureBytes(const QByteArray &picture, const QString &path)
+{
+    writeFile(path, [&](QFile &file) {
+        if (file.write(picture) != picture.size())
+            throw Failure(QStringLiteral("Could not write the picture %1: %2").arg(path, file.errorString()));
+    });
 }
 
 QImage readPicture(const QString &path)

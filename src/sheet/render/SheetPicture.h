@@ -3,6 +3,7 @@
 #include "sheet/model/CellAddress.h"
 #include "sheet/render/CellLooks.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -31,11 +32,21 @@ QSize pictureSize(const Workbook &workbook, int sheetIndex, CellRange range);
 // heights (96 DPI). Conditional formats come from options.ruleHolds.
 QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, const RenderOptions &options = {});
 
+// The picture of the range as the bytes of a PNG file: a few megabytes even
+// for a 1,000-task chart, where the decoded picture would take hundreds. This
+// is the form in which a copied picture is best kept until it is saved.
+QByteArray encodePicture(const Workbook &workbook, int sheetIndex, CellRange range,
+                         const RenderOptions &options = {});
+
 // Writes the picture of the range to `path` as a PNG file, replacing any file
 // of that name, painting it in bands so that its memory stays bounded
 // whatever the picture's height. On a failure no file is left at `path`.
 void writePicture(const Workbook &workbook, int sheetIndex, CellRange range, const QString &path,
                   const RenderOptions &options = {});
+
+// Writes picture bytes (from encodePicture) to `path`, replacing any file of
+// that name; on a failure no file is left at `path`.
+void writePictureBytes(const QByteArray &picture, const QString &path);
 
 // Reads a picture file by its content, allowing pictures up to
 // kMaxPicturePixels; throws a Failure when it cannot be read.
