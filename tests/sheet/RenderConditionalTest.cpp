@@ -123,6 +123,23 @@ TEST_F(RenderConditionalFormats, ChangeTheFontOverTheCellsOwn)
     EXPECT_EQ(other, 0);
 }
 
+TEST_F(RenderConditionalFormats, KeepTheNumberFormatsColourWhenTheySetNoColour)
+{
+    CellFormat own;
+    own.numberFormat = QStringLiteral("0;[Red]0");
+    put({0, 1}, -88.0, own);
+    ConditionalStyle bold;
+    bold.bold = true;
+    sheet.conditionalFormats().push_back({{{0, 1, 0, 1}}, {rule(1, bold)}});
+    const QImage image = render(range, holdingIn({{1, {0}}}));
+    const QRect cell = cellRect(range, {0, 1});
+    int red = 0;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            red += image.pixelColor(x, y).red() > 200 && image.pixelColor(x, y).green() < 120 ? 1 : 0;
+    EXPECT_GT(red, 10);
+}
+
 TEST_F(RenderConditionalFormats, MergedCellsTakeTheTopLeftCellsLook)
 {
     sheet.mergedRanges().push_back({0, 1, 1, 1});

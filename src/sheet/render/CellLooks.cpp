@@ -93,7 +93,7 @@ void CellLooks::applyConditionalFormats(CellAddress at, CellLook &look) const
         look.bold = *merged.bold;
     if (merged.fontColor)
         look.fontColor = *merged.fontColor;
-    look.conditional = merged.bold || merged.fontColor;
+    look.conditionalColor = merged.fontColor.has_value();
 }
 
 } // namespace orv::sheet

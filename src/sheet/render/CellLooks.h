@@ -25,7 +25,7 @@ struct CellLook {
     Borders borders;
     bool bold = false;
     Color fontColor;
-    bool conditional = false; // a conditional format changed the font
+    bool conditionalColor = false; // a conditional format set the font colour
 
     bool hasValue() const;
 };

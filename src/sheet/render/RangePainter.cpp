@@ -325,7 +325,7 @@ std::vector<RangePainter::TextItem> RangePainter::layoutTexts(qint64 top, int fi
                 continue;
             const QRect rect = cellRect(column, column, rowIndex, rowIndex, top);
             TextItem item;
-            if (layoutText(row.looks[index], row.looks[index], rect, rect, &row, column, item))
+            if (layoutText(row.looks[index], rect, rect, &row, column, item))
                 items.push_back(std::move(item));
         }
     }
@@ -337,40 +337,26 @@ std::vector<RangePainter::TextItem> RangePainter::layoutTexts(qint64 top, int fi
         const CellRange &r = merge.range;
         const QRect rect = cellRect(r.firstColumn, r.lastColumn, r.firstRow, r.lastRow, top);
         TextItem item;
-        if (layoutText(merge.look, merge.look, rect, rect.intersected(band), nullptr, r.firstColumn, item))
+        if (layoutText(merge.look, rect, rect.intersected(band), nullptr, r.firstColumn, item))
             items.push_back(std::move(item));
     }
     return items;
 }
 
-// Lays out one cell's text in `rect`. Text that does not fit spills over
-// empty neighbours in `overflowRow`; numbers that do not fit become "###".
-bool RangePainter::layoutText(const CellLook &look, const CellLook &fontLook, QRect rect, QRect clip,
-                              BandRow *overflowRow, int column, TextItem &item)
+namespace {
+
+HorizontalAlignment effectiveAlignment(HorizontalAlignment horizontal, const Value &value)
 {
-    const CellFormat &format = *look.format;
-    const Alignment &alignment = format.alignment;
-    const Value &value = look.cell->value;
-    const NumberFormat &numbers = numberFormat(format.numberFormat);
-    const FormattedValue formatted = numbers.format(value);
-    const bool isNumber = std::holds_alternative<double>(value);
-    if (formatted.text.isEmpty() && !formatted.unrepresentable)
-        return false;
+    if (horizontal != HorizontalAlignment::General)
+        return horizontal;
+    // General: numbers to the right, texts to the left, the rest centred.
+    if (std::holds_alternative<double>(value))
+        return HorizontalAlignment::Right;
+    return std::holds_alternative<QString>(value) ? HorizontalAlignment::Left : HorizontalAlignment::Center;
+}
 
-    item.font = &textFont(fontLook);
-    item.text = formatted.text;
-    item.color = lineColor(look.fontColor);
-    if (formatted.color && !look.conditional)
-        item.color = *formatted.color;
-    item.rotation = alignment.rotation <= 90 ? alignment.rotation : alignment.rotation <= 180 ? 90 - alignment.rotation : 0;
-    const bool stacked = alignment.rotation == 255;
-    const bool wrap = alignment.wrap && !isNumber;
-
-    HorizontalAlignment horizontal = alignment.horizontal;
-    if (horizontal == HorizontalAlignment::General)
-        horizontal = isNumber ? HorizontalAlignment::Right
-                     : std::holds_alternative<QString>(value) ? HorizontalAlignment::Left
-                                                              : HorizontalAlignment::Center;
+int alignmentFlags(HorizontalAlignment horizontal, VerticalAlignment vertical)
+{
     int flags = 0;
     switch (horizontal) {
     case HorizontalAlignment::Right: flags |= Qt::AlignRight; break;
@@ -378,90 +364,140 @@ bool RangePainter::layoutText(const CellLook &look, const CellLook &fontLook, QR
     case HorizontalAlignment::CenterAcrossSelection: flags |= Qt::AlignHCenter; break;
     default: flags |= Qt::AlignLeft; break;
     }
-    switch (alignment.vertical) {
+    switch (vertical) {
     case VerticalAlignment::Top: flags |= Qt::AlignTop; break;
     case VerticalAlignment::Center: flags |= Qt::AlignVCenter; break;
     default: flags |= Qt::AlignBottom; break;
     }
+    return flags;
+}
+
+// Rotation as stored (0-90 counter-clockwise, 91-180 clockwise) in degrees
+// counter-clockwise; 0 for stacked letters.
+int counterClockwiseDegrees(int rotation)
+{
+    if (rotation <= 90)
+        return rotation;
+    return rotation <= 180 ? 90 - rotation : 0;
+}
+
+QString stackedLetters(const QString &text)
+{
+    QStringList letters;
+    for (QChar letter : text)
+        letters << QString(letter);
+    return letters.join(u'\n');
+}
+
+} // namespace
+
+// Replaces the text of a number too wide for `available` pixels: General
+// numbers first give up decimals, other numbers show as many "#" as fit.
+// False when not even one "#" fits.
+bool RangePainter::fitNumber(const NumberFormat &numbers, double number, const QFontMetricsF &metrics,
+                             double available, QString &text)
+{
+    if (numbers.isGeneralFor(number)) {
+        for (int digits = 9; digits >= 1; --digits) {
+            text = formatGeneral(number, digits);
+            if (metrics.horizontalAdvance(text) <= available)
+                return true;
+        }
+    }
+    const int count = int(std::max(0.0, available) / metrics.horizontalAdvance(u'#'));
+    text = QString(count, u'#');
+    return count > 0;
+}
+
+// Lets text too wide for its cell spill over empty neighbours of the row:
+// left-aligned text to the right, right-aligned to the left, centred text
+// both ways. Widens the clip to the cells it covers and hides the gridlines
+// it crosses.
+void RangePainter::spill(BandRow &row, int column, int flags, double textWidth, QRectF &layout, QRect &clip)
+{
+    const CellRange &range = mGeometry.range();
+    const int first = range.firstColumn;
+    auto isFree = [&](int neighbour) {
+        return neighbour >= range.firstColumn && neighbour <= range.lastColumn && row.merges[neighbour - first] < 0
+               && !row.looks[neighbour - first].hasValue();
+    };
+    const bool centred = flags & Qt::AlignHCenter;
+    const double centre = layout.center().x();
+    const double start = centred ? centre - textWidth / 2 : layout.right() - textWidth;
+    const double end = centred ? centre + textWidth / 2 : layout.left() + textWidth;
+    int leftColumn = column, rightColumn = column;
+    if (!(flags & Qt::AlignRight))
+        while (end > mGeometry.columnRight(rightColumn) - kTextPadding && isFree(rightColumn + 1))
+            ++rightColumn;
+    if (!(flags & Qt::AlignLeft))
+        while (start < mGeometry.columnLeft(leftColumn) + kTextPadding && isFree(leftColumn - 1))
+            --leftColumn;
+    for (int boundary = leftColumn; boundary < rightColumn; ++boundary)
+        row.openBoundary[boundary - first] = 1;
+    clip.setLeft(mGeometry.columnLeft(leftColumn));
+    clip.setRight(mGeometry.columnRight(rightColumn) - 1);
+    // Lay the text out wide enough never to be cut by the cell itself.
+    const double extra = textWidth + 2.0 * kTextPadding;
+    if (centred)
+        layout.adjust(-extra, 0, extra, 0);
+    else if (flags & Qt::AlignRight)
+        layout.setLeft(layout.left() - extra);
+    else
+        layout.setRight(layout.right() + extra);
+}
+
+// Lays out one cell's text in `rect`. Text that does not fit spills over
+// empty neighbours in `overflowRow` (if given); numbers never do.
+bool RangePainter::layoutText(const CellLook &look, QRect rect, QRect clip, BandRow *overflowRow, int column,
+                              TextItem &item)
+{
+    const Alignment &alignment = look.format->alignment;
+    const Value &value = look.cell->value;
+    const NumberFormat &numbers = numberFormat(look.format->numberFormat);
+    const FormattedValue formatted = numbers.format(value);
+    if (formatted.text.isEmpty() && !formatted.unrepresentable)
+        return false;
+    const bool isNumber = std::holds_alternative<double>(value);
+    const bool stacked = alignment.rotation == 255;
+    const bool wrap = alignment.wrap && !isNumber;
+
+    item.font = &textFont(look);
+    item.text = formatted.text;
+    item.color = formatted.color && !look.conditionalColor ? *formatted.color : lineColor(look.fontColor);
+    item.rotation = counterClockwiseDegrees(alignment.rotation);
+    const HorizontalAlignment horizontal = effectiveAlignment(alignment.horizontal, value);
+    int flags = alignmentFlags(horizontal, alignment.vertical);
 
     const int indent = alignment.indent * 3 * mGeometry.maximumDigitWidth();
     QRectF layout = QRectF(rect).adjusted(kTextPadding + (flags & Qt::AlignLeft ? indent : 0), 0,
                                           -kTextPadding - (flags & Qt::AlignRight ? indent : 0), -1);
-    const double available = item.rotation == 90 || item.rotation == -90 || stacked ? layout.height() : layout.width();
+    const bool upright = item.rotation == 90 || item.rotation == -90 || stacked;
+    const double available = upright ? layout.height() : layout.width();
     const QFontMetricsF &metrics = *item.font->metrics;
     double textWidth = stacked ? metrics.height() * item.text.size() : metrics.horizontalAdvance(item.text);
 
-    if (formatted.unrepresentable || (isNumber && !alignment.shrinkToFit && textWidth > available)) {
-        // General numbers first give up decimals; other numbers show "###".
-        bool fitted = false;
-        if (!formatted.unrepresentable && numbers.isGeneralFor(std::get<double>(value))) {
-            for (int digits = 9; digits >= 1 && !fitted; --digits) {
-                item.text = formatGeneral(std::get<double>(value), digits);
-                fitted = metrics.horizontalAdvance(item.text) <= available;
-            }
-        }
-        if (!fitted) {
-            const int count = int(std::max(0.0, available) / metrics.horizontalAdvance(u'#'));
-            if (count == 0)
-                return false;
-            item.text = QString(count, u'#');
-        }
+    if (formatted.unrepresentable) {
+        item.text = QString(int(std::max(0.0, available) / metrics.horizontalAdvance(u'#')), u'#');
+        textWidth = metrics.horizontalAdvance(item.text);
+    } else if (isNumber && !alignment.shrinkToFit && textWidth > available) {
+        if (!fitNumber(numbers, std::get<double>(value), metrics, available, item.text))
+            return false;
         textWidth = metrics.horizontalAdvance(item.text);
     }
-
+    if (item.text.isEmpty())
+        return false;
     if (alignment.shrinkToFit && !wrap && textWidth > available && available > 0)
         item.shrink = available / textWidth;
-
-    if (horizontal == HorizontalAlignment::Fill && textWidth > 0 && !item.text.isEmpty()) {
-        const int copies = std::max(1, int(layout.width() / textWidth));
-        item.text = item.text.repeated(copies);
-    }
+    if (horizontal == HorizontalAlignment::Fill && textWidth > 0)
+        item.text = item.text.repeated(std::max(1, int(layout.width() / textWidth)));
 
     if (stacked) {
-        QStringList letters;
-        for (QChar letter : item.text)
-            letters << QString(letter);
-        item.text = letters.join(u'\n');
+        item.text = stackedLetters(item.text);
         flags = (flags & Qt::AlignVertical_Mask) | Qt::AlignHCenter;
     } else if (wrap) {
         flags |= Qt::TextWordWrap;
     } else if (item.rotation == 0 && overflowRow && !isNumber && textWidth > available) {
-        // Spill into empty neighbours: left-aligned text to the right,
-        // right-aligned to the left, centred text both ways.
-        const CellRange &range = mGeometry.range();
-        const int first = range.firstColumn;
-        auto isFree = [&](int neighbour) {
-            return neighbour >= range.firstColumn && neighbour <= range.lastColumn
-                   && overflowRow->merges[neighbour - first] < 0 && !overflowRow->looks[neighbour - first].hasValue();
-        };
-        const bool toRight = !(flags & Qt::AlignRight);
-        const bool toLeft = !(flags & Qt::AlignLeft);
-        const double centre = layout.center().x();
-        int leftColumn = column, rightColumn = column;
-        auto needsRight = [&] {
-            const double end = flags & Qt::AlignHCenter ? centre + textWidth / 2 : layout.left() + textWidth;
-            return end > mGeometry.columnRight(rightColumn) - kTextPadding;
-        };
-        auto needsLeft = [&] {
-            const double start = flags & Qt::AlignHCenter ? centre - textWidth / 2 : layout.right() - textWidth;
-            return start < mGeometry.columnLeft(leftColumn) + kTextPadding;
-        };
-        while (toRight && needsRight() && isFree(rightColumn + 1))
-            ++rightColumn;
-        while (toLeft && needsLeft() && isFree(leftColumn - 1))
-            --leftColumn;
-        for (int boundary = leftColumn; boundary < rightColumn; ++boundary)
-            overflowRow->openBoundary[boundary - first] = 1;
-        clip.setLeft(mGeometry.columnLeft(leftColumn));
-        clip.setRight(mGeometry.columnRight(rightColumn) - 1);
-        // Lay the text out wide enough never to be cut by the cell itself.
-        const double extra = textWidth + 2.0 * kTextPadding;
-        if (flags & Qt::AlignHCenter)
-            layout.adjust(-extra, 0, extra, 0);
-        else if (flags & Qt::AlignRight)
-            layout.setLeft(layout.left() - extra);
-        else
-            layout.setRight(layout.right() + extra);
+        spill(*overflowRow, column, flags, textWidth, layout, clip);
     }
     item.flags = flags;
     item.layout = layout;

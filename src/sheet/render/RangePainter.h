@@ -56,8 +56,10 @@ private:
     void paintBorders(QPainter &painter, qint64 top, int firstRow, int lastRow);
     BorderLine horizontalEdge(const BandRow *upper, const BandRow *lower, int column) const;
     std::vector<TextItem> layoutTexts(qint64 top, int firstRow, int lastRow, int height);
-    bool layoutText(const CellLook &look, const CellLook &fontLook, QRect rect, QRect clip, BandRow *overflowRow,
-                    int column, TextItem &item);
+    bool layoutText(const CellLook &look, QRect rect, QRect clip, BandRow *overflowRow, int column, TextItem &item);
+    static bool fitNumber(const NumberFormat &numbers, double number, const QFontMetricsF &metrics, double available,
+                          QString &text);
+    void spill(BandRow &row, int column, int flags, double textWidth, QRectF &layout, QRect &clip);
     void paintText(QPainter &painter, const TextItem &item);
 
     TextFont &textFont(const CellLook &look);
