@@ -1,6 +1,5 @@
 #include "RenderTestSheet.h"
 
-#include <QRawFont>
 #include <gtest/gtest.h>
 
 namespace orv::sheet {
