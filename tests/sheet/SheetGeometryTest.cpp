@@ -1,3 +1,4 @@
+#include "sheet/Failure.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/ScreenFonts.h"
 #include "sheet/render/SheetGeometry.h"
@@ -131,6 +132,17 @@ TEST_F(GeometryOfARange, FindsTheRowUnderAPixel)
     EXPECT_EQ(geometry.rowAt(60), 3); // the hidden row 2 has no pixels
     EXPECT_EQ(geometry.rowAt(80), 4); // past the end
 }
+
+class GeometryOfABadRange : public GeometryOfARange, public ::testing::WithParamInterface<CellRange> {};
+
+TEST_P(GeometryOfABadRange, IsAFailure)
+{
+    EXPECT_THROW(SheetGeometry(workbook, sheet, GetParam()), Failure);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranges, GeometryOfABadRange, ::testing::Values(
+    CellRange{2, 0, 1, 3}, CellRange{0, 3, 1, 2}, CellRange{-1, 0, 1, 1}, CellRange{0, -1, 1, 1},
+    CellRange{0, 0, kMaxRows, 1}, CellRange{0, 0, 1, kMaxColumns}));
 
 } // namespace
 } // namespace orv::sheet

@@ -1,5 +1,6 @@
 #include "sheet/render/SheetGeometry.h"
 
+#include "sheet/Failure.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/ScreenFonts.h"
 
@@ -38,6 +39,13 @@ int rowHeight(double points) { return static_cast<int>(std::lround(points * kScr
 SheetGeometry::SheetGeometry(const Workbook &workbook, const Sheet &sheet, CellRange range)
     : mRange(range), mMdw(sheet::maximumDigitWidth(workbook.format(0).font))
 {
+    if (range.firstRow < 0 || range.firstColumn < 0 || range.lastRow >= kMaxRows || range.lastColumn >= kMaxColumns
+        || range.firstRow > range.lastRow || range.firstColumn > range.lastColumn)
+        throw Failure(QStringLiteral("Rows %1 to %2 and columns %3 to %4 are not a range of the sheet")
+                          .arg(range.firstRow + 1)
+                          .arg(range.lastRow + 1)
+                          .arg(range.firstColumn + 1)
+                          .arg(range.lastColumn + 1));
     const int defaultWidth = pixels::defaultColumnWidth(sheet.defaultColumnWidth(), mMdw);
     mColumnEdges.reserve(range.columnCount() + 1);
     mColumnEdges.push_back(0);

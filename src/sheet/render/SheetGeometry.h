@@ -26,7 +26,8 @@ int rowHeight(double points);
 
 // Where every row and column of a cell range lies in its picture: the
 // offsets of their edges in pixels from the range's top-left corner. Hidden
-// rows and columns take no space.
+// rows and columns take no space. A range outside the sheet, or one whose
+// ends are swapped, is a Failure.
 class SheetGeometry {
 public:
     SheetGeometry(const Workbook &workbook, const Sheet &sheet, CellRange range);

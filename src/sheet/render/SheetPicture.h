@@ -12,6 +12,8 @@ namespace orv::sheet {
 
 class Workbook;
 
+// Drawing text needs the program's QGuiApplication (fonts come from it).
+
 struct RenderOptions {
     // Decides the conditional formats; empty: conditional formats are not drawn.
     RuleTest ruleHolds;
