@@ -16,6 +16,9 @@ namespace orv::sheet {
 namespace {
 
 constexpr int kDotsPerMeter = 3780; // 96 DPI
+// The most pixels a band holds (16 MB), so that very wide pictures paint in
+// thinner bands.
+constexpr qint64 kMaxBandPixels = qint64(1) << 22;
 
 QImage bandImage(int width, int height)
 {
@@ -48,7 +51,8 @@ void paintBands(const Workbook &workbook, const Sheet &sheet, const SheetGeometr
                 const RenderOptions &options, Take take)
 {
     RangePainter painter(workbook, sheet, geometry, options.ruleHolds);
-    const int bandHeight = std::clamp(options.bandHeight, 1, size.height());
+    const int widest = int(std::max<qint64>(1, kMaxBandPixels / size.width()));
+    const int bandHeight = std::clamp(std::min(options.bandHeight, widest), 1, size.height());
     QImage band = bandImage(size.width(), bandHeight);
     for (qint64 top = 0; top < size.height(); top += bandHeight) {
         const int rows = int(std::min<qint64>(bandHeight, size.height() - top));
@@ -73,9 +77,7 @@ QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, co
     const SheetGeometry geometry(workbook, sheet, range);
     const QSize size = checkedSize(geometry);
     QImage picture = bandImage(size.width(), size.height());
-    RenderOptions whole = options;
-    whole.bandHeight = size.height(); // one band: the picture is in memory anyway
-    paintBands(workbook, sheet, geometry, size, whole, [&](const QImage &band, int top, int rows) {
+    paintBands(workbook, sheet, geometry, size, options, [&](const QImage &band, int top, int rows) {
         for (int y = 0; y < rows; ++y)
             std::copy_n(band.constScanLine(y), band.bytesPerLine(), picture.scanLine(top + y));
     });

@@ -17,7 +17,7 @@ class Workbook;
 struct RenderOptions {
     // Decides the conditional formats; empty: conditional formats are not drawn.
     RuleTest ruleHolds;
-    // Picture rows painted at a time when writing a file.
+    // The most picture rows painted at a time; very wide pictures use fewer.
     int bandHeight = 256;
 };
 
