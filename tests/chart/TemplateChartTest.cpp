@@ -36,7 +36,7 @@ constexpr int kDays = 196;
 // Saturday 7 November 2026.
 class TemplateChart : public ::testing::Test {
 protected:
-    TemplateChart() : book(buildChartTemplate()), plan(book.sheet(0)) {}
+    TemplateChart() : book(readChartTemplate()), plan(book.sheet(0)) {}
 
     static double serial(QDate date) { return *serialFromDate(date); }
     void setDate(const char *a1, QDate date) { enterValue(plan, at(a1), serial(date)); }

@@ -1,17 +1,22 @@
 #pragma once
 
-#include "chart/template/ChartTemplate.h"
+#include "chart/CustomResource.h"
 #include "sheet/formula/FormulaPrinter.h"
 #include "sheet/model/Workbook.h"
+#include "sheet/xls/XlsReader.h"
 
 #include <QString>
 
 namespace orv::chart::testing {
 
-// The chart template as the program carries it, built once per test program.
+// The chart template as the program carries it, read back through the
+// engine's reader.
+inline sheet::Workbook readChartTemplate() { return sheet::xls::readXlsFile(loadCustomResource(101)); }
+
+// The same, read once per test program.
 inline const sheet::Workbook &chartTemplate()
 {
-    static const sheet::Workbook book = buildChartTemplate();
+    static const sheet::Workbook book = readChartTemplate();
     return book;
 }
 

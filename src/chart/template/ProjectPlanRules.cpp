@@ -9,7 +9,7 @@ using namespace sheet;
 namespace {
 
 // Each area keeps all its rules in one conditional format, in their order of
-// precedence. The 97-2003 file then holds one block per area: LibreOffice
+// precedence; the first rule that holds decides. The 97-2003 file then holds one block per area: LibreOffice
 // and Gnumeric read every rule of a block in order, whereas Gnumeric keeps
 // only the last of several blocks on the same cells.
 struct Rule {
@@ -100,7 +100,7 @@ void addFormat(Sheet &sheet, QStringView area, const std::vector<Rule> &rules)
     ConditionalFormat format;
     format.ranges = {rangeAt(area)};
     for (const Rule &rule : rules)
-        format.rules.push_back(ConditionalRule{parseFormula(rule.formula), rule.style, false});
+        format.rules.push_back(ConditionalRule{parseFormula(rule.formula), rule.style, true});
     sheet.conditionalFormats().push_back(std::move(format));
 }
 
