@@ -41,30 +41,17 @@ CellFormat dateEntry()
     return format;
 }
 
-Alignment centred()
+// A month's short name and a day's date are wider than a two-character
+// column, and a number that does not fit shows as "###" (it never spills
+// into the next cells): both shrink to the column's width. Text turned
+// upright would fit the two merged rows, but LibreOffice shows "###" in
+// such cells as soon as a conditional format applies to them.
+Alignment shrunkToColumn()
 {
     Alignment alignment;
     alignment.horizontal = HorizontalAlignment::Center;
     alignment.vertical = VerticalAlignment::Center;
-    return alignment;
-}
-
-// A month's short name is wider than a two-character column, and a number
-// that does not fit shows as "###" (it never spills into the next cells):
-// the name shrinks to the column's width. Turned upright it would not fit
-// either, since a 12-point line is higher than the column is wide.
-Alignment shrunk()
-{
-    Alignment alignment = centred();
     alignment.shrinkToFit = true;
-    return alignment;
-}
-
-// A day's date in 10 points fits the two merged rows when turned upright.
-Alignment upright()
-{
-    Alignment alignment = centred();
-    alignment.rotation = 90;
     return alignment;
 }
 
@@ -120,12 +107,12 @@ void writeCalendar(TemplateSheet &plan)
     month.font.size = 12;
     month.font.color = colors::White;
     month.fill = solid(colors::OliveGreen);
-    month.alignment = shrunk();
+    month.alignment = shrunkToColumn();
     month.numberFormat = QStringLiteral("mmm");
 
     CellFormat day;
     day.font.size = 10;
-    day.alignment = upright();
+    day.alignment = shrunkToColumn();
     day.numberFormat = QStringLiteral("m/d");
 
     for (int column = kFirstDay; column <= kLastDay; ++column) {
