@@ -3,6 +3,7 @@
 
 #include "TemplateUnderTest.h"
 #include "sheet/DateSerial.h"
+#include "sheet/RowOperations.h"
 #include "sheet/TypedInput.h"
 #include "sheet/formula/ConditionalStyling.h"
 #include "sheet/formula/Recalculation.h"
@@ -260,6 +261,41 @@ TEST_F(TemplateChart, MonthChangeIsMarkedOnTheFirstDayOfTheMonth)
     ASSERT_TRUE(first.borders.has_value());
     EXPECT_NE(first.borders->left.style, BorderStyle::None);
     EXPECT_FALSE(lookAt(5, columnOf(QDate(2026, 12, 2))).borders.has_value());
+}
+
+// The chart builder copies the block of rows 10 to 13 for a second
+// deliverable and the task row for a second task: the formulas and the
+// conditional formats work on in the copies. Two deliverables, the first
+// with two tasks: rows 10 to 14 and 15 to 18.
+TEST_F(TemplateChart, CopiedBlocksAndTaskRowsDrawTheirOwnBars)
+{
+    insertCopiedRows(book, plan, 13, copyRows(plan, 9, 12));
+    insertCopiedRows(book, plan, 11, copyRows(plan, 10, 10));
+    setText("A10", "Design");
+    setText("B11", "Sketch");
+    setDate("D11", QDate(2026, 12, 1));
+    setDate("E11", QDate(2026, 12, 5));
+    setText("B12", "Review");
+    setDate("D12", QDate(2026, 12, 3));
+    setDate("E12", QDate(2026, 12, 10));
+    setText("A15", "Build");
+    setText("B16", "Frame");
+    setDate("D16", QDate(2026, 12, 8));
+    setDate("E16", QDate(2026, 12, 12));
+    recalculate();
+
+    EXPECT_EQ(firstDay(), serial(QDate(2026, 12, 1)));
+    EXPECT_EQ(number(at("E10")), serial(QDate(2026, 12, 10)));
+    EXPECT_EQ(number(at("D15")), serial(QDate(2026, 12, 8)));
+    EXPECT_EQ(number(at("E15")), serial(QDate(2026, 12, 12)));
+    EXPECT_EQ(fillOn(12, QDate(2026, 12, 9)), kTaskBar);
+    EXPECT_EQ(fillOn(12, QDate(2026, 12, 2)), kNoFill);
+    EXPECT_EQ(fillOn(16, QDate(2026, 12, 11)), kTaskBar);
+    EXPECT_EQ(fillOn(16, QDate(2026, 12, 13)), kTaskWeekend);
+    EXPECT_EQ(fillOn(15, QDate(2026, 12, 9)), kDeliverable);
+    EXPECT_EQ(fillOn(15, QDate(2026, 12, 7)), kNoFill);
+    EXPECT_EQ(fillOn(10, QDate(2026, 12, 7)), kDeliverable);
+    EXPECT_EQ(fillOn(17, QDate(2026, 12, 7)), kToday) << "the copied spacer row";
 }
 
 struct BehindCase {
