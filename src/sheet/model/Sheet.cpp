@@ -2,7 +2,31 @@
 
 #include "sheet/Failure.h"
 
+#include <algorithm>
+
 namespace orv::sheet {
+
+namespace {
+
+// The first formula cell from `it` on among the candidates; the ones passed
+// on the way that hold no formula are forgotten. Nothing at the end.
+template<class Rows>
+auto nextFormulaCell(Rows &rows, std::set<CellAddress> &candidates, std::set<CellAddress>::iterator &it)
+    -> decltype(&rows[0].cells.begin()->second)
+{
+    while (it != candidates.end()) {
+        if (it->row < static_cast<int>(rows.size())) {
+            auto &cells = rows[it->row].cells;
+            const auto found = cells.find(it->column);
+            if (found != cells.end() && found->second.hasFormula())
+                return &found->second;
+        }
+        it = candidates.erase(it);
+    }
+    return nullptr;
+}
+
+} // namespace
 
 Sheet::Sheet(QString name) : mName(std::move(name)) {}
 
@@ -30,6 +54,7 @@ Cell &Sheet::cellAt(CellAddress at)
     checkAddress(at);
     if (at.row >= static_cast<int>(mRows.size()))
         mRows.resize(at.row + 1);
+    mFormulaCandidates.insert(at);
     return mRows[at.row].cells[at.column];
 }
 
@@ -41,6 +66,27 @@ void Sheet::removeCell(CellAddress at)
         mRows[at.row].cells.erase(at.column);
 }
 
+const std::map<int, Cell> &Sheet::rowCells(int row) const
+{
+    static const std::map<int, Cell> none;
+    return row >= 0 && row < static_cast<int>(mRows.size()) ? mRows[row].cells : none;
+}
+
+void Sheet::setRowCells(int row, std::map<int, Cell> cells)
+{
+    checkAddress({row, 0});
+    if (!cells.empty())
+        checkAddress({row, cells.rbegin()->first});
+    if (!cells.empty() && cells.begin()->first < 0)
+        checkAddress({row, cells.begin()->first});
+    if (row >= static_cast<int>(mRows.size()))
+        mRows.resize(row + 1);
+    for (const auto &[column, cell] : cells)
+        if (cell.hasFormula())
+            mFormulaCandidates.insert({row, column});
+    mRows[row].cells = std::move(cells);
+}
+
 void Sheet::forEachCell(const std::function<void(CellAddress, const Cell &)> &visit) const
 {
     for (int row = 0; row < static_cast<int>(mRows.size()); ++row)
@@ -50,9 +96,34 @@ void Sheet::forEachCell(const std::function<void(CellAddress, const Cell &)> &vi
 
 void Sheet::forEachCell(const std::function<void(CellAddress, Cell &)> &visit)
 {
-    for (int row = 0; row < static_cast<int>(mRows.size()); ++row)
-        for (auto &[column, cell] : mRows[row].cells)
+    for (int row = 0; row < static_cast<int>(mRows.size()); ++row) {
+        for (auto &[column, cell] : mRows[row].cells) {
+            mFormulaCandidates.insert({row, column});
             visit({row, column}, cell);
+        }
+    }
+}
+
+void Sheet::forEachCellIn(const CellRange &range, const std::function<void(CellAddress, const Cell &)> &visit) const
+{
+    const int last = std::min(range.lastRow, static_cast<int>(mRows.size()) - 1);
+    for (int row = std::max(range.firstRow, 0); row <= last; ++row) {
+        const auto &cells = mRows[row].cells;
+        for (auto it = cells.lower_bound(range.firstColumn); it != cells.end() && it->first <= range.lastColumn; ++it)
+            visit({row, it->first}, it->second);
+    }
+}
+
+void Sheet::forEachFormulaCell(const std::function<void(CellAddress, const Cell &)> &visit) const
+{
+    for (auto it = mFormulaCandidates.begin(); const Cell *found = nextFormulaCell(mRows, mFormulaCandidates, it); ++it)
+        visit(*it, *found);
+}
+
+void Sheet::forEachFormulaCell(const std::function<void(CellAddress, Cell &)> &visit)
+{
+    for (auto it = mFormulaCandidates.begin(); Cell *found = nextFormulaCell(mRows, mFormulaCandidates, it); ++it)
+        visit(*it, *found);
 }
 
 std::optional<CellRange> Sheet::usedRange() const
@@ -134,9 +205,19 @@ void Sheet::shiftRowsDown(int first, int count)
 {
     if (count <= 0 || first >= static_cast<int>(mRows.size()))
         return;
-    if (lastRow() + count >= kMaxRows)
+    const int last = lastRow();
+    if (last >= first && last + count >= kMaxRows)
         throw Failure(QStringLiteral("Inserting %1 rows would push cells off the end of the sheet").arg(count));
     mRows.insert(mRows.begin() + first, count, Row{});
+    // Rows past the sheet's end are empty (checked above).
+    if (static_cast<int>(mRows.size()) > kMaxRows)
+        mRows.resize(kMaxRows);
+    const auto firstMoved = mFormulaCandidates.lower_bound({first, 0});
+    std::vector<CellAddress> moved(firstMoved, mFormulaCandidates.end());
+    mFormulaCandidates.erase(firstMoved, mFormulaCandidates.end());
+    for (const CellAddress at : moved)
+        if (at.row + count < kMaxRows)
+            mFormulaCandidates.insert(mFormulaCandidates.end(), {at.row + count, at.column});
 }
 
 } // namespace orv::sheet

@@ -1,0 +1,55 @@
+#include "sheet/xls/XlsFile.h"
+
+#include "sheet/Failure.h"
+#include "sheet/xls/XlsReader.h"
+#include "sheet/xls/XlsWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace orv::sheet::xls {
+
+namespace {
+
+void writeAtomically(const QByteArray &bytes, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw Failure(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        throw Failure(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+} // namespace
+
+void saveWorkbookAs(const Workbook &workbook, const QString &path, int fileFormat)
+{
+    if (fileFormat != kFileFormatExcel8 && fileFormat != kFileFormatWorkbookNormal)
+        throw Failure(QStringLiteral("Cannot save %1: file format %2 is not supported (use 56 or -4143)")
+                          .arg(QDir::toNativeSeparators(path))
+                          .arg(fileFormat));
+    writeAtomically(writeXlsFile(workbook, TemplateMark::Drop), path);
+}
+
+void saveWorkbook(const Workbook &workbook, const QString &path)
+{
+    writeAtomically(writeXlsFile(workbook, TemplateMark::Keep), path);
+}
+
+Workbook openWorkbook(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        throw Failure(QStringLiteral("File not found: %1").arg(QDir::toNativeSeparators(path)));
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure(QStringLiteral("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    const QByteArray bytes = file.readAll();
+    try {
+        return readXlsFile(bytes);
+    } catch (const Failure &failure) {
+        throw Failure(QStringLiteral("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), failure.description()));
+    }
+}
+
+} // namespace orv::sheet::xls

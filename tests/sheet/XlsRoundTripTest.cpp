@@ -1,0 +1,426 @@
+#include "XlsTestWorkbooks.h"
+
+#include "sheet/Failure.h"
+#include "sheet/xls/BiffRecords.h"
+#include "sheet/xls/CompoundFile.h"
+#include "sheet/xls/FormulaTokens.h"
+#include "sheet/xls/XlsReader.h"
+#include "sheet/xls/XlsWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace orv::sheet;
+using namespace orv::sheet::xls;
+using namespace orv::sheet::xls::testing;
+
+namespace {
+
+Workbook roundTrip(const Workbook &book, TemplateMark mark = TemplateMark::Keep)
+{
+    return readXlsFile(writeXlsFile(book, mark));
+}
+
+QByteArray workbookStreamOf(const QByteArray &file)
+{
+    for (const CompoundStream &stream : readCompoundFile(file))
+        if (stream.name == QLatin1String("Workbook"))
+            return stream.data;
+    return {};
+}
+
+std::vector<Record> recordsOf(const QByteArray &stream)
+{
+    std::vector<Record> records;
+    RecordReader reader(stream);
+    while (!reader.atEnd())
+        records.push_back(reader.next());
+    return records;
+}
+
+TEST(XlsRoundTrip, RichWorkbookKeepsEverythingTheModelHolds)
+{
+    const Workbook book = richWorkbook();
+    expectSameWorkbook(book, roundTrip(book));
+}
+
+TEST(XlsRoundTrip, SameWorkbookGivesSameBytes)
+{
+    EXPECT_EQ(writeXlsFile(richWorkbook()), writeXlsFile(richWorkbook()));
+}
+
+TEST(XlsRoundTrip, SecondGenerationIsIdenticalToFirst)
+{
+    const QByteArray first = writeXlsFile(richWorkbook());
+    EXPECT_EQ(first, writeXlsFile(readXlsFile(first)));
+}
+
+TEST(XlsRoundTrip, RecordsNeverExceedTheRecordLimit)
+{
+    // Raw headers: a record longer than 8224 bytes must have been split.
+    const QByteArray stream = workbookStreamOf(writeXlsFile(richWorkbook()));
+    ByteReader in(stream);
+    int continues = 0;
+    while (!in.atEnd()) {
+        const unsigned type = in.u16();
+        const unsigned length = in.u16();
+        EXPECT_LE(length, static_cast<unsigned>(kMaxRecordData)) << "record " << type;
+        continues += type == rec::Continue;
+        in.skip(length);
+    }
+    EXPECT_GE(continues, 3); // the two long texts
+}
+
+struct TemplateCase {
+    bool isTemplate;
+    TemplateMark mark;
+    bool expected;
+};
+
+class XlsTemplateMark : public ::testing::TestWithParam<TemplateCase> {};
+
+TEST_P(XlsTemplateMark, IsKeptOnlyWhenAskedFor)
+{
+    Workbook book;
+    book.addSheet(QStringLiteral("Sheet1"));
+    book.setTemplate(GetParam().isTemplate);
+    const QByteArray stream = workbookStreamOf(writeXlsFile(book, GetParam().mark));
+    const auto records = recordsOf(stream);
+    const bool hasRecord = std::any_of(records.begin(), records.end(), [](const Record &r) { return r.type == rec::Template; });
+    EXPECT_EQ(hasRecord, GetParam().expected);
+    EXPECT_EQ(readWorkbookStream(stream).isTemplate(), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, XlsTemplateMark,
+                         ::testing::Values(TemplateCase{true, TemplateMark::Keep, true},
+                                           TemplateCase{true, TemplateMark::Drop, false},
+                                           TemplateCase{false, TemplateMark::Keep, false},
+                                           TemplateCase{false, TemplateMark::Drop, false}));
+
+class XlsCellValue : public ::testing::TestWithParam<Value> {};
+
+TEST_P(XlsCellValue, SurvivesAsConstantAndAsFormulaResult)
+{
+    Workbook book;
+    Sheet &sheet = book.addSheet(QStringLiteral("Values"));
+    setValue(sheet, "C7", GetParam());
+    setFormula(sheet, "D7", ref("C7"), GetParam());
+    const Workbook back = roundTrip(book);
+    EXPECT_EQ(describe(back.sheet(0).cell({6, 2})->value), describe(GetParam()));
+    // An empty formula result reads back as the empty text.
+    const Value expected = isEmpty(GetParam()) ? Value{QString()} : GetParam();
+    EXPECT_EQ(describe(back.sheet(0).cell({6, 3})->value), describe(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, XlsCellValue,
+                         ::testing::Values(Value{}, Value{0.0}, Value{-0.5}, Value{1e300}, Value{42705.25},
+                                           Value{65536.0}, Value{QStringLiteral("plain")}, Value{QString()},
+                                           Value{QStringLiteral("Überstunden – 週末")},
+                                           Value{QString(8300, QLatin1Char('a'))},
+                                           Value{QString(4200, QChar(0x263A))},
+                                           Value{QString(8223, QLatin1Char('b')) + QChar(0x263A) + QStringLiteral("tail")},
+                                           Value{true}, Value{false}, Value{ErrorCode::Null},
+                                           Value{ErrorCode::Div0}, Value{ErrorCode::Value}, Value{ErrorCode::Ref},
+                                           Value{ErrorCode::Name}, Value{ErrorCode::Num}, Value{ErrorCode::NA}));
+
+TEST(XlsRoundTrip, ManyStringsFillSeveralContinuedRecords)
+{
+    Workbook book;
+    Sheet &sheet = book.addSheet(QStringLiteral("Strings"));
+    for (int row = 0; row < 3000; ++row)
+        setValue(sheet, QStringLiteral("A%1").arg(row + 1),
+                 row % 3 ? QStringLiteral("text number %1").arg(row) : QStringLiteral("Ärger %1 ✓").arg(row));
+    setValue(sheet, "B1", QStringLiteral("text number 1")); // shared with A2
+    const Workbook back = roundTrip(book);
+    expectSameWorkbook(book, back);
+}
+
+struct FormulaCase {
+    const char *name;
+    FormulaPtr formula;
+};
+
+class XlsFormula : public ::testing::TestWithParam<FormulaCase> {};
+
+SheetLinks testLinks()
+{
+    SheetLinks links;
+    links.indexOf = [](const QString &name) {
+        if (name == QLatin1String("Other"))
+            return 1;
+        throw orv::Failure(QStringLiteral("unknown sheet"));
+    };
+    links.nameOf = [](int index) { return index == 1 ? QStringLiteral("Other") : QString(); };
+    return links;
+}
+
+TEST_P(XlsFormula, TokensGiveBackTheSameTreeInCells)
+{
+    const SheetLinks links = testLinks();
+    const CellAddress at{20, 10};
+    const EncodedFormula encoded = encodeFormula(*GetParam().formula, FormulaPlace::Cell, at, links);
+    EXPECT_EQ(describe(decodeFormula(encoded.tokens, FormulaPlace::Cell, at, links)), describe(GetParam().formula));
+}
+
+TEST_P(XlsFormula, TokensGiveBackTheSameTreeInConditionalFormats)
+{
+    if (QByteArray(GetParam().name).contains("sheet"))
+        GTEST_SKIP() << "conditional formats cannot refer to other sheets";
+    const SheetLinks links = testLinks();
+    const CellAddress base{5, 3};
+    const EncodedFormula encoded = encodeFormula(*GetParam().formula, FormulaPlace::Conditional, base, links);
+    EXPECT_EQ(describe(decodeFormula(encoded.tokens, FormulaPlace::Conditional, base, links)),
+              describe(GetParam().formula));
+}
+
+std::vector<FormulaCase> formulaCases()
+{
+    std::vector<FormulaCase> cases = {
+        {"relative", ref("B2")},
+        {"absolute", ref("$B$2")},
+        {"mixed", op(Operator::Add, ref("$B2"), ref("B$2"))},
+        {"far corner", area("A1", "$IV$65536")},
+        {"area", fn("SUM", {area("D3", "$E$15")})},
+        {"other sheet", op(Operator::Multiply, ref("C4", QStringLiteral("Other")), num(2))},
+        {"other sheet area", fn("SUM", {area("$A$1", "B9", QStringLiteral("Other"))})},
+        {"numbers", op(Operator::Subtract, num(65535), op(Operator::Power, num(-2.5), num(1e-9)))},
+        {"text", op(Operator::Concatenate, str("Größe"), str(QString(255, QLatin1Char('z'))))},
+        {"constants", fn("IF", {boolean(true), error(ErrorCode::NA), boolean(false)})},
+        {"unary", op(Operator::Percent, op(Operator::Negate, op(Operator::UnaryPlus, ref("A1"))))},
+        {"comparisons", fn("AND", {op(Operator::Equal, num(1), num(2)), op(Operator::Less, num(1), num(2)),
+                                   op(Operator::Greater, num(1), num(2)), op(Operator::LessOrEqual, num(1), num(2)),
+                                   op(Operator::GreaterOrEqual, num(1), num(2)), op(Operator::NotEqual, num(1), num(2))})},
+        {"parentheses", op(Operator::Multiply, paren(op(Operator::Add, num(1), num(2))), num(3))},
+        {"if without else", fn("IF", {ref("A1"), num(1)})},
+        {"nested if", fn("IF", {ref("A1"), fn("IF", {ref("B1"), num(1), num(2)}), fn("IF", {ref("C1"), num(3), num(4)})})},
+        {"missing argument", fn("IF", {ref("A1"), missing(), num(2)})},
+        {"range operator", fn("SUM", {op(Operator::Range, ref("A1"), ref("B2"))})},
+        {"union", fn("SUM", {paren(op(Operator::Union, ref("A1"), ref("B2")))})},
+    };
+    // Every function the format table knows, with its smallest and largest
+    // argument counts.
+    for (const FunctionInfo &info : functionTable()) {
+        for (int count : {info.minArgs, std::min(info.maxArgs, 3)}) {
+            std::vector<FormulaPtr> args;
+            for (int i = 0; i < count; ++i)
+                args.push_back(i % 2 ? ref("C3") : num(i + 1));
+            cases.push_back({info.name, fn(QString::fromLatin1(info.name), args)});
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, XlsFormula, ::testing::ValuesIn(formulaCases()),
+                         [](const auto &info) {
+                             std::string name = info.param.name;
+                             std::replace(name.begin(), name.end(), ' ', '_');
+                             return name + "_" + std::to_string(info.index);
+                         });
+
+TEST(XlsFormulaTokens, ConditionalReferencesAreOffsetsFromTheFirstRangesTopLeft)
+{
+    // H4 testing G6 (one column left, two rows down) and $B4.
+    const CellAddress base{3, 7};
+    const FormulaPtr formula = op(Operator::NotEqual, ref("G6"), ref("$B4"));
+    const QByteArray tokens = encodeFormula(*formula, FormulaPlace::Conditional, base, testLinks()).tokens;
+    ASSERT_EQ(tokens.size(), 11);
+    EXPECT_EQ(static_cast<unsigned char>(tokens[0]) & 0x1F, 0x0C); // RefN
+    ByteReader in(tokens);
+    in.skip(1);
+    EXPECT_EQ(in.i16(), 2);          // row offset
+    EXPECT_EQ(in.u16(), 0xC0FFu);    // both relative, column offset -1
+    in.skip(1);
+    EXPECT_EQ(in.i16(), 0);          // $B4: row offset 0
+    EXPECT_EQ(in.u16(), 0x8001u);    // row relative, absolute column B
+}
+
+TEST(XlsFormulaTokens, VolatileFunctionsAreMarked)
+{
+    const SheetLinks links = testLinks();
+    const auto today = encodeFormula(*op(Operator::Subtract, fn("TODAY"), num(30)), FormulaPlace::Cell, {}, links);
+    EXPECT_TRUE(today.volatileResult);
+    EXPECT_EQ(today.tokens.left(2), QByteArray::fromHex("1901"));
+    EXPECT_FALSE(encodeFormula(*fn("MONTH", {ref("A1")}), FormulaPlace::Cell, {}, links).volatileResult);
+}
+
+struct RefusedFormula {
+    const char *name;
+    FormulaPtr formula;
+    FormulaPlace place;
+};
+
+class XlsRefusedFormula : public ::testing::TestWithParam<RefusedFormula> {};
+
+TEST_P(XlsRefusedFormula, ThrowsAFailure)
+{
+    EXPECT_THROW(encodeFormula(*GetParam().formula, GetParam().place, {5, 5}, testLinks()), orv::Failure);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, XlsRefusedFormula,
+    ::testing::Values(RefusedFormula{"unknown function", fn("IFERROR", {num(1), num(2)}), FormulaPlace::Cell},
+                      RefusedFormula{"too many arguments", fn("MONTH", {num(1), num(2)}), FormulaPlace::Cell},
+                      RefusedFormula{"long text", str(QString(256, QLatin1Char('x'))), FormulaPlace::Cell},
+                      RefusedFormula{"unknown sheet", ref("A1", QStringLiteral("Nowhere")), FormulaPlace::Cell},
+                      RefusedFormula{"other sheet in a rule", ref("A1", QStringLiteral("Other")),
+                                     FormulaPlace::Conditional}),
+    [](const auto &info) {
+        std::string name = info.param.name;
+        std::replace(name.begin(), name.end(), ' ', '_');
+        return name;
+    });
+
+TEST(XlsRoundTrip, UnsavableFormulaNamesTheCell)
+{
+    Workbook book;
+    Sheet &sheet = book.addSheet(QStringLiteral("Plan"));
+    setFormula(sheet, "C5", fn("NETWORKDAYS", {num(1), num(2)}), 0.0);
+    try {
+        writeXlsFile(book);
+        FAIL() << "expected a failure";
+    } catch (const orv::Failure &failure) {
+        EXPECT_TRUE(failure.description().contains(QLatin1String("Plan!C5"))) << failure.description().toStdString();
+        EXPECT_TRUE(failure.description().contains(QLatin1String("NETWORKDAYS")));
+    }
+}
+
+class XlsCellFormat : public ::testing::TestWithParam<CellFormat> {};
+
+TEST_P(XlsCellFormat, SurvivesRoundTrip)
+{
+    Workbook book;
+    Sheet &sheet = book.addSheet(QStringLiteral("Formats"));
+    const int index = book.addFormat(GetParam());
+    setValue(sheet, "B2", 1.5, index);
+    const Workbook back = roundTrip(book);
+    const int readIndex = back.sheet(0).cell({1, 1})->formatIndex;
+    EXPECT_TRUE(back.format(readIndex) == GetParam());
+}
+
+std::vector<CellFormat> formatCases()
+{
+    std::vector<CellFormat> cases;
+    CellFormat f;
+    cases.push_back(f);
+    f.font = {QStringLiteral("Times New Roman"), 14, true, true, true, Color::fromRgb(0xC00000)};
+    cases.push_back(f);
+    f = {};
+    f.fill = {FillPattern::Solid, Color::fromRgb(0x010203)}; // not in the default palette
+    cases.push_back(f);
+    for (BorderStyle style : {BorderStyle::Thin, BorderStyle::Medium, BorderStyle::Dashed, BorderStyle::Dotted,
+                              BorderStyle::Thick, BorderStyle::Double, BorderStyle::Hair}) {
+        f = {};
+        f.borders.left = {style, Color::fromRgb(0x993300)};
+        f.borders.bottom = {style, Color{}};
+        cases.push_back(f);
+    }
+    for (HorizontalAlignment h : {HorizontalAlignment::Left, HorizontalAlignment::Center, HorizontalAlignment::Right,
+                                  HorizontalAlignment::Fill, HorizontalAlignment::Justify,
+                                  HorizontalAlignment::CenterAcrossSelection}) {
+        f = {};
+        f.alignment.horizontal = h;
+        f.alignment.vertical = VerticalAlignment::Center;
+        cases.push_back(f);
+    }
+    f = {};
+    f.alignment = {HorizontalAlignment::General, VerticalAlignment::Justify, true, true, 255, 15};
+    cases.push_back(f);
+    for (const char *number : {"0.00", "mmm", "m/d", "m/d;@", "#,##0.00 \"€\"", "@", "[h]:mm:ss"}) {
+        f = {};
+        f.numberFormat = QString::fromUtf8(number);
+        cases.push_back(f);
+    }
+    f = {};
+    f.locked = false;
+    f.hidden = true;
+    cases.push_back(f);
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, XlsCellFormat, ::testing::ValuesIn(formatCases()));
+
+TEST(XlsRoundTrip, MoreColoursThanThePaletteHoldsUseTheNearest)
+{
+    // 56 distinct colours fill the palette exactly; 24 more differ from
+    // some of them by one step of red and must come back as those.
+    auto colour = [](int i) { return i < 56 ? qRgb(i * 4, 255 - i * 4, 7) : qRgb((i - 56) * 4 + 1, 255 - (i - 56) * 4, 7); };
+    Workbook book;
+    Sheet &sheet = book.addSheet(QStringLiteral("Colours"));
+    for (int i = 0; i < 80; ++i) {
+        CellFormat f;
+        f.fill = {FillPattern::Solid, Color::fromRgb(colour(i))};
+        setValue(sheet, QStringLiteral("A%1").arg(i + 1), 1.0, book.addFormat(f));
+    }
+    const Workbook back = roundTrip(book);
+    for (int i = 0; i < 80; ++i) {
+        const QRgb got = back.format(back.sheet(0).cell({i, 0})->formatIndex).fill.color.rgb & 0xFFFFFF;
+        EXPECT_EQ(got, colour(i < 56 ? i : i - 56) & 0xFFFFFF) << i;
+    }
+}
+
+TEST(XlsRoundTrip, MergesBeyondOneRecordAreSplitAndKept)
+{
+    Workbook book;
+    Sheet &sheet = book.addSheet(QStringLiteral("Merges"));
+    for (int row = 0; row < 2100; ++row)
+        sheet.mergedRanges().push_back({row, 0, row, 1 + row % 3});
+    const QByteArray stream = workbookStreamOf(writeXlsFile(book));
+    int records = 0;
+    for (const Record &record : recordsOf(stream))
+        records += record.type == rec::MergedCells;
+    EXPECT_EQ(records, 3);
+    expectSameWorkbook(book, readWorkbookStream(stream));
+}
+
+struct FrozenCase {
+    int columns;
+    int rows;
+};
+
+class XlsFrozenPanes : public ::testing::TestWithParam<FrozenCase> {};
+
+TEST_P(XlsFrozenPanes, SurviveRoundTrip)
+{
+    Workbook book;
+    Sheet &sheet = book.addSheet(QStringLiteral("View"));
+    sheet.view().frozenColumns = GetParam().columns;
+    sheet.view().frozenRows = GetParam().rows;
+    sheet.view().activeCell = {GetParam().rows + 3, GetParam().columns + 2};
+    sheet.view().selected = true;
+    expectSameWorkbook(book, roundTrip(book));
+}
+
+INSTANTIATE_TEST_SUITE_P(Panes, XlsFrozenPanes,
+                         ::testing::Values(FrozenCase{0, 0}, FrozenCase{7, 0}, FrozenCase{0, 8}, FrozenCase{7, 8},
+                                           FrozenCase{250, 1}));
+
+class XlsColumnWidth : public ::testing::TestWithParam<double> {};
+
+TEST_P(XlsColumnWidth, KeepsItsPixelWidth)
+{
+    Workbook book;
+    Sheet &sheet = book.addSheet(QStringLiteral("Widths"));
+    sheet.setColumnInfo(3, {GetParam(), false, 0});
+    const double back = roundTrip(book).sheet(0).columnInfo(3)->width;
+    EXPECT_EQ(std::lround(back * 7 + 5), std::lround(std::floor(GetParam() * 7 + 0.5) + 5)) << back;
+    EXPECT_NEAR(back, GetParam(), 0.08);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, XlsColumnWidth,
+                         ::testing::Values(0.75, 1.375, 2.0, 2.125, 5.75, 8.43, 25.875, 100.0, 255.0));
+
+TEST(XlsRoundTrip, ActiveSheetAndEmptySheetsSurvive)
+{
+    Workbook book;
+    book.addSheet(QStringLiteral("One"));
+    book.addSheet(QStringLiteral("Two")).view().selected = true;
+    book.addSheet(QStringLiteral("Three"));
+    book.setActiveSheet(1);
+    expectSameWorkbook(book, roundTrip(book));
+}
+
+TEST(XlsRoundTrip, WorkbookWithoutSheetsIsRefused)
+{
+    EXPECT_THROW(writeXlsFile(Workbook{}), orv::Failure);
+}
+
+} // namespace

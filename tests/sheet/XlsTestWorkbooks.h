@@ -1,0 +1,392 @@
+#pragma once
+
+// Formula builders, sample workbooks and a model comparison shared by the
+// xls tests.
+
+#include "sheet/model/Workbook.h"
+
+#include <gtest/gtest.h>
+
+namespace orv::sheet::xls::testing {
+
+// "B2", "$B$2", "B$2": a reference as written in A1 syntax.
+inline Reference refAt(const QString &text)
+{
+    Reference ref;
+    int i = 0;
+    if (text[i] == '$') {
+        ref.columnAbsolute = true;
+        ++i;
+    }
+    int column = 0;
+    while (i < text.size() && text[i].isLetter())
+        column = column * 26 + (text[i++].toUpper().unicode() - 'A' + 1);
+    if (text[i] == '$') {
+        ref.rowAbsolute = true;
+        ++i;
+    }
+    ref.column = column - 1;
+    ref.row = text.mid(i).toInt() - 1;
+    return ref;
+}
+
+inline FormulaPtr make(FormulaNode n) { return std::make_shared<const FormulaNode>(std::move(n)); }
+
+inline FormulaPtr num(double value)
+{
+    FormulaNode n;
+    n.kind = FormulaNode::Kind::Number;
+    n.number = value;
+    return make(n);
+}
+
+inline FormulaPtr str(const QString &text)
+{
+    FormulaNode n;
+    n.kind = FormulaNode::Kind::String;
+    n.text = text;
+    return make(n);
+}
+
+inline FormulaPtr boolean(bool value)
+{
+    FormulaNode n;
+    n.kind = FormulaNode::Kind::Boolean;
+    n.boolean = value;
+    return make(n);
+}
+
+inline FormulaPtr error(ErrorCode code)
+{
+    FormulaNode n;
+    n.kind = FormulaNode::Kind::Error;
+    n.error = code;
+    return make(n);
+}
+
+inline FormulaPtr ref(const QString &a1, const QString &sheet = {})
+{
+    FormulaNode n;
+    n.kind = FormulaNode::Kind::Reference;
+    n.ref = refAt(a1);
+    n.sheet = sheet;
+    return make(n);
+}
+
+inline FormulaPtr area(const QString &from, const QString &to, const QString &sheet = {})
+{
+    FormulaNode n;
+    n.kind = FormulaNode::Kind::Area;
+    n.ref = refAt(from);
+    n.ref2 = refAt(to);
+    n.sheet = sheet;
+    return make(n);
+}
+
+inline FormulaPtr op(Operator o, FormulaPtr a, FormulaPtr b = nullptr)
+{
+    FormulaNode n;
+    n.kind = FormulaNode::Kind::Operation;
+    n.op = o;
+    n.children.push_back(std::move(a));
+    if (b)
+        n.children.push_back(std::move(b));
+    return make(n);
+}
+
+inline FormulaPtr paren(FormulaPtr inner)
+{
+    FormulaNode n;
+    n.kind = FormulaNode::Kind::Parentheses;
+    n.children.push_back(std::move(inner));
+    return make(n);
+}
+
+inline FormulaPtr missing() { return make(FormulaNode{}); }
+
+inline FormulaPtr fn(const QString &name, std::vector<FormulaPtr> args = {})
+{
+    FormulaNode n;
+    n.kind = FormulaNode::Kind::Function;
+    n.text = name;
+    n.children = std::move(args);
+    return make(n);
+}
+
+// A readable form of a tree for assertions: equal trees give equal texts.
+inline QString describe(const FormulaNode &n)
+{
+    auto refText = [](const Reference &r) {
+        return QStringLiteral("%1%2,%3%4").arg(r.columnAbsolute ? "$" : "").arg(r.column).arg(r.rowAbsolute ? "$" : "").arg(r.row);
+    };
+    QString children;
+    for (const auto &child : n.children)
+        children += describe(*child) + QLatin1Char(';');
+    switch (n.kind) {
+    case FormulaNode::Kind::Number:
+        return QString::number(n.number, 'g', 17);
+    case FormulaNode::Kind::String:
+        return QLatin1Char('"') + n.text + QLatin1Char('"');
+    case FormulaNode::Kind::Boolean:
+        return n.boolean ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case FormulaNode::Kind::Error:
+        return QStringLiteral("#%1").arg(static_cast<int>(n.error));
+    case FormulaNode::Kind::Reference:
+        return n.sheet + QLatin1Char('!') + refText(n.ref);
+    case FormulaNode::Kind::Area:
+        return n.sheet + QLatin1Char('!') + refText(n.ref) + QLatin1Char(':') + refText(n.ref2);
+    case FormulaNode::Kind::Operation:
+        return QStringLiteral("op%1(%2)").arg(static_cast<int>(n.op)).arg(children);
+    case FormulaNode::Kind::Function:
+        return n.text + QLatin1Char('(') + children + QLatin1Char(')');
+    case FormulaNode::Kind::Missing:
+        return QStringLiteral("missing");
+    case FormulaNode::Kind::Parentheses:
+        return QLatin1Char('(') + children + QLatin1Char(')');
+    }
+    return {};
+}
+
+inline QString describe(const FormulaPtr &n) { return n ? describe(*n) : QStringLiteral("none"); }
+
+inline QString describe(const Value &value)
+{
+    if (const double *d = std::get_if<double>(&value))
+        return QString::number(*d, 'g', 17);
+    if (const QString *s = std::get_if<QString>(&value))
+        return QLatin1Char('"') + s->left(40) + QStringLiteral("\"(%1)").arg(s->size());
+    if (const bool *b = std::get_if<bool>(&value))
+        return *b ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    if (const ErrorCode *e = std::get_if<ErrorCode>(&value))
+        return QStringLiteral("#%1").arg(static_cast<int>(*e));
+    return QStringLiteral("empty");
+}
+
+// The active sheet's tab is always stored as selected.
+inline void expectSameSheet(const Sheet &expected, const Sheet &actual, bool active)
+{
+    SCOPED_TRACE(expected.name().toStdString());
+    EXPECT_EQ(expected.name(), actual.name());
+    EXPECT_EQ(expected.visibility(), actual.visibility());
+    EXPECT_EQ(expected.defaultRowHeight(), actual.defaultRowHeight());
+    EXPECT_EQ(expected.defaultColumnWidth(), actual.defaultColumnWidth());
+    EXPECT_EQ(expected.lastRow(), actual.lastRow());
+    for (int row = 0; row <= std::max(expected.lastRow(), actual.lastRow()); ++row) {
+        const RowInfo *a = expected.rowInfo(row), *b = actual.rowInfo(row);
+        EXPECT_EQ(a != nullptr, b != nullptr) << "row " << row;
+        if (a && b) {
+            EXPECT_TRUE(*a == *b) << "row " << row << " height " << a->height << " vs " << b->height;
+        }
+        for (int column = 0; column < kMaxColumns; ++column) {
+            const Cell *x = expected.cell({row, column}), *y = actual.cell({row, column});
+            ASSERT_EQ(x != nullptr, y != nullptr) << "cell " << row << "," << column;
+            if (!x)
+                continue;
+            EXPECT_EQ(describe(x->value), describe(y->value)) << "cell " << row << "," << column;
+            EXPECT_EQ(x->formatIndex, y->formatIndex) << "cell " << row << "," << column;
+            EXPECT_EQ(describe(x->formula), describe(y->formula)) << "cell " << row << "," << column;
+        }
+    }
+    for (int column = 0; column < kMaxColumns; ++column) {
+        const ColumnInfo *a = expected.columnInfo(column), *b = actual.columnInfo(column);
+        EXPECT_EQ(a != nullptr, b != nullptr) << "column " << column;
+        if (a && b) {
+            EXPECT_TRUE(*a == *b) << "column " << column << " width " << a->width << " vs " << b->width;
+        }
+    }
+    EXPECT_TRUE(expected.mergedRanges() == actual.mergedRanges());
+    ASSERT_EQ(expected.conditionalFormats().size(), actual.conditionalFormats().size());
+    for (size_t i = 0; i < expected.conditionalFormats().size(); ++i) {
+        const ConditionalFormat &a = expected.conditionalFormats()[i], &b = actual.conditionalFormats()[i];
+        EXPECT_TRUE(a.ranges == b.ranges) << "conditional format " << i;
+        ASSERT_EQ(a.rules.size(), b.rules.size());
+        for (size_t r = 0; r < a.rules.size(); ++r) {
+            EXPECT_EQ(describe(a.rules[r].formula), describe(b.rules[r].formula)) << "rule " << i << "." << r;
+            EXPECT_TRUE(a.rules[r].style == b.rules[r].style) << "rule " << i << "." << r;
+            EXPECT_EQ(a.rules[r].stopIfTrue, b.rules[r].stopIfTrue);
+        }
+    }
+    const SheetView &v = expected.view(), &w = actual.view();
+    EXPECT_EQ(v.showGridlines, w.showGridlines);
+    EXPECT_EQ(v.frozenColumns, w.frozenColumns);
+    EXPECT_EQ(v.frozenRows, w.frozenRows);
+    EXPECT_TRUE(v.activeCell == w.activeCell);
+    EXPECT_TRUE(v.selection == w.selection);
+    EXPECT_EQ(v.selected || active, w.selected);
+    const PageSetup &p = expected.pageSetup(), &q = actual.pageSetup();
+    EXPECT_EQ(p.orientation, q.orientation);
+    EXPECT_EQ(p.paperSize, q.paperSize);
+    EXPECT_EQ(p.scale, q.scale);
+    EXPECT_EQ(p.header, q.header);
+    EXPECT_EQ(p.footer, q.footer);
+    EXPECT_TRUE(expected.printAreas().printArea == actual.printAreas().printArea);
+    EXPECT_TRUE(expected.printAreas().titleColumns == actual.printAreas().titleColumns);
+    EXPECT_TRUE(expected.printAreas().titleRows == actual.printAreas().titleRows);
+}
+
+// Expects the two workbooks to hold the same model content.
+inline void expectSameWorkbook(const Workbook &expected, const Workbook &actual)
+{
+    EXPECT_EQ(expected.isTemplate(), actual.isTemplate());
+    EXPECT_EQ(expected.activeSheet(), actual.activeSheet());
+    ASSERT_EQ(expected.formatCount(), actual.formatCount());
+    for (int i = 0; i < expected.formatCount(); ++i)
+        EXPECT_TRUE(expected.format(i) == actual.format(i)) << "format " << i;
+    ASSERT_EQ(expected.sheetCount(), actual.sheetCount());
+    for (int i = 0; i < expected.sheetCount(); ++i)
+        expectSameSheet(expected.sheet(i), actual.sheet(i), i == expected.activeSheet());
+}
+
+inline void setFormula(Sheet &sheet, const QString &a1, FormulaPtr formula, Value cached, int format = 0)
+{
+    Cell cell;
+    cell.formula = std::move(formula);
+    cell.value = std::move(cached);
+    cell.formatIndex = format;
+    sheet.setCell(CellAddress{refAt(a1).row, refAt(a1).column}, cell);
+}
+
+inline void setValue(Sheet &sheet, const QString &a1, Value value, int format = 0)
+{
+    Cell cell;
+    cell.value = std::move(value);
+    cell.formatIndex = format;
+    sheet.setCell(CellAddress{refAt(a1).row, refAt(a1).column}, cell);
+}
+
+inline CellRange rangeOf(const QString &from, const QString &to)
+{
+    const Reference a = refAt(from), b = refAt(to);
+    return {a.row, a.column, b.row, b.column};
+}
+
+// A chart-like workbook that uses every part of the model the format stores:
+// every cell type, fonts, fills, borders, custom colours, formulas with
+// relative and absolute references, dates, merges, conditional formats with
+// several rules on several ranges, hidden sheets, long and non-ASCII text.
+inline Workbook richWorkbook()
+{
+    Workbook book;
+    book.setTemplate(true);
+    CellFormat header;
+    header.font.bold = true;
+    header.font.color = Color::fromRgb(0xFFFFFF);
+    header.fill = {FillPattern::Solid, Color::fromRgb(0x333399)};
+    header.alignment.horizontal = HorizontalAlignment::Center;
+    const int headerFormat = book.addFormat(header);
+    CellFormat date;
+    date.numberFormat = QStringLiteral("m/d;@");
+    date.fill = {FillPattern::Solid, Color::fromRgb(0xFFCC99)};
+    date.borders.bottom = {BorderStyle::Thin, Color{}};
+    date.borders.left = {BorderStyle::Dashed, Color::fromRgb(0x123456)};
+    const int dateFormat = book.addFormat(date);
+    CellFormat percent;
+    percent.numberFormat = QStringLiteral("0%");
+    percent.font.name = QStringLiteral("Arial");
+    percent.font.size = 1;
+    percent.font.italic = true;
+    percent.font.underline = true;
+    percent.alignment = {HorizontalAlignment::Right, VerticalAlignment::Top, true, true, 45, 2};
+    percent.locked = false;
+    percent.hidden = true;
+    percent.borders.top = {BorderStyle::Double, Color::fromRgb(0xABCDEF)};
+    percent.borders.right = {BorderStyle::Hair, Color{}};
+    const int percentFormat = book.addFormat(percent);
+
+    Sheet &plan = book.addSheet(QStringLiteral("Project Plan"));
+    book.addSheet(QStringLiteral("Instructions")).setVisibility(SheetVisibility::Hidden);
+    Sheet &version = book.addSheet(QStringLiteral("Version"));
+    version.setVisibility(SheetVisibility::VeryHidden);
+
+    plan.setColumnInfo(0, {1.43, false, 0});
+    plan.setColumnInfo(1, {2.14, false, 0});
+    plan.setColumnInfo(2, {25.86, false, headerFormat});
+    plan.setColumnInfo(3, {5.71, false, 0});
+    plan.setColumnInfo(4, {5.71, false, 0});
+    plan.setColumnInfo(6, {0.71, true, 0});
+    for (int column = 7; column < 40; ++column)
+        plan.setColumnInfo(column, {2.0, false, 0});
+    plan.setRowInfo(0, {7.5, true, false, std::nullopt});
+    plan.setRowInfo(1, {18.75, true, false, headerFormat});
+    plan.setRowInfo(7, {3.75, true, true, std::nullopt});
+
+    setValue(plan, "B2", QStringLiteral("Special Events"), headerFormat);
+    setValue(plan, "B3", QStringLiteral("Größe – 日本語 ✓"));
+    setValue(plan, "B4", QString(9000, QChar(0x65E5)));
+    setValue(plan, "B5", QString(10000, QLatin1Char('x')));
+    setValue(plan, "D3", 42705.0, dateFormat);
+    setValue(plan, "E3", 42710.0, dateFormat);
+    setValue(plan, "F3", 0.8, percentFormat);
+    setValue(plan, "F4", -1234.5678);
+    setValue(plan, "F5", true);
+    setValue(plan, "F6", false);
+    setValue(plan, "F7", ErrorCode::Div0);
+    setValue(plan, "F8", Value{}, headerFormat);
+    setValue(plan, "D11", 42706.0, dateFormat);
+    setValue(plan, "E11", 42712.0, dateFormat);
+    setFormula(plan, "D10", fn("MIN", {area("D11", "D12")}), 42706.0, dateFormat);
+    setFormula(plan, "H6", fn("MAX", {fn("MIN", {area("D3", "E15")}), op(Operator::Subtract, fn("TODAY"), num(30))}),
+               42705.0, dateFormat);
+    setFormula(plan, "I6", op(Operator::Add, ref("H6"), num(1)), 42706.0, dateFormat);
+    setFormula(plan, "I4",
+               fn("IF", {op(Operator::NotEqual, fn("MONTH", {ref("I6")}), fn("MONTH", {ref("H6")})), ref("I6"), str("")}),
+               QString(), headerFormat);
+    setFormula(plan, "J4", op(Operator::Concatenate, str("Week "), ref("$B$3", QStringLiteral("Version"))),
+               QStringLiteral("Week 1"));
+    setFormula(plan, "K4", op(Operator::GreaterOrEqual, ref("$D$3"), paren(op(Operator::Multiply, num(2.5), ref("E$3")))),
+               true);
+    setFormula(plan, "L4", op(Operator::Divide, num(1), num(0)), ErrorCode::Div0);
+    plan.mergedRanges() = {rangeOf("A10", "C10"), rangeOf("H2", "Z3"), rangeOf("B3", "C3")};
+
+    ConditionalFormat bars;
+    bars.ranges = {rangeOf("H11", "AN12"), rangeOf("H20", "AN21")};
+    ConditionalRule completed;
+    completed.formula = fn("AND", {op(Operator::NotEqual, ref("$B11"), str("")), op(Operator::Greater, ref("$F11"), num(0)),
+                                   op(Operator::GreaterOrEqual, ref("H$6"), ref("$D11"))});
+    completed.style.fill = Fill{FillPattern::Solid, Color::fromRgb(0xFFFF99)};
+    completed.style.borders = Borders{{BorderStyle::Thin, Color{}}, {BorderStyle::Thin, Color{}},
+                                      {BorderStyle::Thin, Color::fromRgb(0x808080)}, {BorderStyle::None, Color{}}};
+    completed.stopIfTrue = true;
+    ConditionalRule bar;
+    bar.formula = op(Operator::LessOrEqual, ref("H$6"), ref("$E11"));
+    bar.style.fill = Fill{FillPattern::Solid, Color::fromRgb(0x33CCCC)};
+    bar.style.fontColor = Color::fromRgb(0x000080);
+    bar.stopIfTrue = true;
+    bars.rules = {completed, bar};
+    ConditionalFormat months;
+    months.ranges = {rangeOf("I4", "AN5")};
+    ConditionalRule change;
+    change.formula = op(Operator::NotEqual, fn("MONTH", {ref("I6")}), fn("MONTH", {ref("H6")}));
+    change.style.bold = true;
+    change.style.fontColor = Color::fromRgb(0x7F1234);
+    change.style.fill = Fill{FillPattern::None, Color{}};
+    change.stopIfTrue = true;
+    months.rules = {change};
+    plan.conditionalFormats() = {bars, months};
+
+    plan.view().showGridlines = false;
+    plan.view().frozenColumns = 7;
+    plan.view().frozenRows = 8;
+    plan.view().activeCell = {9, 7};
+    plan.view().selection = {rangeOf("H10", "J12")};
+    plan.view().selected = true;
+    plan.pageSetup() = {Orientation::Landscape, 1, 66, QString(), QStringLiteral("&CPage &P of &N")};
+    plan.printAreas().printArea = {rangeOf("H10", "AN17")};
+    plan.printAreas().titleColumns = CellRange{0, 0, kMaxRows - 1, 6};
+    plan.printAreas().titleRows = CellRange{1, 0, 8, kMaxColumns - 1};
+    plan.setDefaultRowHeight(15);
+
+    setValue(version, "B2", QStringLiteral("Version"));
+    setValue(version, "B3", 1.0);
+    setValue(version, "C3", QStringLiteral("Initial Version:\nsix month view"));
+    version.view().frozenRows = 2;
+    version.view().showGridlines = true;
+    version.printAreas().printArea = {rangeOf("A1", "C4"), rangeOf("E1", "F2")};
+    version.pageSetup().paperSize = 9;
+    version.pageSetup().header = QStringLiteral("&LVersion");
+    version.setDefaultRowHeight(12.75);
+    version.setDefaultColumnWidth(10);
+    return book;
+}
+
+} // namespace orv::sheet::xls::testing
