@@ -50,6 +50,7 @@ int main(int argc, char *argv[])
     orv::Form1 form(services);
     MainWindowOfPreview mainWindow(form);
     orv::preview::LazyPreview preview(services, mainWindow);
+    form.setChartPreview(preview);
     form.Form_Load();
     form.show();
     return app.exec();

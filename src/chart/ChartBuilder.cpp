@@ -8,11 +8,10 @@
 #include "chart/ChartPreview.h"
 #include "chart/Excel1.h"
 #include "chart/ObjectVariable.h"
-#include "sheet/render/SheetPicture.h"
 #include "chart/PercentText.h"
 #include "chart/ProjectSource.h"
 #include "chart/SpreadsheetApplication.h"
-#include "sheet/Failure.h"
+#include "sheet/render/SheetPicture.h"
 
 #include <QDir>
 
@@ -272,7 +271,7 @@ void BuildRun::handOver()
     mOp(262, [&] { mParts.window.hideMainWindow(); });
 }
 
-ChartBuilder::ChartBuilder(Parts parts) : mParts(std::move(parts)), mRandom(std::random_device{}()) {}
+ChartBuilder::ChartBuilder(Parts parts, std::uint32_t seed) : mParts(std::move(parts)), mRandom(seed) {}
 
 void ChartBuilder::PushButton6_Click()
 {

@@ -3,6 +3,7 @@
 #include "app/Services.h"
 
 #include <QByteArray>
+#include <cstdint>
 #include <functional>
 #include <random>
 
@@ -26,7 +27,8 @@ public:
         std::function<QByteArray()> templateBytes;
     };
 
-    explicit ChartBuilder(Parts parts);
+    // The chart workbook's name is drawn from a generator seeded with `seed`.
+    explicit ChartBuilder(Parts parts, std::uint32_t seed = std::random_device{}());
 
     void PushButton6_Click();
     bool busy() const { return mBusy; }

@@ -73,14 +73,14 @@ void saveCellsActivesheet(MessageBoxes &messages, Workbook &workbook, const QStr
         return;
     op(110, [&] { need(used).CopyPicture(); });
     op(112, [&] {
-        const std::optional<RangePicture> picture = GetClipboardPicture(workbook.application(), 0);
+        const std::optional<CopiedPicture> picture = GetClipboardPicture(workbook.application(), 0);
         if (!picture)
             throw Failure(QStringLiteral("Invalid picture"));
         picture->save(path);
     });
 }
 
-std::optional<RangePicture> GetClipboardPicture(Application &app, int /*format*/)
+std::optional<CopiedPicture> GetClipboardPicture(Application &app, int /*format*/)
 {
     // The copy buffer is the instance's own and holds one picture format; no
     // other program can hold it, so a read never has to be retried.

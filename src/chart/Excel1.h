@@ -12,7 +12,7 @@ namespace orv::chart {
 
 class Application;
 class ApplicationFactory;
-class RangePicture;
+class CopiedPicture;
 class Workbook;
 
 // Starts a new instance and opens the workbook at `path` in it, for
@@ -36,6 +36,6 @@ void saveCellsActivesheet(MessageBoxes &messages, Workbook &workbook, const QStr
 
 // The picture the instance's CopyPicture left in its copy buffer; nothing
 // when there is none. `format` 0 lets the buffer choose.
-std::optional<RangePicture> GetClipboardPicture(Application &app, int format);
+std::optional<CopiedPicture> GetClipboardPicture(Application &app, int format);
 
 } // namespace orv::chart

@@ -6,6 +6,8 @@
 #include "sheet/TypedInput.h"
 #include "sheet/formula/Recalculation.h"
 #include "sheet/model/Workbook.h"
+#include "sheet/formula/Evaluator.h"
+#include "sheet/render/FormulaRules.h"
 #include "sheet/render/SheetPicture.h"
 #include "sheet/xls/XlsFile.h"
 
@@ -36,7 +38,7 @@ void checkColumn(int column)
 // A workbook open in the instance.
 struct Application::OpenBook {
     int handle = 0;
-    std::shared_ptr<sheet::Workbook> book;
+    std::unique_ptr<sheet::Workbook> book;
     QString path;
     bool readOnly = false;
 };
@@ -46,14 +48,9 @@ struct Application::CopyBuffer {
     sheet::CopiedRows rows;
 };
 
-// ---- RangePicture -----------------------------------------------------------
+// ---- CopiedPicture -----------------------------------------------------------
 
-RangePicture::RangePicture(std::shared_ptr<const sheet::Workbook> book, int sheet, sheet::CellRange range)
-    : mBook(std::move(book)), mSheet(sheet), mRange(range)
-{
-}
-
-void RangePicture::save(const QString &path) const { sheet::writePicture(*mBook, mSheet, mRange, path); }
+void CopiedPicture::save(const QString &path) const { sheet::writePictureBytes(mEncoded, path); }
 
 // ---- Range ------------------------------------------------------------------
 
@@ -296,7 +293,7 @@ Range Application::Selection()
     return *mSelection;
 }
 
-std::optional<RangePicture> Application::clipboardPicture() const
+std::optional<CopiedPicture> Application::clipboardPicture() const
 {
     call("GetClipboardPicture");
     return mPicture;
@@ -335,7 +332,7 @@ int Application::openWorkbook(const QString &path, bool readOnly)
 {
     auto open = std::make_unique<OpenBook>();
     open->handle = mNextHandle++;
-    open->book = std::make_shared<sheet::Workbook>(sheet::xls::openWorkbook(path));
+    open->book = std::make_unique<sheet::Workbook>(sheet::xls::openWorkbook(path));
     open->path = QFileInfo(path).absoluteFilePath();
     open->readOnly = readOnly;
     sheet::recalculate(*open->book, clock());
@@ -434,9 +431,12 @@ void Application::insert(const Range &range, int shift)
 void Application::copyPicture(const Range &range)
 {
     call("CopyPicture");
-    const std::shared_ptr<sheet::Workbook> &workbook = openBook(range.workbook()).book;
-    sheet::recalculate(*workbook, clock());
-    mPicture = RangePicture(workbook, range.sheet(), range.cells());
+    sheet::Workbook &workbook = book(range.workbook());
+    sheet::recalculate(workbook, clock());
+    const sheet::Evaluator evaluator(workbook, clock());
+    sheet::RenderOptions options;
+    options.ruleHolds = sheet::formulaRules(evaluator);
+    mPicture = CopiedPicture(sheet::encodePicture(workbook, range.sheet(), range.cells(), options));
 }
 
 Range Application::usedRange(int handle, int sheetIndex)

@@ -2,6 +2,7 @@
 
 #include "sheet/model/CellAddress.h"
 
+#include <QByteArray>
 #include <QLocale>
 #include <QString>
 #include <functional>
@@ -24,20 +25,17 @@ inline constexpr int xlShiftDown = -4121;      // Insert: move the cells below d
 
 class Application;
 
-// What CopyPicture leaves in the instance's copy buffer: a range of a
-// workbook, drawn when the picture is saved. Drawing on demand lets a file
-// be written in bands, so that a tall chart never needs its whole picture
-// in memory at once.
-class RangePicture {
+// What CopyPicture leaves in the instance's copy buffer: the picture of a
+// range as the screen shows it, kept encoded (a chart's picture is a few
+// megabytes that way, against hundreds once decoded).
+class CopiedPicture {
 public:
-    RangePicture(std::shared_ptr<const sheet::Workbook> book, int sheet, sheet::CellRange range);
+    explicit CopiedPicture(QByteArray encoded) : mEncoded(std::move(encoded)) {}
     // Writes the picture file, replacing any file of that name.
     void save(const QString &path) const;
 
 private:
-    std::shared_ptr<const sheet::Workbook> mBook;
-    int mSheet;
-    sheet::CellRange mRange;
+    QByteArray mEncoded;
 };
 
 // What Cells(r, c).Value takes: a text, read as typed input, or a number.
@@ -160,7 +158,7 @@ public:
     Range Selection();
 
     // The picture that CopyPicture left in the instance's own copy buffer.
-    std::optional<RangePicture> clipboardPicture() const;
+    std::optional<CopiedPicture> clipboardPicture() const;
 
     // Tests make a chosen call fail: the hook sees every call's member name
     // before it runs and may throw.
@@ -205,7 +203,7 @@ private:
     bool mVisible = false;
     bool mQuit = false;
     std::optional<Range> mSelection;
-    std::optional<RangePicture> mPicture;
+    std::optional<CopiedPicture> mPicture;
     std::function<void(const char *)> mCallHook;
     struct CopyBuffer;
     std::unique_ptr<CopyBuffer> mCopyBuffer;

@@ -91,11 +91,6 @@ void Form1::PushButton5_Click()
     op(112, [&] { UpdateEventAddButton(); });
 }
 
-void Form1::PushButton6_Click()
-{
-    // Filled by issue #7.
-}
-
 void Form1::PushButton7_Click()
 {
     ReportingOperation op(*mServices.messages, location("PushButton7_Click"));

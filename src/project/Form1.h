@@ -4,6 +4,7 @@
 #include "app/qt/SkinFramework.h"
 
 #include <QWidget>
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -14,6 +15,11 @@ class QTabWidget;
 class QTreeWidget;
 
 namespace orv {
+
+namespace chart {
+class ChartBuilder;
+class ChartPreview;
+}
 
 struct Services;
 class HoverPointer;
@@ -35,7 +41,8 @@ public:
     // window calls when it is closed.
     void Form_QueryUnload();
 
-    // "Create Template!".
+    // "Create Template!": builds the chart and hands it to `preview`.
+    void setChartPreview(chart::ChartPreview &preview);
     void PushButton6_Click();
 
     void RefillCategoryCombo();
@@ -90,6 +97,9 @@ private:
     const Services &mServices;
     HoverPointer *mHover;
     SelectAllOnFocus *mSelectAll;
+    class BuilderLink;
+    std::unique_ptr<BuilderLink> mBuilderLink;
+    std::unique_ptr<chart::ChartBuilder> mBuilder;
 };
 
 } // namespace orv

@@ -3,6 +3,8 @@
 #include "project/Form1.h"
 
 #include "app/qt/HoverPointer.h"
+#include "chart/ChartBuilder.h"
+#include "project/Form1BuilderLink.h"
 #include "project/SelectAllOnFocus.h"
 
 #include <QCheckBox>
@@ -123,7 +125,6 @@ Form1::Form1(const Services &services, QWidget *parent)
     });
 }
 
-Form1::~Form1() = default;
 
 void Form1::buildButtons()
 {

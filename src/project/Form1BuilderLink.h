@@ -1,0 +1,43 @@
+#pragma once
+
+#include "chart/BuilderWindow.h"
+#include "chart/ProjectSource.h"
+#include "project/Form1.h"
+#include "project/ListViewItems.h"
+
+#include <QTreeWidget>
+
+namespace orv {
+
+// The main window as the chart builder sees it: the three list views, read
+// at the moment each step runs, and the window's pointer and visibility.
+class Form1::BuilderLink : public chart::ProjectSource, public chart::BuilderWindow {
+public:
+    explicit BuilderLink(Form1 &form) : mForm(form) {}
+
+    int itemCount(List list) const override { return orv::itemCount(view(list)); }
+    QString itemText(List list, int position, int column) const override
+    {
+        return orv::itemText(view(list), position, column);
+    }
+    void setPointer(PointerSetting pointer) override { mForm.setPointer(pointer); }
+    void hideMainWindow() override { mForm.hide(); }
+
+private:
+    const QTreeWidget &view(List list) const
+    {
+        switch (list) {
+        case List::Categories:
+            return *mForm.ListView1;
+        case List::Tasks:
+            return *mForm.ListView2;
+        case List::Events:
+            break;
+        }
+        return *mForm.ListView3;
+    }
+
+    Form1 &mForm;
+};
+
+} // namespace orv

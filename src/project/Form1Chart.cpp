@@ -1,0 +1,24 @@
+#include "project/Form1.h"
+
+#include "chart/ChartBuilder.h"
+#include "chart/CustomResource.h"
+#include "project/Form1BuilderLink.h"
+
+namespace orv {
+
+Form1::~Form1() = default;
+
+void Form1::setChartPreview(chart::ChartPreview &preview)
+{
+    mBuilderLink = std::make_unique<BuilderLink>(*this);
+    mBuilder = std::make_unique<chart::ChartBuilder>(chart::ChartBuilder::Parts{
+        mServices, *mBuilderLink, *mBuilderLink, preview, [] { return chart::loadCustomResource(101); }});
+}
+
+void Form1::PushButton6_Click()
+{
+    if (mBuilder)
+        mBuilder->PushButton6_Click();
+}
+
+} // namespace orv
