@@ -29,6 +29,11 @@ int GetSaveFileFormat(Application *instance, ApplicationFactory *factory)
         version = own->Version();
         own->Quit();
     }
+    return saveFileFormatForVersion(version);
+}
+
+int saveFileFormatForVersion(const QString &version)
+{
     bool ok = false;
     const double number = QLocale().toDouble(ConvertDecimalSeparator(version).trimmed(), &ok);
     if (!ok)

@@ -23,6 +23,9 @@ std::unique_ptr<Application> OpenExcelWorkbook(ApplicationFactory &factory, cons
 // The SaveAs format number for an instance: 56 for major version 12 and
 // later, -4143 before. Without an instance, one is started for the question.
 int GetSaveFileFormat(Application *instance, ApplicationFactory *factory = nullptr);
+// The format number for a version text such as "11.0", read with the user's
+// number settings.
+int saveFileFormatForVersion(const QString &version);
 
 // Replaces every period, then every comma, with the user's decimal separator.
 QString ConvertDecimalSeparator(const QString &text);
