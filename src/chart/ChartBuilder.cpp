@@ -11,7 +11,6 @@
 #include "chart/PercentText.h"
 #include "chart/ProjectSource.h"
 #include "chart/SpreadsheetApplication.h"
-#include "sheet/render/SheetPicture.h"
 
 #include <QDir>
 
@@ -265,7 +264,7 @@ void BuildRun::saveAndExport()
 
 void BuildRun::handOver()
 {
-    mOp(256, [&] { mParts.preview.assignPicture(sheet::readPicture(tempPath(QStringLiteral("temp.bmp")))); });
+    mOp(256, [&] { mParts.preview.loadPicture(tempPath(QStringLiteral("temp.bmp"))); });
     mOp(258, [&] { mParts.preview.setExcelFile(mPath); });
     mOp(260, [&] { mParts.preview.show(); });
     mOp(262, [&] { mParts.window.hideMainWindow(); });

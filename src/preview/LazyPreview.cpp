@@ -2,6 +2,7 @@
 
 #include "preview/Form2.h"
 #include "preview/PictureBox.h"
+#include "sheet/render/SheetPicture.h"
 
 namespace orv::preview {
 
@@ -17,6 +18,12 @@ Form2 &LazyPreview::form()
     if (!mForm)
         mForm = std::make_unique<Form2>(mServices, mMainWindow);
     return *mForm;
+}
+
+void LazyPreview::loadPicture(const QString &path)
+{
+    const QImage picture = sheet::readPicture(path);
+    assignPicture(picture);
 }
 
 void LazyPreview::assignPicture(const QImage &picture) { form().Picture1->setPicture(picture); }

@@ -3,6 +3,7 @@
 #include "app/Services.h"
 #include "chart/ChartPreview.h"
 
+#include <QImage>
 #include <memory>
 
 namespace orv::preview {
@@ -17,7 +18,8 @@ public:
     LazyPreview(const Services &services, MainWindowLink &mainWindow);
     ~LazyPreview() override;
 
-    void assignPicture(const QImage &picture) override;
+    void loadPicture(const QString &path) override;
+    void assignPicture(const QImage &picture);
     void setExcelFile(const QString &path) override;
     void show() override;
 

@@ -7,6 +7,7 @@
 #include "chart/EngineApplicationFactory.h"
 #include "chart/ProjectLists.h"
 #include "sheet/model/Workbook.h"
+#include "sheet/render/SheetPicture.h"
 #include "sheet/xls/XlsFile.h"
 #include "support/ScriptedServices.h"
 
@@ -30,10 +31,10 @@ public:
 // Records the hand-over in the order it happened.
 class RecordingPreview : public ChartPreview {
 public:
-    void assignPicture(const QImage &image) override
+    void loadPicture(const QString &path) override
     {
         calls << QStringLiteral("picture");
-        picture = image;
+        picture = sheet::readPicture(path);
         if (onPicture)
             onPicture();
     }
