@@ -4,13 +4,18 @@
 #include "app/qt/QtMessageBoxes.h"
 #include "app/qt/QtProgramExit.h"
 #include "app/qt/QtSaveFileDialog.h"
+#include "chart/BatchChart.h"
 #include "chart/EngineApplicationFactory.h"
 #include "preview/LazyPreview.h"
 #include "preview/MainWindowLink.h"
 #include "project/Form1.h"
 #include "sheet/Clock.h"
+#include "sheet/Failure.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QTextStream>
+#include <cstdio>
 
 namespace {
 
@@ -25,10 +30,39 @@ private:
     orv::Form1 &mForm;
 };
 
+// Builds the chart of the saved project without any window.
+int runBatch(int argc, char *argv[], const orv::chart::BatchOptions &options)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    orv::IniSettingsStore settings;
+    orv::QtFolders folders;
+    orv::SystemClock clock;
+    orv::chart::EngineApplicationFactory spreadsheets(clock);
+    orv::Services services;
+    services.settings = &settings;
+    services.folders = &folders;
+    services.clock = &clock;
+    services.spreadsheets = &spreadsheets;
+    QTextStream errors(stderr);
+    return orv::chart::runBatchChart(options, services, errors);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    try {
+        if (const auto batch = orv::chart::parseBatchOptions(arguments))
+            return runBatch(argc, argv, *batch);
+    } catch (const orv::Failure &failure) {
+        std::fprintf(stderr, "orvantis: %s\n", qPrintable(failure.description()));
+        return 2;
+    }
+
     QApplication app(argc, argv);
 
     orv::QtMessageBoxes messages;
