@@ -1,0 +1,245 @@
+#include "XlsTestWorkbooks.h"
+
+#include "sheet/Failure.h"
+#include "sheet/xls/BiffRecords.h"
+#include "sheet/xls/CompoundFile.h"
+#include "sheet/xls/XlsReader.h"
+#include "sheet/xls/XlsWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace orv::sheet;
+using namespace orv::sheet::xls;
+using namespace orv::sheet::xls::testing;
+
+namespace {
+
+QByteArray record(unsigned type, const QByteArray &data)
+{
+    RecordWriter out;
+    out.record(type, data);
+    return out.bytes();
+}
+
+QByteArray cellHeader(int row, int column, unsigned xf = 15)
+{
+    ByteWriter data;
+    data.u16(static_cast<unsigned>(row));
+    data.u16(static_cast<unsigned>(column));
+    data.u16(xf);
+    return data.bytes();
+}
+
+// A one-sheet workbook stream with extra records placed before the sheet's
+// final EOF, the way other applications' files carry records we do not write.
+QByteArray streamWith(const QByteArray &extra)
+{
+    Workbook book;
+    setValue(book.addSheet(QStringLiteral("Sheet1")), "A1", 1.0);
+    QByteArray stream = writeWorkbookStream(book);
+    stream.insert(stream.size() - 4, extra);
+    return stream;
+}
+
+std::uint32_t rkInteger(int value, bool divideBy100 = false) { return (static_cast<std::uint32_t>(value) << 2) | 2 | divideBy100; }
+
+TEST(XlsReaderRecords, CompactNumbersAndBlanksOfOtherApplications)
+{
+    ByteWriter rk;
+    rk.append(cellHeader(4, 1));
+    rk.u32(rkInteger(-12));
+    ByteWriter rkFloat;
+    rkFloat.append(cellHeader(4, 2));
+    rkFloat.u32(rkInteger(1234, true));
+    ByteWriter mulRk;
+    mulRk.u16(5);
+    mulRk.u16(0);
+    for (int i = 0; i < 3; ++i) {
+        mulRk.u16(15);
+        mulRk.u32(rkInteger(i + 7));
+    }
+    mulRk.u16(2);
+    ByteWriter rkDouble;
+    rkDouble.append(cellHeader(4, 3));
+    rkDouble.u32(0x3FF80000); // high bits of 1.5
+    ByteWriter mulBlank;
+    mulBlank.u16(6);
+    mulBlank.u16(3);
+    for (int i = 0; i < 3; ++i)
+        mulBlank.u16(15);
+    mulBlank.u16(5);
+    const Workbook book = readWorkbookStream(streamWith(record(rec::Rk, rk.bytes()) + record(rec::Rk, rkFloat.bytes())
+                                                        + record(rec::MulRk, mulRk.bytes())
+                                                        + record(rec::Rk, rkDouble.bytes())
+                                                        + record(rec::MulBlank, mulBlank.bytes())));
+    const Sheet &sheet = book.sheet(0);
+    EXPECT_EQ(describe(sheet.cell({4, 1})->value), "-12");
+    EXPECT_EQ(describe(sheet.cell({4, 2})->value), "12.34");
+    EXPECT_EQ(describe(sheet.cell({4, 3})->value), "1.5");
+    for (int column = 0; column < 3; ++column)
+        EXPECT_EQ(describe(sheet.cell({5, column})->value), QString::number(column + 7));
+    for (int column = 3; column <= 5; ++column) {
+        ASSERT_NE(sheet.cell({6, column}), nullptr);
+        EXPECT_TRUE(isEmpty(sheet.cell({6, column})->value));
+    }
+}
+
+TEST(XlsReaderRecords, InlineLabelsAndUnknownRecords)
+{
+    ByteWriter label;
+    label.append(cellHeader(2, 0));
+    appendUnicodeString(label, QStringLiteral("inline ✓"));
+    const QByteArray unknown = record(0x1234, QByteArray(40, '\x7F')) + record(0x087A, QByteArray(300, '\x01'))
+                               + record(0x0862, QByteArray(20, '\x02'));
+    const Workbook book = readWorkbookStream(streamWith(unknown + record(rec::Label, label.bytes())));
+    EXPECT_EQ(describe(book.sheet(0).cell({2, 0})->value), describe(Value{QStringLiteral("inline ✓")}));
+    EXPECT_EQ(describe(book.sheet(0).cell({0, 0})->value), "1");
+}
+
+QByteArray formulaRecord(int row, int column, const QByteArray &result, const QByteArray &tokens)
+{
+    ByteWriter data;
+    data.append(cellHeader(row, column));
+    data.append(result);
+    data.u16(0x0008); // part of a shared formula
+    data.u32(0);
+    data.u16(static_cast<unsigned>(tokens.size()));
+    data.append(tokens);
+    return record(rec::Formula, data.bytes());
+}
+
+TEST(XlsReaderRecords, SharedFormulasKeepTheirCachedResults)
+{
+    ByteWriter number;
+    number.f64(99.5);
+    ByteWriter text;
+    text.u8(0);
+    text.zeros(5);
+    text.u16(0xFFFF);
+    const QByteArray shared = QByteArray::fromHex("010300") + QByteArray::fromHex("0000"); // PtgExp to row 3, col 0
+    ByteWriter sharedFormula;
+    sharedFormula.zeros(10);
+    ByteWriter string;
+    appendUnicodeString(string, QStringLiteral("from a shared formula"));
+    const Workbook book = readWorkbookStream(streamWith(
+        formulaRecord(3, 0, number.bytes(), shared) + record(rec::ShrFmla, sharedFormula.bytes())
+        + formulaRecord(3, 1, text.bytes(), shared) + record(rec::String, string.bytes())));
+    const Cell *first = book.sheet(0).cell({3, 0});
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(describe(first->value), "99.5");
+    EXPECT_FALSE(first->hasFormula());
+    EXPECT_EQ(describe(book.sheet(0).cell({3, 1})->value), describe(Value{QStringLiteral("from a shared formula")}));
+}
+
+TEST(XlsReaderRecords, CellsOutsideTheSheetAreSkipped)
+{
+    ByteWriter far;
+    far.append(cellHeader(3, 300));
+    far.f64(1);
+    const Workbook book = readWorkbookStream(streamWith(record(rec::Number, far.bytes())));
+    EXPECT_EQ(book.sheet(0).usedRange()->lastColumn, 0);
+}
+
+TEST(ContinuedStrings, RichAndPhoneticPartsAreSkippedAndWidthMaySwitch)
+{
+    // "abc" rich (2 runs) with 6 bytes of phonetic data, then "dé☺" whose
+    // characters continue in the next record as 16-bit characters.
+    ByteWriter data;
+    data.u16(3);
+    data.u8(0x0C);
+    data.u16(2);
+    data.u32(6);
+    data.append("abc");
+    data.zeros(8 + 6);
+    data.u16(3);
+    data.u8(0);
+    data.append("d");
+    const qsizetype breakAt = data.size();
+    data.u8(1);
+    data.u16(0xE9);
+    data.u16(0x263A);
+    Record record;
+    record.data = data.bytes();
+    record.continues = {breakAt};
+    ContinuedStringReader reader(record);
+    EXPECT_EQ(reader.richExtendedString(), QStringLiteral("abc"));
+    EXPECT_EQ(reader.richExtendedString(), QStringLiteral("dé☺"));
+    EXPECT_TRUE(reader.in().atEnd());
+}
+
+TEST(ContinuedStrings, HeaderAtTheEndOfARecordRepeatsTheOptionByte)
+{
+    ByteWriter data;
+    data.u16(2);
+    data.u8(0);
+    const qsizetype breakAt = data.size();
+    data.u8(1);
+    data.u16(0x263A);
+    data.u16(0x263B);
+    Record record;
+    record.data = data.bytes();
+    record.continues = {breakAt};
+    ContinuedStringReader reader(record);
+    EXPECT_EQ(reader.richExtendedString(), QStringLiteral("☺☻"));
+}
+
+struct BrokenStream {
+    const char *name;
+    std::function<QByteArray()> make;
+    const char *message;
+};
+
+class XlsBrokenStream : public ::testing::TestWithParam<BrokenStream> {};
+
+TEST_P(XlsBrokenStream, IsRefusedWithAReason)
+{
+    try {
+        readWorkbookStream(GetParam().make());
+        FAIL() << "broken stream was accepted";
+    } catch (const orv::Failure &failure) {
+        EXPECT_TRUE(failure.description().contains(QLatin1String(GetParam().message)))
+            << failure.description().toStdString();
+    }
+}
+
+QByteArray smallStream()
+{
+    Workbook book;
+    setValue(book.addSheet(QStringLiteral("Sheet1")), "A1", QStringLiteral("x"));
+    return writeWorkbookStream(book);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, XlsBrokenStream,
+    ::testing::Values(
+        BrokenStream{"empty", [] { return QByteArray(); }, "truncated"},
+        BrokenStream{"no_bof", [] { return record(rec::Eof, {}); }, "BOF"},
+        BrokenStream{"biff5", [] { QByteArray s = smallStream(); s[4] = 0; s[5] = 5; return s; }, "BIFF8"},
+        BrokenStream{"cut_globals", [] { return smallStream().left(300); }, "truncated"},
+        BrokenStream{"cut_sheet", [] { return smallStream().chopped(30); }, "truncated"},
+        BrokenStream{"record_longer_than_stream", [] { QByteArray s = smallStream(); s[22] = '\xFF'; s[23] = '\x7F'; return s; },
+                     "truncated"},
+        BrokenStream{"password", [] { QByteArray s = smallStream(); s.insert(20, record(rec::FilePass, QByteArray(6, 0))); return s; },
+                     "password"},
+        BrokenStream{"sheet_beyond_end",
+                     [] {
+                         QByteArray s = smallStream();
+                         const qsizetype at = s.indexOf(QByteArray::fromHex("8500")); // BOUNDSHEET
+                         s[at + 4] = s[at + 5] = s[at + 6] = '\x7F';
+                         return s;
+                     },
+                     "beyond"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(XlsReaderFile, RefusesFilesWithoutAWorkbookStream)
+{
+    EXPECT_THROW(readXlsFile(writeCompoundFile({{QStringLiteral("Other"), QByteArray(5000, 'a')}})), orv::Failure);
+    try {
+        readXlsFile(writeCompoundFile({{QStringLiteral("Book"), QByteArray(5000, 'a')}}));
+        FAIL();
+    } catch (const orv::Failure &failure) {
+        EXPECT_TRUE(failure.description().contains(QLatin1String("5.0/95")));
+    }
+}
+
+} // namespace
