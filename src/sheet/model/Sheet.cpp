@@ -2,6 +2,8 @@
 
 #include "sheet/Failure.h"
 
+#include <algorithm>
+
 namespace orv::sheet {
 
 Sheet::Sheet(QString name) : mName(std::move(name)) {}
@@ -30,6 +32,7 @@ Cell &Sheet::cellAt(CellAddress at)
     checkAddress(at);
     if (at.row >= static_cast<int>(mRows.size()))
         mRows.resize(at.row + 1);
+    mFormulaRowCandidates.insert(at.row);
     return mRows[at.row].cells[at.column];
 }
 
@@ -41,6 +44,26 @@ void Sheet::removeCell(CellAddress at)
         mRows[at.row].cells.erase(at.column);
 }
 
+const std::map<int, Cell> &Sheet::rowCells(int row) const
+{
+    static const std::map<int, Cell> none;
+    return row >= 0 && row < static_cast<int>(mRows.size()) ? mRows[row].cells : none;
+}
+
+void Sheet::setRowCells(int row, std::map<int, Cell> cells)
+{
+    checkAddress({row, 0});
+    if (!cells.empty())
+        checkAddress({row, cells.rbegin()->first});
+    if (!cells.empty() && cells.begin()->first < 0)
+        checkAddress({row, cells.begin()->first});
+    if (row >= static_cast<int>(mRows.size()))
+        mRows.resize(row + 1);
+    if (std::any_of(cells.begin(), cells.end(), [](const auto &entry) { return entry.second.hasFormula(); }))
+        mFormulaRowCandidates.insert(row);
+    mRows[row].cells = std::move(cells);
+}
+
 void Sheet::forEachCell(const std::function<void(CellAddress, const Cell &)> &visit) const
 {
     for (int row = 0; row < static_cast<int>(mRows.size()); ++row)
@@ -50,9 +73,51 @@ void Sheet::forEachCell(const std::function<void(CellAddress, const Cell &)> &vi
 
 void Sheet::forEachCell(const std::function<void(CellAddress, Cell &)> &visit)
 {
-    for (int row = 0; row < static_cast<int>(mRows.size()); ++row)
+    for (int row = 0; row < static_cast<int>(mRows.size()); ++row) {
+        if (mRows[row].cells.empty())
+            continue;
+        mFormulaRowCandidates.insert(row);
         for (auto &[column, cell] : mRows[row].cells)
             visit({row, column}, cell);
+    }
+}
+
+void Sheet::forEachCellIn(const CellRange &range, const std::function<void(CellAddress, const Cell &)> &visit) const
+{
+    const int last = std::min(range.lastRow, static_cast<int>(mRows.size()) - 1);
+    for (int row = std::max(range.firstRow, 0); row <= last; ++row) {
+        const auto &cells = mRows[row].cells;
+        for (auto it = cells.lower_bound(range.firstColumn); it != cells.end() && it->first <= range.lastColumn; ++it)
+            visit({row, it->first}, it->second);
+    }
+}
+
+void Sheet::pruneFormulaRows() const
+{
+    for (auto it = mFormulaRowCandidates.begin(); it != mFormulaRowCandidates.end();) {
+        const bool holdsFormula = *it < static_cast<int>(mRows.size())
+                                  && std::any_of(mRows[*it].cells.begin(), mRows[*it].cells.end(),
+                                                 [](const auto &entry) { return entry.second.hasFormula(); });
+        it = holdsFormula ? std::next(it) : mFormulaRowCandidates.erase(it);
+    }
+}
+
+void Sheet::forEachFormulaCell(const std::function<void(CellAddress, const Cell &)> &visit) const
+{
+    pruneFormulaRows();
+    for (const int row : mFormulaRowCandidates)
+        for (const auto &[column, cell] : mRows[row].cells)
+            if (cell.hasFormula())
+                visit({row, column}, cell);
+}
+
+void Sheet::forEachFormulaCell(const std::function<void(CellAddress, Cell &)> &visit)
+{
+    pruneFormulaRows();
+    for (const int row : mFormulaRowCandidates)
+        for (auto &[column, cell] : mRows[row].cells)
+            if (cell.hasFormula())
+                visit({row, column}, cell);
 }
 
 std::optional<CellRange> Sheet::usedRange() const
@@ -134,9 +199,17 @@ void Sheet::shiftRowsDown(int first, int count)
 {
     if (count <= 0 || first >= static_cast<int>(mRows.size()))
         return;
-    if (lastRow() + count >= kMaxRows)
+    const int last = lastRow();
+    if (last >= first && last + count >= kMaxRows)
         throw Failure(QStringLiteral("Inserting %1 rows would push cells off the end of the sheet").arg(count));
     mRows.insert(mRows.begin() + first, count, Row{});
+    // Rows past the sheet's end are empty (checked above).
+    if (static_cast<int>(mRows.size()) > kMaxRows)
+        mRows.resize(kMaxRows);
+    std::vector<int> moved(mFormulaRowCandidates.lower_bound(first), mFormulaRowCandidates.end());
+    mFormulaRowCandidates.erase(mFormulaRowCandidates.lower_bound(first), mFormulaRowCandidates.end());
+    for (const int row : moved)
+        mFormulaRowCandidates.insert(mFormulaRowCandidates.end(), row + count);
 }
 
 } // namespace orv::sheet

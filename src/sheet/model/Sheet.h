@@ -9,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 namespace orv::sheet {
@@ -29,9 +30,18 @@ public:
     Cell &cellAt(CellAddress at); // created empty when missing
     void setCell(CellAddress at, Cell cell);
     void removeCell(CellAddress at);
+    // The stored cells of a row by column, and a whole row's cells replaced
+    // at once (used to copy rows).
+    const std::map<int, Cell> &rowCells(int row) const;
+    void setRowCells(int row, std::map<int, Cell> cells);
     // Visits every stored cell, row by row, left to right.
     void forEachCell(const std::function<void(CellAddress, const Cell &)> &visit) const;
     void forEachCell(const std::function<void(CellAddress, Cell &)> &visit);
+    // Visits the stored cells inside a range, row by row, left to right.
+    void forEachCellIn(const CellRange &range, const std::function<void(CellAddress, const Cell &)> &visit) const;
+    // Visits every cell holding a formula, row by row.
+    void forEachFormulaCell(const std::function<void(CellAddress, const Cell &)> &visit) const;
+    void forEachFormulaCell(const std::function<void(CellAddress, Cell &)> &visit);
     // The smallest range holding every stored cell, or nothing for an empty sheet.
     std::optional<CellRange> usedRange() const;
 
@@ -77,10 +87,18 @@ private:
     };
 
     static void checkAddress(CellAddress at);
+    // Forgets the rows of formulaRowCandidates that hold no formula.
+    void pruneFormulaRows() const;
+
 
     QString mName;
     SheetVisibility mVisibility = SheetVisibility::Visible;
     std::vector<Row> mRows; // by row index; grows as rows are used
+    // Every row that may hold a formula: each row whose cells were handed
+    // out for writing. Formula visits look at these rows only and drop the
+    // ones found without formulas, so that they cost the formula rows, not
+    // the sheet's size.
+    mutable std::set<int> mFormulaRowCandidates;
     std::map<int, ColumnInfo> mColumns;
     double mDefaultRowHeight = 15;
     int mDefaultColumnWidth = 8;

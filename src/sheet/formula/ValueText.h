@@ -1,0 +1,18 @@
+#pragma once
+
+#include "sheet/model/Value.h"
+
+#include <QString>
+
+namespace orv::sheet {
+
+// A number as the General format shows it in a formula result: up to 15
+// significant digits, no trailing zeros, exponent form for very large and
+// very small magnitudes ("1E+20").
+QString generalNumberText(double value);
+
+// A value as text, as CONCATENATE and "&" see it: numbers in General form,
+// TRUE/FALSE, error texts, "" for empty.
+QString valueText(const Value &value);
+
+} // namespace orv::sheet
