@@ -75,7 +75,8 @@ const std::vector<FunctionInfo> kFunctions = {
     {"DAY", 67, 1, 1},           {"MONTH", 68, 1, 1},      {"YEAR", 69, 1, 1},       {"WEEKDAY", 70, 1, 2},
     {"HOUR", 71, 1, 1},          {"MINUTE", 72, 1, 1},     {"SECOND", 73, 1, 1},     {"NOW", 74, 0, 0},
     {"CHOOSE", 100, 2, kMaxArgs}, {"LOWER", 112, 1, 1},    {"UPPER", 113, 1, 1},     {"LEFT", 115, 1, 2},
-    {"RIGHT", 116, 1, 2},        {"TRIM", 118, 1, 1},      {"ISBLANK", 129, 1, 1},   {"COUNTA", 169, 0, kMaxArgs},
+    {"RIGHT", 116, 1, 2},        {"TRIM", 118, 1, 1},      {"ISTEXT", 127, 1, 1},    {"ISNUMBER", 128, 1, 1},
+    {"ISBLANK", 129, 1, 1},   {"COUNTA", 169, 0, kMaxArgs},
     {"ROUNDUP", 212, 2, 2},      {"ROUNDDOWN", 213, 2, 2}, {"DAYS360", 220, 2, 3},   {"TODAY", 221, 0, 0},
     {"CONCATENATE", 336, 1, kMaxArgs}, {"SUMIF", 345, 2, 3}, {"COUNTIF", 346, 2, 2},
 };
