@@ -111,7 +111,8 @@ Record RecordReader::next()
     qsizetype length = header.u16();
     if (length > mStream.size() - mPos - 4)
         throw Failure(QStringLiteral("truncated record at offset %1").arg(mPos));
-    record.data = mStream.mid(mPos + 4, length);
+    // Without continuations the data is a view into the stream.
+    record.data = QByteArray::fromRawData(mStream.constData() + mPos + 4, length);
     mPos += 4 + length;
     while (mPos + 4 <= mStream.size()) {
         ByteReader peek(mStream.constData() + mPos, 4, "record header");
@@ -121,7 +122,7 @@ Record RecordReader::next()
         if (length > mStream.size() - mPos - 4)
             throw Failure(QStringLiteral("truncated record at offset %1").arg(mPos));
         record.continues.push_back(record.data.size());
-        record.data.append(mStream.mid(mPos + 4, length));
+        record.data.append(mStream.constData() + mPos + 4, length);
         mPos += 4 + length;
     }
     return record;

@@ -104,6 +104,14 @@ public:
 
     void record(unsigned type, const QByteArray &data);
     void record(unsigned type, const ByteWriter &data) { record(type, data.bytes()); }
+    // Starts a record of known length (at most 8224 bytes) whose data the
+    // caller appends to the returned writer.
+    ByteWriter &header(unsigned type, unsigned length)
+    {
+        mOut.u16(type);
+        mOut.u16(length);
+        return mOut;
+    }
 
     void begin(unsigned type);
     // Bytes that must stay within one record.
@@ -131,6 +139,7 @@ void appendShortUnicodeString(ByteWriter &out, const QString &text);
 
 // One record with the data of the CONTINUE records that follow it appended;
 // `continues` holds the offsets in `data` where each continuation began.
+// The data may refer to the stream it was read from, which must outlive it.
 struct Record {
     unsigned type = 0;
     QByteArray data;

@@ -11,6 +11,7 @@
 
 #include <QHash>
 #include <cmath>
+#include <map>
 
 namespace orv::sheet::xls {
 
@@ -388,6 +389,9 @@ private:
                 ByteReader in(record.data);
                 dispatch(record, in);
             }
+            for (size_t row = 0; row < mRowCells.size(); ++row)
+                if (!mRowCells[row].empty())
+                    mSheet.setRowCells(static_cast<int>(row), std::move(mRowCells[row]));
             applyView();
         }
 
@@ -520,14 +524,21 @@ private:
             mSheet.setRowInfo(static_cast<int>(row), info);
         }
 
+        // Cells collect in row maps, mostly appended in column order, that
+        // go into the sheet when it ends.
         Cell *cellFor(unsigned row, unsigned column, unsigned xf)
         {
             if (!validAddress(row, column))
                 return nullptr;
-            Cell &cell = mSheet.cellAt({static_cast<int>(row), static_cast<int>(column)});
-            cell = Cell{};
+            if (row >= mRowCells.size())
+                mRowCells.resize(row + 1);
+            auto &cells = mRowCells[row];
+            const int key = static_cast<int>(column);
+            Cell cell;
             cell.formatIndex = mBook.formatOfXfIndex(xf);
-            return &cell;
+            const auto at = cells.empty() || cells.rbegin()->first < key ? cells.emplace_hint(cells.end(), key, std::move(cell))
+                                                                         : cells.insert_or_assign(key, std::move(cell)).first;
+            return &at->second;
         }
 
         Cell *header(ByteReader &in)
@@ -610,7 +621,7 @@ private:
             in.skip(2 + 4);
             const unsigned size = in.u16();
             const QByteArray tokens = in.bytes(std::min<qsizetype>(size, in.remaining()));
-            mPendingString.reset();
+            mPendingString = nullptr;
             Cell *cell = cellFor(row, column, xf);
             if (!cell)
                 return;
@@ -620,7 +631,7 @@ private:
                 value.skip(1);
                 const unsigned payload = value.u8();
                 if (type == 0)
-                    mPendingString = CellAddress{static_cast<int>(row), static_cast<int>(column)};
+                    mPendingString = cell;
                 else if (type == 1)
                     cell->value = payload != 0;
                 else if (type == 2)
@@ -644,8 +655,8 @@ private:
             if (!mPendingString)
                 return;
             ContinuedStringReader strings(record);
-            mSheet.cellAt(*mPendingString).value = strings.unicodeString();
-            mPendingString.reset();
+            mPendingString->value = strings.unicodeString();
+            mPendingString = nullptr;
         }
 
         void readPane(ByteReader &in)
@@ -872,7 +883,8 @@ private:
         WorkbookReader &mBook;
         Sheet &mSheet;
         RecordReader mRecords;
-        std::optional<CellAddress> mPendingString;
+        std::vector<std::map<int, Cell>> mRowCells; // by row
+        Cell *mPendingString = nullptr; // a formula whose text result follows
         unsigned mWindowFlags = 0x02;
         int mPaneColumns = 0;
         int mPaneRows = 0;

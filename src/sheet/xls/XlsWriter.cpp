@@ -125,10 +125,8 @@ public:
 private:
     void collectRows()
     {
-        mCells.resize(static_cast<size_t>(mSheet.lastRow() + 1));
-        mSheet.forEachCell([&](CellAddress at, const Cell &cell) { mCells[at.row].push_back({at.column, &cell}); });
         for (int row = 0; row <= mSheet.lastRow(); ++row)
-            if (mSheet.rowInfo(row) || !mCells[row].empty())
+            if (mSheet.rowInfo(row) || !mSheet.rowCells(row).empty())
                 mRows.push_back(row);
         for (size_t i = 0; i < mRows.size(); ++i)
             if (i == 0 || mRows[i] / kRowsPerBlock != mRows[i - 1] / kRowsPerBlock)
@@ -274,9 +272,9 @@ private:
     void writeRow(int row)
     {
         const RowInfo *info = mSheet.rowInfo(row);
-        const auto &cells = mCells[row];
-        const int firstColumn = cells.empty() ? -1 : cells.front().first;
-        const int lastColumn = cells.empty() ? -1 : cells.back().first;
+        const auto &cells = mSheet.rowCells(row);
+        const int firstColumn = cells.empty() ? -1 : cells.begin()->first;
+        const int lastColumn = cells.empty() ? -1 : cells.rbegin()->first;
         ByteWriter data;
         data.u16(static_cast<unsigned>(row));
         data.u16(firstColumn < 0 ? 0 : static_cast<unsigned>(firstColumn));
@@ -307,37 +305,64 @@ private:
         data.u16(static_cast<unsigned>(kFirstCellXf + cell.formatIndex));
     }
 
+    static bool isBlank(const Cell &cell) { return !cell.hasFormula() && isEmpty(cell.value); }
+
+    // Runs of formatted empty cells go into one MULBLANK record.
     void writeCells(int row)
     {
-        for (const auto &[column, cell] : mCells[row]) {
-            if (cell->hasFormula())
-                writeFormula({row, column}, *cell);
-            else
-                writeConstant({row, column}, *cell);
+        const auto &cells = mSheet.rowCells(row);
+        for (auto it = cells.begin(); it != cells.end();) {
+            auto runEnd = std::next(it);
+            if (isBlank(it->second)) {
+                while (runEnd != cells.end() && isBlank(runEnd->second)
+                       && runEnd->first == std::prev(runEnd)->first + 1)
+                    ++runEnd;
+            }
+            const auto runLength = std::distance(it, runEnd);
+            if (runLength > 1) {
+                writeBlanks(row, it, runEnd, static_cast<int>(runLength));
+            } else if (it->second.hasFormula()) {
+                writeFormula({row, it->first}, it->second);
+            } else {
+                writeConstant({row, it->first}, it->second);
+            }
+            it = runEnd;
         }
+    }
+
+    template <typename Iterator>
+    void writeBlanks(int row, Iterator first, Iterator end, int count)
+    {
+        ByteWriter &data = mOut.header(rec::MulBlank, 6 + 2 * count);
+        data.u16(static_cast<unsigned>(row));
+        data.u16(static_cast<unsigned>(first->first));
+        for (auto it = first; it != end; ++it)
+            data.u16(static_cast<unsigned>(kFirstCellXf + it->second.formatIndex));
+        data.u16(static_cast<unsigned>(std::prev(end)->first));
     }
 
     void writeConstant(CellAddress at, const Cell &cell)
     {
-        ByteWriter data;
-        cellHeader(data, at, cell);
         const Value &value = cell.value;
+        auto header = [&](unsigned type, unsigned size) -> ByteWriter & {
+            ByteWriter &data = mOut.header(type, 6 + size);
+            cellHeader(data, at, cell);
+            return data;
+        };
         if (const double *number = std::get_if<double>(&value)) {
-            data.f64(*number);
-            mOut.record(rec::Number, data);
+            header(rec::Number, 8).f64(*number);
         } else if (const QString *text = std::get_if<QString>(&value)) {
-            data.u32(static_cast<std::uint32_t>(mStrings.index(*text)));
-            mOut.record(rec::LabelSst, data);
+            header(rec::LabelSst, 4).u32(static_cast<std::uint32_t>(mStrings.index(*text)));
         } else if (const bool *boolean = std::get_if<bool>(&value)) {
+            ByteWriter &data = header(rec::BoolErr, 2);
             data.u8(*boolean ? 1 : 0);
             data.u8(0);
-            mOut.record(rec::BoolErr, data);
         } else if (const ErrorCode *error = std::get_if<ErrorCode>(&value)) {
+            ByteWriter &data = header(rec::BoolErr, 2);
             data.u8(static_cast<unsigned>(*error));
             data.u8(1);
-            mOut.record(rec::BoolErr, data);
         } else {
-            mOut.record(rec::Blank, data);
+            header(rec::Blank, 0);
         }
     }
 
@@ -581,7 +606,6 @@ private:
     const SheetLinks &mLinks;
     qsizetype mBase;
     RecordWriter mOut;
-    std::vector<std::vector<std::pair<int, const Cell *>>> mCells; // by row, in column order
     std::vector<int> mRows;
     std::vector<size_t> mBlockStarts;
     std::vector<qsizetype> mDbCells;
