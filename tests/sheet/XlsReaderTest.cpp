@@ -108,27 +108,60 @@ QByteArray formulaRecord(int row, int column, const QByteArray &result, const QB
     return record(rec::Formula, data.bytes());
 }
 
-TEST(XlsReaderRecords, SharedFormulasKeepTheirCachedResults)
+QByteArray sharedFormulaRecord(int firstRow, int lastRow, int column, const QByteArray &tokens)
 {
+    ByteWriter data;
+    data.u16(static_cast<unsigned>(firstRow));
+    data.u16(static_cast<unsigned>(lastRow));
+    data.u8(static_cast<unsigned>(column));
+    data.u8(static_cast<unsigned>(column));
+    data.u8(0);
+    data.u8(2);
+    data.u16(static_cast<unsigned>(tokens.size()));
+    data.append(tokens);
+    return record(rec::ShrFmla, data.bytes());
+}
+
+TEST(XlsReaderRecords, SharedFormulasReferToEachCell)
+{
+    // C4:C5 share "=B<row>+1": a RefN one column left, then 1 and an addition.
     ByteWriter number;
     number.f64(99.5);
+    const QByteArray shared = QByteArray::fromHex("01030002" "00");
+    ByteWriter tokens;
+    tokens.u8(0x4C); // RefN, value class
+    tokens.u16(0);
+    tokens.u16(0xC0FF); // relative row and column, column offset -1
+    tokens.u8(0x1E);
+    tokens.u16(1);
+    tokens.u8(0x03);
+    const Workbook book = readWorkbookStream(streamWith(formulaRecord(3, 2, number.bytes(), shared)
+                                                        + sharedFormulaRecord(3, 4, 2, tokens.bytes())
+                                                        + formulaRecord(4, 2, number.bytes(), shared)));
+    for (int row : {3, 4}) {
+        const Cell *cell = book.sheet(0).cell({row, 2});
+        ASSERT_NE(cell, nullptr);
+        EXPECT_EQ(describe(cell->value), "99.5");
+        EXPECT_EQ(describe(cell->formula), describe(op(Operator::Add, ref(QStringLiteral("B%1").arg(row + 1)), num(1))));
+    }
+}
+
+TEST(XlsReaderRecords, ArrayFormulasKeepTheirCachedResults)
+{
     ByteWriter text;
     text.u8(0);
     text.zeros(5);
     text.u16(0xFFFF);
-    const QByteArray shared = QByteArray::fromHex("010300") + QByteArray::fromHex("0000"); // PtgExp to row 3, col 0
-    ByteWriter sharedFormula;
-    sharedFormula.zeros(10);
+    const QByteArray array = QByteArray::fromHex("01030001" "00"); // no SHRFMLA for it
     ByteWriter string;
-    appendUnicodeString(string, QStringLiteral("from a shared formula"));
-    const Workbook book = readWorkbookStream(streamWith(
-        formulaRecord(3, 0, number.bytes(), shared) + record(rec::ShrFmla, sharedFormula.bytes())
-        + formulaRecord(3, 1, text.bytes(), shared) + record(rec::String, string.bytes())));
-    const Cell *first = book.sheet(0).cell({3, 0});
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(describe(first->value), "99.5");
-    EXPECT_FALSE(first->hasFormula());
-    EXPECT_EQ(describe(book.sheet(0).cell({3, 1})->value), describe(Value{QStringLiteral("from a shared formula")}));
+    appendUnicodeString(string, QStringLiteral("from an array formula"));
+    const Workbook book = readWorkbookStream(streamWith(formulaRecord(3, 1, text.bytes(), array)
+                                                        + record(0x0221, QByteArray(14, '\0'))
+                                                        + record(rec::String, string.bytes())));
+    const Cell *cell = book.sheet(0).cell({3, 1});
+    ASSERT_NE(cell, nullptr);
+    EXPECT_FALSE(cell->hasFormula());
+    EXPECT_EQ(describe(cell->value), describe(Value{QStringLiteral("from an array formula")}));
 }
 
 TEST(XlsReaderRecords, CellsOutsideTheSheetAreSkipped)

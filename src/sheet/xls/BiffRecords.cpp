@@ -37,10 +37,15 @@ void RecordWriter::startContinue()
     begin(rec::Continue);
 }
 
+void RecordWriter::reserve(qsizetype bytes)
+{
+    if (bytes > room())
+        startContinue();
+}
+
 void RecordWriter::atomic(const QByteArray &data)
 {
-    if (data.size() > room())
-        startContinue();
+    reserve(data.size());
     mOut.append(data);
 }
 

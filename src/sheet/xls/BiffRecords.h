@@ -116,6 +116,8 @@ public:
     void begin(unsigned type);
     // Bytes that must stay within one record.
     void atomic(const QByteArray &data);
+    // Starts a CONTINUE record unless `bytes` more fit in the current one.
+    void reserve(qsizetype bytes);
     // A string with a 16-bit character count, its option byte and characters.
     void unicodeString(const QString &text);
     void end();

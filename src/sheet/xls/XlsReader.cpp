@@ -389,6 +389,7 @@ private:
                 ByteReader in(record.data);
                 dispatch(record, in);
             }
+            resolveSharedFormulas();
             for (size_t row = 0; row < mRowCells.size(); ++row)
                 if (!mRowCells[row].empty())
                     mSheet.setRowCells(static_cast<int>(row), std::move(mRowCells[row]));
@@ -456,6 +457,9 @@ private:
                 break;
             case rec::String:
                 string(record);
+                break;
+            case rec::ShrFmla:
+                readSharedFormula(in);
                 break;
             case rec::Window2:
                 mWindowFlags = in.u16();
@@ -642,11 +646,47 @@ private:
                 cell->value = value.f64();
             }
             const CellAddress at{static_cast<int>(row), static_cast<int>(column)};
+            constexpr unsigned kPtgExp = 0x01;
+            if (tokens.size() == 5 && static_cast<unsigned char>(tokens[0]) == kPtgExp) {
+                // Part of a shared formula, whose tokens may follow later.
+                ByteReader key(tokens);
+                key.skip(1);
+                const unsigned firstRow = key.u16(), firstColumn = key.u16();
+                mSharedUsers.push_back({cell, at, sharedKey(firstRow, firstColumn)});
+                return;
+            }
+            decodeInto(*cell, tokens, at);
+        }
+
+        static std::uint32_t sharedKey(unsigned row, unsigned column) { return (row << 16) | (column & 0xFFFF); }
+
+        // Names and add-in functions are not modelled: such a cell keeps
+        // its last result.
+        void decodeInto(Cell &cell, const QByteArray &tokens, CellAddress at)
+        {
             try {
-                cell->formula = decodeFormula(tokens, FormulaPlace::Cell, at, mBook.mLinks);
+                cell.formula = decodeFormula(tokens, FormulaPlace::Cell, at, mBook.mLinks);
             } catch (const Failure &) {
-                // Shared and array formulas, names and add-in functions:
-                // the cell keeps its last result.
+            }
+        }
+
+        void readSharedFormula(ByteReader &in)
+        {
+            const unsigned firstRow = in.u16();
+            in.skip(2);
+            const unsigned firstColumn = in.u8();
+            in.skip(1 + 2);
+            const unsigned size = in.u16();
+            mSharedFormulas.insert(sharedKey(firstRow, firstColumn), in.bytes(size));
+        }
+
+        // Shared formulas store their references as offsets from each cell.
+        void resolveSharedFormulas()
+        {
+            for (const SharedUser &user : mSharedUsers) {
+                const auto found = mSharedFormulas.constFind(user.key);
+                if (found != mSharedFormulas.constEnd())
+                    decodeInto(*user.cell, found.value(), user.at);
             }
         }
 
@@ -885,6 +925,13 @@ private:
         RecordReader mRecords;
         std::vector<std::map<int, Cell>> mRowCells; // by row
         Cell *mPendingString = nullptr; // a formula whose text result follows
+        struct SharedUser {
+            Cell *cell;
+            CellAddress at;
+            std::uint32_t key;
+        };
+        std::vector<SharedUser> mSharedUsers;
+        QHash<std::uint32_t, QByteArray> mSharedFormulas; // by first cell
         unsigned mWindowFlags = 0x02;
         int mPaneColumns = 0;
         int mPaneRows = 0;

@@ -70,8 +70,9 @@ public:
         for (size_t i = 0; i < mStrings.size(); ++i) {
             if (i % kStringsPerBucket == 0) {
                 // The bucket entry points at the string's header, which
-                // must not be split from its first character.
-                out.atomic({});
+                // stays in one record with its first character.
+                constexpr int kHeaderAndOneCharacter = 5;
+                out.reserve(kHeaderAndOneCharacter);
                 buckets.push_back({out.position(), out.offsetInRecord()});
             }
             out.unicodeString(mStrings[i]);
