@@ -171,6 +171,22 @@ TEST(XlsRoundTrip, ManyStringsFillSeveralContinuedRecords)
     expectStringIndexPointsAtStrings(workbookStreamOf(file), strings);
 }
 
+TEST(XlsRoundTrip, StringIndexBucketStartingAtARecordEndPointsIntoTheContinuation)
+{
+    // The long first string and seven one-letter strings leave two bytes in
+    // the SST record, too few for the ninth string's header and a character.
+    std::vector<QString> strings = {QString(8183, QLatin1Char('x'))};
+    for (char c = 'a'; c <= 'p'; ++c)
+        strings.push_back(QString(1, QLatin1Char(c)));
+    Workbook book;
+    Sheet &sheet = book.addSheet(QStringLiteral("Strings"));
+    for (size_t i = 0; i < strings.size(); ++i)
+        setValue(sheet, QStringLiteral("A%1").arg(i + 1), strings[i]);
+    const QByteArray file = writeXlsFile(book);
+    expectSameWorkbook(book, readXlsFile(file));
+    expectStringIndexPointsAtStrings(workbookStreamOf(file), strings);
+}
+
 struct FormulaCase {
     const char *name;
     FormulaPtr formula;
