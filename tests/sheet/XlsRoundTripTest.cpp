@@ -438,6 +438,36 @@ TEST(XlsRoundTrip, MergesBeyondOneRecordAreSplitAndKept)
     expectSameWorkbook(book, readWorkbookStream(stream));
 }
 
+class XlsRuleCount : public ::testing::TestWithParam<int> {};
+
+TEST_P(XlsRuleCount, LongRuleListsSplitIntoRecordsOfAtMostThree)
+{
+    Workbook book;
+    Sheet &sheet = book.addSheet(QStringLiteral("Rules"));
+    ConditionalFormat format;
+    format.ranges = {rangeOf("B2", "C9"), rangeOf("E2", "E9")};
+    for (int i = 0; i < GetParam(); ++i) {
+        ConditionalRule rule{op(Operator::Equal, ref("$A2"), num(i)), {}, true};
+        rule.style.fill = Fill{FillPattern::Solid, Color::fromRgb(qRgb(10 * i, 0, 0))};
+        format.rules.push_back(rule);
+    }
+    ConditionalFormat other = format;
+    other.rules.resize(1);
+    sheet.conditionalFormats() = {format, other};
+    const QByteArray stream = workbookStreamOf(writeXlsFile(book));
+    int headers = 0;
+    for (const Record &record : recordsOf(stream)) {
+        if (record.type == rec::CondFmt) {
+            ++headers;
+            EXPECT_LE(ByteReader(record.data).u16(), 3u);
+        }
+    }
+    EXPECT_EQ(headers, (GetParam() + 2) / 3 + 1);
+    expectSameWorkbook(book, readWorkbookStream(stream));
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, XlsRuleCount, ::testing::Values(1, 2, 4, 7));
+
 struct FrozenCase {
     int columns;
     int rows;

@@ -496,30 +496,41 @@ private:
         }
     }
 
+    // A CONDFMT record carries at most three rules; longer rule lists go
+    // into further CONDFMT records over the same ranges.
     void writeConditionalFormats()
     {
+        constexpr size_t kRulesPerRecord = 3;
         int id = 0;
         for (const ConditionalFormat &conditional : mSheet.conditionalFormats()) {
-            if (conditional.ranges.empty() || conditional.rules.empty())
+            if (conditional.ranges.empty())
                 continue;
-            CellRange bound = conditional.ranges.front();
-            for (const CellRange &range : conditional.ranges) {
-                bound.firstRow = std::min(bound.firstRow, range.firstRow);
-                bound.firstColumn = std::min(bound.firstColumn, range.firstColumn);
-                bound.lastRow = std::max(bound.lastRow, range.lastRow);
-                bound.lastColumn = std::max(bound.lastColumn, range.lastColumn);
+            for (size_t first = 0; first < conditional.rules.size(); first += kRulesPerRecord) {
+                const size_t count = std::min(kRulesPerRecord, conditional.rules.size() - first);
+                writeConditionalHeader(conditional.ranges, count, ++id);
+                for (size_t i = first; i < first + count; ++i)
+                    writeRule(conditional, conditional.rules[i]);
             }
-            ByteWriter header;
-            header.u16(static_cast<unsigned>(conditional.rules.size()));
-            header.u16(static_cast<unsigned>((++id << 1) | 1));
-            appendRange(header, bound);
-            header.u16(static_cast<unsigned>(conditional.ranges.size()));
-            for (const CellRange &range : conditional.ranges)
-                appendRange(header, range);
-            mOut.record(rec::CondFmt, header);
-            for (const ConditionalRule &rule : conditional.rules)
-                writeRule(conditional, rule);
         }
+    }
+
+    void writeConditionalHeader(const std::vector<CellRange> &ranges, size_t rules, int id)
+    {
+        CellRange bound = ranges.front();
+        for (const CellRange &range : ranges) {
+            bound.firstRow = std::min(bound.firstRow, range.firstRow);
+            bound.firstColumn = std::min(bound.firstColumn, range.firstColumn);
+            bound.lastRow = std::max(bound.lastRow, range.lastRow);
+            bound.lastColumn = std::max(bound.lastColumn, range.lastColumn);
+        }
+        ByteWriter header;
+        header.u16(static_cast<unsigned>(rules));
+        header.u16(static_cast<unsigned>((id << 1) | 1)); // needs recalculation
+        appendRange(header, bound);
+        header.u16(static_cast<unsigned>(ranges.size()));
+        for (const CellRange &range : ranges)
+            appendRange(header, range);
+        mOut.record(rec::CondFmt, header);
     }
 
     void writeRule(const ConditionalFormat &conditional, const ConditionalRule &rule)
