@@ -164,6 +164,66 @@ TEST(XlsReaderRecords, ArrayFormulasKeepTheirCachedResults)
     EXPECT_EQ(describe(cell->value), describe(Value{QStringLiteral("from an array formula")}));
 }
 
+QByteArray conditionalHeader(const CellRange &range, unsigned rules)
+{
+    ByteWriter data;
+    data.u16(rules);
+    data.u16(1);
+    for (int i = 0; i < 2; ++i) {
+        if (i == 1)
+            data.u16(1);
+        data.u16(static_cast<unsigned>(range.firstRow));
+        data.u16(static_cast<unsigned>(range.lastRow));
+        data.u16(static_cast<unsigned>(range.firstColumn));
+        data.u16(static_cast<unsigned>(range.lastColumn));
+    }
+    return record(rec::CondFmt, data.bytes());
+}
+
+QByteArray cellValueRule(unsigned comparison, int first, int second)
+{
+    auto integer = [](int value) { return QByteArray::fromHex("1E") + QByteArray(1, char(value)) + QByteArray(1, '\0'); };
+    ByteWriter data;
+    data.u8(1);
+    data.u8(comparison);
+    data.u16(3);
+    data.u16(comparison <= 2 ? 3 : 0);
+    data.u32(0x003FFFFF); // no look of its own
+    data.u16(0x8002);
+    data.append(integer(first));
+    if (comparison <= 2)
+        data.append(integer(second));
+    return record(rec::Cf, data.bytes());
+}
+
+struct CellValueRuleCase {
+    unsigned comparison;
+    FormulaPtr expected;
+};
+
+class XlsCellValueRule : public ::testing::TestWithParam<CellValueRuleCase> {};
+
+TEST_P(XlsCellValueRule, BecomesTheFormulaOnTheFirstCell)
+{
+    const Workbook book = readWorkbookStream(
+        streamWith(conditionalHeader(rangeOf("B2", "C5"), 1) + cellValueRule(GetParam().comparison, 1, 5)));
+    ASSERT_EQ(book.sheet(0).conditionalFormats().size(), 1u);
+    ASSERT_EQ(book.sheet(0).conditionalFormats()[0].rules.size(), 1u);
+    EXPECT_EQ(describe(book.sheet(0).conditionalFormats()[0].rules[0].formula), describe(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Comparisons, XlsCellValueRule,
+    ::testing::Values(
+        CellValueRuleCase{1, fn("AND", {op(Operator::GreaterOrEqual, ref("B2"), num(1)), op(Operator::LessOrEqual, ref("B2"), num(5))})},
+        CellValueRuleCase{2, fn("OR", {op(Operator::Less, ref("B2"), num(1)), op(Operator::Greater, ref("B2"), num(5))})},
+        CellValueRuleCase{3, op(Operator::Equal, ref("B2"), num(1))},
+        CellValueRuleCase{4, op(Operator::NotEqual, ref("B2"), num(1))},
+        CellValueRuleCase{5, op(Operator::Greater, ref("B2"), num(1))},
+        CellValueRuleCase{6, op(Operator::Less, ref("B2"), num(1))},
+        CellValueRuleCase{7, op(Operator::GreaterOrEqual, ref("B2"), num(1))},
+        CellValueRuleCase{8, op(Operator::LessOrEqual, ref("B2"), num(1))}));
+
 TEST(XlsReaderRecords, CellsOutsideTheSheetAreSkipped)
 {
     ByteWriter far;

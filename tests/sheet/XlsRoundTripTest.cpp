@@ -515,6 +515,16 @@ TEST(XlsRoundTrip, ActiveSheetAndEmptySheetsSurvive)
     expectSameWorkbook(book, roundTrip(book));
 }
 
+TEST(XlsRoundTrip, RuleWithoutFormulaIsRefused)
+{
+    Workbook book;
+    ConditionalFormat format;
+    format.ranges = {rangeOf("A1", "A2")};
+    format.rules.push_back(ConditionalRule{});
+    book.addSheet(QStringLiteral("Rules")).conditionalFormats() = {format};
+    EXPECT_THROW(writeXlsFile(book), orv::Failure);
+}
+
 TEST(XlsRoundTrip, WorkbookWithoutSheetsIsRefused)
 {
     EXPECT_THROW(writeXlsFile(Workbook{}), orv::Failure);

@@ -76,6 +76,26 @@ void RecordWriter::unicodeString(const QString &text)
     }
 }
 
+void writeBof(RecordWriter &out, unsigned type)
+{
+    constexpr unsigned kBiff8 = 0x0600;
+    ByteWriter data;
+    data.u16(kBiff8);
+    data.u16(type);
+    data.u16(0x0DBB);     // build
+    data.u16(0x07CC);     // year
+    data.u32(0x000100C1); // file history flags
+    data.u32(0x00000006); // lowest version that can read all records
+    out.record(rec::Bof, data);
+}
+
+void writeValueRecord(RecordWriter &out, unsigned type, unsigned value)
+{
+    ByteWriter data;
+    data.u16(value);
+    out.record(type, data);
+}
+
 bool isCompressible(const QString &text)
 {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x100; });

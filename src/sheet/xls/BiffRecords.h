@@ -132,6 +132,11 @@ private:
     qsizetype mRecordStart = -1;
 };
 
+// BOF of a BIFF8 substream: 0x0005 workbook globals, 0x0010 worksheet.
+void writeBof(RecordWriter &out, unsigned type);
+// A record whose data is one 16-bit value.
+void writeValueRecord(RecordWriter &out, unsigned type, unsigned value);
+
 // True when every character fits in one byte (the compressed string form).
 bool isCompressible(const QString &text);
 void appendChars(ByteWriter &out, const QString &text, bool wide);

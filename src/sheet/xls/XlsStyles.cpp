@@ -59,6 +59,30 @@ BorderStyle borderStyleFromCode(unsigned code)
     }
 }
 
+Color colorFromIndex(const Palette &palette, unsigned index)
+{
+    const auto rgb = palette.colorOf(index);
+    return rgb ? Color::fromRgb(*rgb) : Color{};
+}
+
+Borders bordersFromBits(const Palette &palette, unsigned styles, unsigned left, unsigned right, unsigned top,
+                        unsigned bottom)
+{
+    auto line = [&](unsigned style, unsigned color) {
+        BorderLine l;
+        l.style = borderStyleFromCode(style & 0x0F);
+        if (l.style != BorderStyle::None)
+            l.color = colorFromIndex(palette, color);
+        return l;
+    };
+    Borders borders;
+    borders.left = line(styles, left);
+    borders.right = line(styles >> 4, right);
+    borders.top = line(styles >> 8, top);
+    borders.bottom = line(styles >> 12, bottom);
+    return borders;
+}
+
 StyleTable::StyleTable(const Workbook &workbook) : mWorkbook(workbook)
 {
     std::vector<QRgb> colors;
