@@ -224,6 +224,25 @@ INSTANTIATE_TEST_SUITE_P(
         CellValueRuleCase{7, op(Operator::GreaterOrEqual, ref("B2"), num(1))},
         CellValueRuleCase{8, op(Operator::LessOrEqual, ref("B2"), num(1))}));
 
+TEST(XlsReaderRecords, FormatsWithoutReadableRulesAreDropped)
+{
+    // A rule naming a defined name (PtgName), which the engine does not model.
+    ByteWriter data;
+    data.u8(2);
+    data.u8(0);
+    data.u16(5);
+    data.u16(0);
+    data.u32(0x003FFFFF);
+    data.u16(0x8002);
+    data.append(QByteArray::fromHex("4301000000"));
+    const Workbook book = readWorkbookStream(streamWith(conditionalHeader(rangeOf("B2", "C5"), 1)
+                                                        + record(rec::Cf, data.bytes())
+                                                        + conditionalHeader(rangeOf("D2", "D5"), 1)
+                                                        + cellValueRule(3, 1, 0)));
+    ASSERT_EQ(book.sheet(0).conditionalFormats().size(), 1u);
+    EXPECT_TRUE(book.sheet(0).conditionalFormats()[0].ranges == std::vector<CellRange>{rangeOf("D2", "D5")});
+}
+
 TEST(XlsReaderRecords, CellsOutsideTheSheetAreSkipped)
 {
     ByteWriter far;

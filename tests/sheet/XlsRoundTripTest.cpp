@@ -505,6 +505,23 @@ TEST_P(XlsColumnWidth, KeepsItsPixelWidth)
 INSTANTIATE_TEST_SUITE_P(Widths, XlsColumnWidth,
                          ::testing::Values(0.75, 1.375, 2.0, 2.125, 5.75, 8.43, 25.875, 100.0, 255.0));
 
+TEST(XlsRoundTrip, OversizedSizesAreClampedToWhatTheFormatHolds)
+{
+    Workbook book;
+    CellFormat huge;
+    huge.font.size = 5000;
+    Sheet &sheet = book.addSheet(QStringLiteral("Sizes"));
+    setValue(sheet, "A1", 1.0, book.addFormat(huge));
+    sheet.setColumnInfo(0, {300, false, 0});
+    sheet.setRowInfo(0, {5000, true, false, std::nullopt});
+    const QByteArray first = writeXlsFile(book);
+    const Workbook back = readXlsFile(first);
+    EXPECT_NEAR(back.sheet(0).columnInfo(0)->width, 255.29, 0.01);
+    EXPECT_DOUBLE_EQ(back.sheet(0).rowInfo(0)->height, 0x7FFF / 20.0);
+    EXPECT_DOUBLE_EQ(back.format(back.sheet(0).cell({0, 0})->formatIndex).font.size, 8191 / 20.0);
+    EXPECT_EQ(writeXlsFile(back), first);
+}
+
 TEST(XlsRoundTrip, ActiveSheetAndEmptySheetsSurvive)
 {
     Workbook book;

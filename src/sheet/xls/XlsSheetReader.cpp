@@ -64,6 +64,8 @@ public:
             dispatch(record, in);
         }
         resolveSharedFormulas();
+        // Formats none of whose rules could be read have no effect.
+        std::erase_if(mSheet.conditionalFormats(), [](const ConditionalFormat &f) { return f.rules.empty(); });
         for (size_t row = 0; row < mRowCells.size(); ++row)
             if (!mRowCells[row].empty())
                 mSheet.setRowCells(static_cast<int>(row), std::move(mRowCells[row]));

@@ -136,7 +136,7 @@ void StyleTable::writeFonts(RecordWriter &out) const
 {
     for (const Font &font : mFonts) {
         ByteWriter data;
-        data.u16(static_cast<unsigned>(std::lround(font.size * 20)));
+        data.u16(static_cast<unsigned>(std::clamp<long>(std::lround(font.size * 20), 20, 8191)));
         data.u16((font.italic ? 0x02 : 0) | (font.underline ? 0x04 : 0));
         data.u16(static_cast<unsigned>(fontColorIndex(font.color)));
         data.u16(font.bold ? 700 : 400);
