@@ -1,5 +1,6 @@
 #include "sheet/Clock.h"
 #include "sheet/RowOperations.h"
+#include "sheet/formula/ConditionalStyling.h"
 #include "sheet/formula/FormulaParser.h"
 #include "sheet/formula/Recalculation.h"
 #include "sheet/model/Workbook.h"
@@ -152,8 +153,8 @@ void BM_InsertDeliverableBlocks(benchmark::State &state)
 }
 BENCHMARK(BM_InsertDeliverableBlocks)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// Full recalculation of a chart with 1,000 tasks in 10 deliverables.
-void BM_RecalculateThousandTaskChart(benchmark::State &state)
+// A chart with 1,000 tasks in 10 deliverables.
+std::unique_ptr<Workbook> thousandTaskChart()
 {
     auto workbook = templateShapedWorkbook();
     Sheet &sheet = workbook->sheet(0);
@@ -165,11 +166,34 @@ void BM_RecalculateThousandTaskChart(benchmark::State &state)
         insertTaskRows(*workbook, nextRow, 99);
         inserted += 99;
     }
+    return workbook;
+}
+
+void BM_RecalculateThousandTaskChart(benchmark::State &state)
+{
+    auto workbook = thousandTaskChart();
     const FixedClock clock;
     for (auto _ : state)
         recalculate(*workbook, clock);
 }
 BENCHMARK(BM_RecalculateThousandTaskChart)->Unit(benchmark::kMillisecond);
+
+// The conditional look of every calendar cell of the 1,000-task chart, as
+// a picture of the sheet needs it.
+void BM_ConditionalLooksOfThousandTaskChart(benchmark::State &state)
+{
+    auto workbook = thousandTaskChart();
+    const FixedClock clock;
+    recalculate(*workbook, clock);
+    const Sheet &sheet = workbook->sheet(0);
+    const Evaluator evaluator(*workbook, clock);
+    const int lastRow = sheet.lastRow();
+    for (auto _ : state)
+        for (int row = 3; row <= lastRow; ++row)
+            for (int column = kFirstDay; column <= kLastDay; ++column)
+                benchmark::DoNotOptimize(conditionalStyleAt(evaluator, sheet, {row, column}));
+}
+BENCHMARK(BM_ConditionalLooksOfThousandTaskChart)->Unit(benchmark::kMillisecond);
 
 // The worst case: rows inserted at the top of a sheet of 30,000 task rows
 // move all of them (one vector move of the rows below the insertion).

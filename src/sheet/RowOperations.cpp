@@ -65,7 +65,6 @@ void adjustInsertedSheet(Sheet &sheet, int at, int count)
     auto &formats = sheet.conditionalFormats();
     for (ConditionalFormat &format : formats)
         adjustRanges(format.ranges, at, count);
-    std::erase_if(formats, [](const ConditionalFormat &format) { return format.ranges.empty(); });
     adjustRanges(sheet.mergedRanges(), at, count);
     PrintAreas &areas = sheet.printAreas();
     adjustRanges(areas.printArea, at, count);
@@ -114,6 +113,35 @@ void pasteConditionalParts(Sheet &sheet, bool sameSheet, int at, const CopiedRow
     }
 }
 
+// Formats whose ranges were all pushed off the sheet. They are removed only
+// after a paste, which finds its formats by their place in the list.
+void removeFormatsWithoutRanges(Sheet &sheet)
+{
+    std::erase_if(sheet.conditionalFormats(), [](const ConditionalFormat &format) { return format.ranges.empty(); });
+}
+
+void insertEmptyRows(Workbook &workbook, Sheet &sheet, int at, int count)
+{
+    checkRow(at);
+    if (count < 1)
+        throw Failure(QStringLiteral("At least one row must be inserted, not %1").arg(count));
+    if (count > kMaxRows - at)
+        throw Failure(QStringLiteral("%1 rows inserted at row %2 would reach past the sheet's last row %3")
+                          .arg(count)
+                          .arg(at + 1)
+                          .arg(kMaxRows));
+    const int last = sheet.lastRow();
+    if (last >= at && last + count >= kMaxRows)
+        throw Failure(QStringLiteral("Inserting %1 rows at row %2 would push cells off the end of the sheet")
+                          .arg(count)
+                          .arg(at + 1));
+    sheet.shiftRowsDown(at, count);
+    const RowInsertion insertion{sheet.name(), at, count};
+    for (int index = 0; index < workbook.sheetCount(); ++index)
+        adjustSheetFormulas(workbook.sheet(index), insertion);
+    adjustInsertedSheet(sheet, at, count);
+}
+
 } // namespace
 
 CopiedRows copyRows(const Sheet &sheet, int firstRow, int lastRow)
@@ -155,24 +183,8 @@ CopiedRows copyRows(const Sheet &sheet, int firstRow, int lastRow)
 
 void insertRows(Workbook &workbook, Sheet &sheet, int at, int count)
 {
-    checkRow(at);
-    if (count < 1)
-        throw Failure(QStringLiteral("At least one row must be inserted, not %1").arg(count));
-    if (count > kMaxRows - at)
-        throw Failure(QStringLiteral("%1 rows inserted at row %2 would reach past the sheet's last row %3")
-                          .arg(count)
-                          .arg(at + 1)
-                          .arg(kMaxRows));
-    const int last = sheet.lastRow();
-    if (last >= at && last + count >= kMaxRows)
-        throw Failure(QStringLiteral("Inserting %1 rows at row %2 would push cells off the end of the sheet")
-                          .arg(count)
-                          .arg(at + 1));
-    sheet.shiftRowsDown(at, count);
-    const RowInsertion insertion{sheet.name(), at, count};
-    for (int index = 0; index < workbook.sheetCount(); ++index)
-        adjustSheetFormulas(workbook.sheet(index), insertion);
-    adjustInsertedSheet(sheet, at, count);
+    insertEmptyRows(workbook, sheet, at, count);
+    removeFormatsWithoutRanges(sheet);
 }
 
 void insertCopiedRows(Workbook &workbook, Sheet &sheet, int at, const CopiedRows &rows)
@@ -181,7 +193,7 @@ void insertCopiedRows(Workbook &workbook, Sheet &sheet, int at, const CopiedRows
         throw Failure(QStringLiteral("No rows have been copied"));
     checkPastedMerges(sheet, at, rows);
     const bool sameSheet = rows.sheetName.compare(sheet.name(), Qt::CaseInsensitive) == 0;
-    insertRows(workbook, sheet, at, rows.rowCount());
+    insertEmptyRows(workbook, sheet, at, rows.rowCount());
 
     // The copied formulas follow the insertion like the source rows did,
     // then move from where the source now stands to the new rows.
@@ -201,6 +213,7 @@ void insertCopiedRows(Workbook &workbook, Sheet &sheet, int at, const CopiedRows
     for (const CellRange &merge : rows.merges)
         sheet.mergedRanges().push_back(shifted(merge, at));
     pasteConditionalParts(sheet, sameSheet, at, rows);
+    removeFormatsWithoutRanges(sheet);
 }
 
 } // namespace orv::sheet

@@ -122,10 +122,25 @@ std::optional<int> dateSerial(int year, int month, int day)
     return date.isValid() ? serialFromDate(date) : std::nullopt;
 }
 
-std::optional<int> readNumericDate(const QString &text, const QLocale &locale)
+// The text the locale's short date writes after its last field, such as
+// the Bulgarian " г.", unquoted and trimmed.
+QString shortDateSuffix(const QLocale &locale)
 {
+    const QString format = locale.dateFormat(QLocale::ShortFormat);
+    qsizetype end = format.size();
+    while (end > 0 && format[end - 1] != u'd' && format[end - 1] != u'M' && format[end - 1] != u'y')
+        --end;
+    return format.mid(end).remove(u'\'').trimmed();
+}
+
+// Some short-date forms end in a period ("2016. 08. 11.") or a word.
+std::optional<int> readNumericDate(QString text, const QLocale &locale)
+{
+    const QString suffix = shortDateSuffix(locale);
+    if (!suffix.isEmpty() && suffix != QStringLiteral(".") && text.endsWith(suffix, Qt::CaseInsensitive))
+        text = text.chopped(suffix.size()).trimmed();
     static const QRegularExpression pattern(
-        QStringLiteral("^([0-9]{1,4})\\s*(?:[/.\\-]|\\s)\\s*([0-9]{1,2})\\s*(?:[/.\\-]|\\s)\\s*([0-9]{1,4})$"));
+        QStringLiteral("^([0-9]{1,4})\\s*(?:[/.\\-]|\\s)\\s*([0-9]{1,2})\\s*(?:[/.\\-]|\\s)\\s*([0-9]{1,4})\\.?$"));
     const auto match = pattern.match(text);
     if (!match.hasMatch())
         return std::nullopt;
@@ -228,6 +243,14 @@ QString shortDateFormatCode(const QLocale &locale)
     QString code;
     for (qsizetype i = 0; i < format.size();) {
         const QChar c = format[i];
+        if (c == u'\'') {
+            // Quoted text stays literal: in a number format it is written in double quotes.
+            const qsizetype close = format.indexOf(u'\'', i + 1);
+            const QString literal = format.mid(i + 1, (close < 0 ? format.size() : close) - i - 1);
+            code += literal.isEmpty() ? QStringLiteral("'") : u'"' + literal + u'"';
+            i = close < 0 ? format.size() : close + 1;
+            continue;
+        }
         qsizetype run = 1;
         while (i + run < format.size() && format[i + run] == c)
             ++run;
@@ -235,7 +258,7 @@ QString shortDateFormatCode(const QLocale &locale)
             code += QStringLiteral("yyyy");
         else if (c == u'M' || c == u'd')
             code += QString(run, c.toLower());
-        else if (c != u'\'')
+        else
             code += QString(run, c);
         i += run;
     }

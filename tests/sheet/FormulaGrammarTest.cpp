@@ -176,6 +176,11 @@ const GrammarCase kGrammar[] = {
     {"=CONCATENATE(\"a\",A5)", nullptr, ErrorCode::Div0},
     {"=LEN(\"hello\")", nullptr, 5.0},
     {"=LEN(0.1+0.2)", nullptr, 3.0},
+    {"=\"\"&1/3", nullptr, QStringLiteral("0.333333333333333")},
+    {"=\"\"&1E-10", nullptr, QStringLiteral("1E-10")},
+    {"=\"\"&0.000001", "\"\"&1E-06", QStringLiteral("0.000001")},
+    {"=\"\"&-123456789012345678", "\"\"&-123456789012345680", QStringLiteral("-1.23456789012346E+17")},
+    {"=\"\"&45366", nullptr, QStringLiteral("45366")},
     {"=sum(A1)", "SUM(A1)", 1.0},
     {"=NOSUCH(1)", nullptr, ErrorCode::Name},
     {"=NOT()", nullptr, ErrorCode::Value},
@@ -204,7 +209,7 @@ TEST_P(FormulaSyntaxError, IsAFailureNamingTheFormula)
 INSTANTIATE_TEST_SUITE_P(Table, FormulaSyntaxError,
                          ::testing::Values("=", "=1+", "=(1", "=1)", "=\"open", "=SUM(1", "=A1:", "=#BAD!", "=foo",
                                            "=IW1", "=A65537", "='Sheet", "='Sheet'A1", "=1 +* 2", "=Plan!foo",
-                                           "=A0"));
+                                           "=A0", "=ABCDEFGHIJKLM1"));
 
 TEST(FormulaNesting, IsLimitedInsteadOfExhaustingTheStack)
 {

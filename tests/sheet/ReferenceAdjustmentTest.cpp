@@ -51,6 +51,21 @@ INSTANTIATE_TEST_SUITE_P(
                       InsertionCase{"SUM(A65000:A65536)", 2, 600, "SUM(#REF!)"},
                       InsertionCase{"IF(H6<>E6,H6,\"\")", 7, 1, "IF(H6<>E6,H6,\"\")"}));
 
+TEST(RowInsertionAdjustment, KeepsAdjustingFormulasItHasRewritten)
+{
+    const QString plan = QStringLiteral("Plan");
+    FormulaPtr formula = parseFormula(QStringLiteral("=SUM(A5,B2:B4)+C1"));
+    EXPECT_EQ(lastReferencedRow(*formula), 4);
+    formula = adjustForInsertedRows(formula, plan, {plan, 2, 1});
+    EXPECT_EQ(lastReferencedRow(*formula), 5);
+    formula = adjustForInsertedRows(formula, plan, {plan, 5, 2});
+    formula = translateFormula(formula, 10, 0);
+    EXPECT_EQ(lastReferencedRow(*formula), 17);
+    formula = adjustForInsertedRows(formula, plan, {plan, 17, 1});
+    EXPECT_EQ(printFormula(*formula), QStringLiteral("SUM(A19,B12:B15)+C11"));
+    EXPECT_EQ(lastReferencedRow(*parseFormula(QStringLiteral("=1+TODAY()"))), -1);
+}
+
 TEST(RowInsertionAdjustment, ReachesReferencesFromOtherSheetsByName)
 {
     const FormulaPtr formula = parseFormula(QStringLiteral("=plan!A5+A5"));

@@ -129,6 +129,34 @@ TEST_F(RowCopyInsert, TaskRowCopiedBelowWidensTheDeliverableRanges)
     EXPECT_EQ(plan.mergedRanges().size(), 5u);
 }
 
+// The chart builder's sequence for two deliverables, the first with two
+// tasks and the second with one: the second block is copied from rows
+// 10-13 into row 14, then the first block's task row is copied below itself.
+TEST_F(RowCopyInsert, BuilderSequenceKeepsEveryBlockComputing)
+{
+    insertCopiedRows(workbook, plan, 13, copyRows(plan, 9, 12));
+    insertCopiedRows(workbook, plan, 11, copyRows(plan, 10, 10));
+    plan.cellAt(cellAt("D12")).value = 45360.0;
+    plan.cellAt(cellAt("E12")).value = 45375.0;
+    plan.cellAt(cellAt("D16")).value = 45380.0;
+    plan.cellAt(cellAt("E16")).value = 45390.0;
+    recalculate(workbook, clock);
+
+    EXPECT_EQ(formulaAt("D10"), QStringLiteral("MIN(D11:D13)"));
+    EXPECT_EQ(formulaAt("D15"), QStringLiteral("MIN(D16:D17)"));
+    EXPECT_EQ(formulaAt("E15"), QStringLiteral("MAX(E16:E17)"));
+    EXPECT_EQ(formulaAt("H6"), QStringLiteral("MAX(MIN(D3:E20),TODAY()-30)"));
+    EXPECT_EQ(plan.cell(cellAt("D10"))->value, Value(45360.0));
+    EXPECT_EQ(plan.cell(cellAt("E10"))->value, Value(45375.0));
+    EXPECT_EQ(plan.cell(cellAt("D15"))->value, Value(45380.0));
+    EXPECT_EQ(plan.cell(cellAt("H6"))->value, Value(45360.0));
+    EXPECT_EQ(plan.cell(cellAt("A15"))->value, Value(QStringLiteral("Deliverable")));
+    EXPECT_EQ(conditionalRanges(1), (std::vector{rangeAt("H11:I13"), rangeAt("H16:I17")}));
+    EXPECT_EQ(conditionalRanges(0), (std::vector{rangeAt("H10:I10"), rangeAt("H15:I15")}));
+    EXPECT_EQ(plan.rowHeight(12), 6.75) << "the first block's spacer moved down to row 13";
+    EXPECT_EQ(plan.rowHeight(13), 7.5);
+}
+
 TEST_F(RowCopyInsert, PastedFormulasMoveTheirRelativeReferencesOnly)
 {
     setFormula("G11", "=$D$11+D11+D$11");
@@ -228,6 +256,16 @@ TEST_F(RowCopyInsert, RefusesPastedMergesThatWouldOverlapAStretchedMerge)
     EXPECT_NO_THROW(insertCopiedRows(workbook, plan, 24, copyRows(plan, 10, 10)));
 }
 
+TEST_F(RowCopyInsert, PastesIntoTheRightFormatWhenAnEarlierOneLeavesTheSheet)
+{
+    plan.conditionalFormats().insert(plan.conditionalFormats().begin(),
+                                     ConditionalFormat{{rangeAt("A65536:B65536")}, {}});
+    insertCopiedRows(workbook, plan, 13, copyRows(plan, 9, 9));
+    ASSERT_EQ(plan.conditionalFormats().size(), 3u) << "the format pushed off the sheet is gone";
+    EXPECT_EQ(conditionalRanges(0), (std::vector{rangeAt("H10:I10"), rangeAt("H14:I14")}));
+    EXPECT_EQ(conditionalRanges(1), std::vector{rangeAt("H11:I12")});
+}
+
 TEST(FormulaCells, AreFoundAfterAnyWayOfWritingThem)
 {
     Sheet sheet(QStringLiteral("S"));
@@ -244,9 +282,11 @@ TEST(FormulaCells, AreFoundAfterAnyWayOfWritingThem)
     sheet.forEachFormulaCell([&](CellAddress at, const Cell &) { found.push_back(at); });
     EXPECT_EQ(found, (std::vector<CellAddress>{{5, 1}, {7, 0}, {9, 0}}));
     sheet.shiftRowsDown(6, 2);
+    sheet.setRowCells(12, {{3, cell}, {4, Cell{}}});
+    sheet.cellAt({5, 1}).formula.reset();
     found.clear();
     sheet.forEachFormulaCell([&](CellAddress at, const Cell &) { found.push_back(at); });
-    EXPECT_EQ(found, (std::vector<CellAddress>{{5, 1}, {9, 0}, {11, 0}}));
+    EXPECT_EQ(found, (std::vector<CellAddress>{{9, 0}, {11, 0}, {12, 3}}));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "Printers.h"
+#include "sheet/DateSerial.h"
 #include "sheet/Failure.h"
 #include "sheet/TypedInput.h"
 #include "sheet/model/Workbook.h"
@@ -70,13 +71,35 @@ INSTANTIATE_TEST_SUITE_P(
                       TypedCase{"sv_SE", "16/8/11", 42593.0, true}, TypedCase{"sv_SE", "11-08-16", 40771.0, true},
                       TypedCase{"sv_SE", "80,5", 80.5}, TypedCase{"sv_SE", "1 234,5", 1234.5},
                       TypedCase{"sv_SE", "\u22122,5", -2.5}, TypedCase{"ja_JP", "2016/08/11", 42593.0, true},
+                      TypedCase{"hu_HU", "2016. 08. 11.", 42593.0, true}, TypedCase{"ko_KR", "16. 8. 11.", 42593.0, true},
                       TypedCase{"ja_JP", "16/13/01", text("16/13/01")}));
+
+// The program writes dates in the user's short-date form; whatever the
+// locale, reading them back gives the same day.
+class ShortDateRoundTrip : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(ShortDateRoundTrip, ReadsBackTheDateTheLocaleWrites)
+{
+    const QLocale locale(QString::fromUtf8(GetParam()));
+    for (const QDate &date : {QDate(2024, 3, 5), QDate(2016, 8, 11), QDate(2029, 12, 31), QDate(2000, 1, 1)}) {
+        const QString written = locale.toString(date, QLocale::ShortFormat);
+        const TypedValue typed = readTypedInput(written, locale);
+        EXPECT_TRUE(typed.isDate) << written.toStdString();
+        EXPECT_EQ(typed.value, Value(double(*serialFromDate(date)))) << written.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Locales, ShortDateRoundTrip,
+                         ::testing::Values("en_US", "en_GB", "de_DE", "fr_FR", "sv_SE", "ja_JP", "zh_CN", "ko_KR",
+                                           "hu_HU", "nl_NL", "es_ES", "it_IT", "pl_PL", "ru_RU", "pt_BR", "da_DK",
+                                           "fi_FI", "cs_CZ", "tr_TR", "en_ZA", "bg_BG", "lt_LT"));
 
 TEST(ShortDateFormatCode, HasAFourDigitYearInTheLocaleOrder)
 {
     EXPECT_EQ(shortDateFormatCode(QLocale(QStringLiteral("en_US"))), QStringLiteral("m/d/yyyy"));
     EXPECT_EQ(shortDateFormatCode(QLocale(QStringLiteral("de_DE"))), QStringLiteral("dd.mm.yyyy"));
     EXPECT_EQ(shortDateFormatCode(QLocale(QStringLiteral("sv_SE"))), QStringLiteral("yyyy-mm-dd"));
+    EXPECT_EQ(shortDateFormatCode(QLocale(QStringLiteral("bg_BG"))), QString::fromUtf8("d.mm.yyyy \"г\"."));
 }
 
 class EnteringText : public ::testing::Test {

@@ -155,8 +155,14 @@ const Value &cellValue(const Sheet &sheet, CellAddress at)
 
 void forEachValue(const Operand &operand, const std::function<void(const Value &)> &visit)
 {
-    for (const Area &area : operand.areas)
+    if (!operand.isReference())
+        return;
+    const auto visitArea = [&](const Area &area) {
         area.sheet->forEachCellIn(area.range, [&](CellAddress, const Cell &cell) { visit(cell.value); });
+    };
+    visitArea(operand.area);
+    for (const Area &area : operand.moreAreas)
+        visitArea(area);
 }
 
 Evaluation::Evaluation(const Workbook &workbook, const Clock &clock, const Sheet &sheet, CellAddress at,
@@ -188,9 +194,9 @@ Value Evaluation::scalar(const Operand &operand) const
 {
     if (!operand.isReference())
         return operand.value;
-    if (operand.areas.size() != 1)
+    if (operand.areaCount() != 1)
         return ErrorCode::Value;
-    const Area &area = operand.areas.front();
+    const Area &area = operand.area;
     const CellRange &range = area.range;
     // Implicit intersection: a multi-cell area gives the cell in the
     // formula's own row (for a column) or column (for a row).
@@ -224,7 +230,7 @@ Operand Evaluation::reference(const FormulaNode &node)
         return error(ErrorCode::Ref);
     const CellRange range{std::min(first->row, second->row), std::min(first->column, second->column),
                           std::max(first->row, second->row), std::max(first->column, second->column)};
-    return Operand{Value(), {Area{sheet, range}}};
+    return Operand::of(Area{sheet, range});
 }
 
 Operand Evaluation::rangeOperation(Operator op, const Operand &left, const Operand &right) const
@@ -233,23 +239,24 @@ Operand Evaluation::rangeOperation(Operator op, const Operand &left, const Opera
         return error(errorOf(left.value).value_or(errorOf(right.value).value_or(ErrorCode::Value)));
     if (op == Operator::Union) {
         Operand joined = left;
-        joined.areas.insert(joined.areas.end(), right.areas.begin(), right.areas.end());
+        joined.moreAreas.push_back(right.area);
+        joined.moreAreas.insert(joined.moreAreas.end(), right.moreAreas.begin(), right.moreAreas.end());
         return joined;
     }
-    if (left.areas.size() != 1 || right.areas.size() != 1 || left.areas[0].sheet != right.areas[0].sheet)
+    if (left.areaCount() != 1 || right.areaCount() != 1 || left.area.sheet != right.area.sheet)
         return error(ErrorCode::Value);
-    const CellRange &a = left.areas[0].range;
-    const CellRange &b = right.areas[0].range;
+    const CellRange &a = left.area.range;
+    const CellRange &b = right.area.range;
     if (op == Operator::Range) {
         const CellRange box{std::min(a.firstRow, b.firstRow), std::min(a.firstColumn, b.firstColumn),
                             std::max(a.lastRow, b.lastRow), std::max(a.lastColumn, b.lastColumn)};
-        return Operand{Value(), {Area{left.areas[0].sheet, box}}};
+        return Operand::of(Area{left.area.sheet, box});
     }
     if (!a.intersects(b))
         return error(ErrorCode::Null);
     const CellRange common{std::max(a.firstRow, b.firstRow), std::max(a.firstColumn, b.firstColumn),
                            std::min(a.lastRow, b.lastRow), std::min(a.lastColumn, b.lastColumn)};
-    return Operand{Value(), {Area{left.areas[0].sheet, common}}};
+    return Operand::of(Area{left.area.sheet, common});
 }
 
 Operand Evaluation::operation(const FormulaNode &node)

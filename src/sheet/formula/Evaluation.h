@@ -24,13 +24,18 @@ struct Area {
 };
 
 // What a formula part yields: a value, or a reference to one or more areas
-// (a union has several).
+// (a union has several). The first area is held inline: formulas evaluate
+// many single references and few unions.
 struct Operand {
     Value value;
-    std::vector<Area> areas;
+    bool reference = false;
+    Area area;
+    std::vector<Area> moreAreas;
 
-    bool isReference() const { return !areas.empty(); }
-    static Operand of(Value value) { return Operand{std::move(value), {}}; }
+    bool isReference() const { return reference; }
+    std::size_t areaCount() const { return reference ? 1 + moreAreas.size() : 0; }
+    static Operand of(Value value) { return Operand{std::move(value), false, {}, {}}; }
+    static Operand of(Area area) { return Operand{Value(), true, area, {}}; }
 };
 
 // A number, or the error that stands in its place.

@@ -24,8 +24,6 @@ public:
     // conditional-format rule over a range whose first cell is `anchor`.
     Value evaluateAt(const FormulaNode &formula, const Sheet &sheet, CellAddress anchor, CellAddress at) const;
 
-    const Workbook &workbook() const { return mWorkbook; }
-
 private:
     const Workbook &mWorkbook;
     const Clock &mClock;

@@ -61,11 +61,12 @@ std::optional<Reference> readReference(const QString &word)
     int column = 0;
     int letters = 0;
     while (i < word.size() && word[i].isLetter() && word[i].unicode() < 128) {
+        if (++letters > 3)
+            return std::nullopt;
         column = column * 26 + (word[i].toUpper().unicode() - 'A' + 1);
-        ++letters;
         ++i;
     }
-    if (letters == 0 || letters > 3)
+    if (letters == 0)
         return std::nullopt;
     if (i < word.size() && word[i] == u'$') {
         ref.rowAbsolute = true;

@@ -40,6 +40,7 @@ FormulaPtr rewrite(const FormulaPtr &node, const Applies &applies, const MoveFir
         if (*first == node->ref && second == node->ref2)
             return node;
         auto copy = std::make_shared<FormulaNode>(*node);
+        copy->lastRowMemo = FormulaNode::kNotYetKnown;
         copy->ref = *first;
         copy->ref2 = second;
         return copy;
@@ -49,8 +50,10 @@ FormulaPtr rewrite(const FormulaPtr &node, const Applies &applies, const MoveFir
         FormulaPtr child = rewrite(node->children[i], applies, moveFirst, moveSecond);
         if (child == node->children[i])
             continue;
-        if (!copy)
+        if (!copy) {
             copy = std::make_shared<FormulaNode>(*node);
+            copy->lastRowMemo = FormulaNode::kNotYetKnown;
+        }
         copy->children[i] = std::move(child);
     }
     return copy ? FormulaPtr(copy) : node;
@@ -58,9 +61,24 @@ FormulaPtr rewrite(const FormulaPtr &node, const Applies &applies, const MoveFir
 
 } // namespace
 
+int lastReferencedRow(const FormulaNode &formula)
+{
+    if (formula.lastRowMemo != FormulaNode::kNotYetKnown)
+        return formula.lastRowMemo;
+    int last = -1;
+    if (formula.kind == Kind::Reference)
+        last = formula.ref.row;
+    else if (formula.kind == Kind::Area)
+        last = std::max(formula.ref.row, formula.ref2.row);
+    for (const FormulaPtr &child : formula.children)
+        last = std::max(last, lastReferencedRow(*child));
+    formula.lastRowMemo = last;
+    return last;
+}
+
 FormulaPtr adjustForInsertedRows(const FormulaPtr &formula, const QString &formulaSheet, const RowInsertion &insertion)
 {
-    if (!formula || insertion.count <= 0)
+    if (!formula || insertion.count <= 0 || lastReferencedRow(*formula) < insertion.firstRow)
         return formula;
     const bool sameSheet = formulaSheet.compare(insertion.insertedSheet, Qt::CaseInsensitive) == 0;
     const auto applies = [&](const FormulaNode &node) {

@@ -27,6 +27,11 @@ FormulaPtr adjustForInsertedRows(const FormulaPtr &formula, const QString &formu
 // A range after the insertion, or nothing when it is pushed off the sheet.
 std::optional<CellRange> adjustRange(const CellRange &range, int firstRow, int count);
 
+// The last row (0-based) that a reference anywhere in the formula reaches,
+// on any sheet, or -1 when it has no references. Row insertions below it
+// leave the formula as it is.
+int lastReferencedRow(const FormulaNode &formula);
+
 // The formula copied `rows` down and `columns` right: relative references
 // move, absolute ones stay; a reference moved off the sheet becomes #REF!.
 FormulaPtr translateFormula(const FormulaPtr &formula, int rows, int columns);

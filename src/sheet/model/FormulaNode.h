@@ -66,6 +66,12 @@ struct FormulaNode {
     Reference ref2;        // the second corner of an Area
     Operator op = Operator::Add;
     std::vector<std::shared_ptr<const FormulaNode>> children;
+
+    // Memo of the last row any reference under this node reaches (see
+    // lastReferencedRow()); kNotYetKnown until asked. Nodes are not changed
+    // once built: code that copies a node to change it resets the memo.
+    static constexpr int kNotYetKnown = -2;
+    mutable int lastRowMemo = kNotYetKnown;
 };
 
 using FormulaPtr = std::shared_ptr<const FormulaNode>;

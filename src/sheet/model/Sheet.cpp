@@ -6,6 +6,28 @@
 
 namespace orv::sheet {
 
+namespace {
+
+// The first formula cell from `it` on among the candidates; the ones passed
+// on the way that hold no formula are forgotten. Nothing at the end.
+template<class Rows>
+auto nextFormulaCell(Rows &rows, std::set<CellAddress> &candidates, std::set<CellAddress>::iterator &it)
+    -> decltype(&rows[0].cells.begin()->second)
+{
+    while (it != candidates.end()) {
+        if (it->row < static_cast<int>(rows.size())) {
+            auto &cells = rows[it->row].cells;
+            const auto found = cells.find(it->column);
+            if (found != cells.end() && found->second.hasFormula())
+                return &found->second;
+        }
+        it = candidates.erase(it);
+    }
+    return nullptr;
+}
+
+} // namespace
+
 Sheet::Sheet(QString name) : mName(std::move(name)) {}
 
 void Sheet::checkAddress(CellAddress at)
@@ -32,7 +54,7 @@ Cell &Sheet::cellAt(CellAddress at)
     checkAddress(at);
     if (at.row >= static_cast<int>(mRows.size()))
         mRows.resize(at.row + 1);
-    mFormulaRowCandidates.insert(at.row);
+    mFormulaCandidates.insert(at);
     return mRows[at.row].cells[at.column];
 }
 
@@ -59,8 +81,9 @@ void Sheet::setRowCells(int row, std::map<int, Cell> cells)
         checkAddress({row, cells.begin()->first});
     if (row >= static_cast<int>(mRows.size()))
         mRows.resize(row + 1);
-    if (std::any_of(cells.begin(), cells.end(), [](const auto &entry) { return entry.second.hasFormula(); }))
-        mFormulaRowCandidates.insert(row);
+    for (const auto &[column, cell] : cells)
+        if (cell.hasFormula())
+            mFormulaCandidates.insert({row, column});
     mRows[row].cells = std::move(cells);
 }
 
@@ -74,11 +97,10 @@ void Sheet::forEachCell(const std::function<void(CellAddress, const Cell &)> &vi
 void Sheet::forEachCell(const std::function<void(CellAddress, Cell &)> &visit)
 {
     for (int row = 0; row < static_cast<int>(mRows.size()); ++row) {
-        if (mRows[row].cells.empty())
-            continue;
-        mFormulaRowCandidates.insert(row);
-        for (auto &[column, cell] : mRows[row].cells)
+        for (auto &[column, cell] : mRows[row].cells) {
+            mFormulaCandidates.insert({row, column});
             visit({row, column}, cell);
+        }
     }
 }
 
@@ -92,32 +114,16 @@ void Sheet::forEachCellIn(const CellRange &range, const std::function<void(CellA
     }
 }
 
-void Sheet::pruneFormulaRows() const
-{
-    for (auto it = mFormulaRowCandidates.begin(); it != mFormulaRowCandidates.end();) {
-        const bool holdsFormula = *it < static_cast<int>(mRows.size())
-                                  && std::any_of(mRows[*it].cells.begin(), mRows[*it].cells.end(),
-                                                 [](const auto &entry) { return entry.second.hasFormula(); });
-        it = holdsFormula ? std::next(it) : mFormulaRowCandidates.erase(it);
-    }
-}
-
 void Sheet::forEachFormulaCell(const std::function<void(CellAddress, const Cell &)> &visit) const
 {
-    pruneFormulaRows();
-    for (const int row : mFormulaRowCandidates)
-        for (const auto &[column, cell] : mRows[row].cells)
-            if (cell.hasFormula())
-                visit({row, column}, cell);
+    for (auto it = mFormulaCandidates.begin(); const Cell *found = nextFormulaCell(mRows, mFormulaCandidates, it); ++it)
+        visit(*it, *found);
 }
 
 void Sheet::forEachFormulaCell(const std::function<void(CellAddress, Cell &)> &visit)
 {
-    pruneFormulaRows();
-    for (const int row : mFormulaRowCandidates)
-        for (auto &[column, cell] : mRows[row].cells)
-            if (cell.hasFormula())
-                visit({row, column}, cell);
+    for (auto it = mFormulaCandidates.begin(); Cell *found = nextFormulaCell(mRows, mFormulaCandidates, it); ++it)
+        visit(*it, *found);
 }
 
 std::optional<CellRange> Sheet::usedRange() const
@@ -206,10 +212,12 @@ void Sheet::shiftRowsDown(int first, int count)
     // Rows past the sheet's end are empty (checked above).
     if (static_cast<int>(mRows.size()) > kMaxRows)
         mRows.resize(kMaxRows);
-    std::vector<int> moved(mFormulaRowCandidates.lower_bound(first), mFormulaRowCandidates.end());
-    mFormulaRowCandidates.erase(mFormulaRowCandidates.lower_bound(first), mFormulaRowCandidates.end());
-    for (const int row : moved)
-        mFormulaRowCandidates.insert(mFormulaRowCandidates.end(), row + count);
+    const auto firstMoved = mFormulaCandidates.lower_bound({first, 0});
+    std::vector<CellAddress> moved(firstMoved, mFormulaCandidates.end());
+    mFormulaCandidates.erase(firstMoved, mFormulaCandidates.end());
+    for (const CellAddress at : moved)
+        if (at.row + count < kMaxRows)
+            mFormulaCandidates.insert(mFormulaCandidates.end(), {at.row + count, at.column});
 }
 
 } // namespace orv::sheet

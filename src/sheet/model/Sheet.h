@@ -87,18 +87,14 @@ private:
     };
 
     static void checkAddress(CellAddress at);
-    // Forgets the rows of formulaRowCandidates that hold no formula.
-    void pruneFormulaRows() const;
-
 
     QString mName;
     SheetVisibility mVisibility = SheetVisibility::Visible;
     std::vector<Row> mRows; // by row index; grows as rows are used
-    // Every row that may hold a formula: each row whose cells were handed
-    // out for writing. Formula visits look at these rows only and drop the
-    // ones found without formulas, so that they cost the formula rows, not
-    // the sheet's size.
-    mutable std::set<int> mFormulaRowCandidates;
+    // Every cell that may hold a formula: each cell handed out for writing.
+    // Formula visits look at these cells only and drop the ones found
+    // without a formula, so that they cost the formulas, not the sheet's size.
+    mutable std::set<CellAddress> mFormulaCandidates;
     std::map<int, ColumnInfo> mColumns;
     double mDefaultRowHeight = 15;
     int mDefaultColumnWidth = 8;
