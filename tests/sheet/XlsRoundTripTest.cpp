@@ -309,6 +309,23 @@ TEST(XlsFormulaTokens, VolatileFunctionsAreMarked)
     EXPECT_FALSE(encodeFormula(*fn("MONTH", {ref("A1")}), FormulaPlace::Cell, {}, links).volatileResult);
 }
 
+class XlsNestedTokens : public ::testing::TestWithParam<std::pair<int, bool>> {};
+
+TEST_P(XlsNestedTokens, DeepNestingIsRefused)
+{
+    // 1 followed by `depth` unary minus tokens.
+    const auto [depth, accepted] = GetParam();
+    const QByteArray tokens = QByteArray::fromHex("1E0100") + QByteArray(depth, '\x13');
+    if (accepted)
+        EXPECT_NO_THROW(decodeFormula(tokens, FormulaPlace::Cell, {}, testLinks()));
+    else
+        EXPECT_THROW(decodeFormula(tokens, FormulaPlace::Cell, {}, testLinks()), orv::Failure);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, XlsNestedTokens,
+                         ::testing::Values(std::pair{1, true}, std::pair{199, true}, std::pair{200, false},
+                                           std::pair{60000, false}));
+
 struct RefusedFormula {
     const char *name;
     FormulaPtr formula;

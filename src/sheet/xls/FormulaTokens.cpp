@@ -301,7 +301,7 @@ public:
             token(mIn.u8());
         if (mStack.size() != 1)
             unsupported();
-        return mStack.back();
+        return mStack.back().node;
     }
 
 private:
@@ -311,12 +311,23 @@ private:
     {
         if (mStack.empty())
             unsupported();
-        FormulaPtr top = mStack.back();
+        const Entry top = mStack.back();
         mStack.pop_back();
-        return top;
+        mPoppedDepth = std::max(mPoppedDepth, top.depth);
+        return top.node;
     }
 
-    void push(FormulaNode n) { mStack.push_back(leaf(std::move(n))); }
+    // Nesting deeper than any spreadsheet application writes is refused, so
+    // that hostile files cannot exhaust the stack of code walking the tree.
+    void push(FormulaNode n)
+    {
+        const int depth = n.children.empty() ? 1 : mPoppedDepth + 1;
+        mPoppedDepth = 0;
+        if (depth > kMaxDepth)
+            unsupported();
+        mStack.push_back({leaf(std::move(n)), depth});
+    }
+
 
     void operation(Operator op, int operands)
     {
@@ -521,7 +532,13 @@ private:
     FormulaPlace mPlace;
     CellAddress mBase;
     const SheetLinks &mLinks;
-    std::vector<FormulaPtr> mStack;
+    struct Entry {
+        FormulaPtr node;
+        int depth;
+    };
+    static constexpr int kMaxDepth = 200;
+    std::vector<Entry> mStack;
+    int mPoppedDepth = 0; // deepest operand taken by the node being built
 };
 
 } // namespace
