@@ -559,6 +559,21 @@ TEST(XlsRoundTrip, RuleWithoutFormulaIsRefused)
     EXPECT_THROW(writeXlsFile(book), orv::Failure);
 }
 
+TEST(XlsRoundTrip, MissingCellFormatIsRefused)
+{
+    for (int place = 0; place < 3; ++place) {
+        Workbook book;
+        Sheet &sheet = book.addSheet(QStringLiteral("Formats"));
+        if (place == 0)
+            setValue(sheet, "A1", 1.0, 7);
+        else if (place == 1)
+            sheet.setColumnInfo(2, {5, false, 7});
+        else
+            sheet.setRowInfo(2, {15, false, false, 7});
+        EXPECT_THROW(writeXlsFile(book), orv::Failure) << place;
+    }
+}
+
 TEST(XlsRoundTrip, WorkbookWithoutSheetsIsRefused)
 {
     EXPECT_THROW(writeXlsFile(Workbook{}), orv::Failure);

@@ -144,7 +144,7 @@ private:
             data.u16(static_cast<unsigned>(column));
             data.u16(static_cast<unsigned>(last));
             data.u16(static_cast<unsigned>(columnWidthToStored(info->width)));
-            data.u16(static_cast<unsigned>(kFirstCellXf + info->formatIndex));
+            data.u16(xfOf(info->formatIndex));
             data.u16((info->hidden ? 0x01 : 0) | 0x02);
             data.u16(0);
             mOut.record(rec::ColInfo, data);
@@ -213,7 +213,7 @@ private:
                 flags |= 0x40;
             if (info->formatIndex) {
                 flags |= 0x80;
-                xf = static_cast<unsigned>(kFirstCellXf + *info->formatIndex);
+                xf = xfOf(*info->formatIndex);
             }
         }
         data.u32(flags | (static_cast<std::uint32_t>(xf) << 16));
@@ -224,12 +224,22 @@ private:
     {
         data.u16(static_cast<unsigned>(at.row));
         data.u16(static_cast<unsigned>(at.column));
-        data.u16(static_cast<unsigned>(kFirstCellXf + cell.formatIndex));
+        data.u16(xfOf(cell.formatIndex));
     }
 
     static bool isBlank(const Cell &cell) { return !cell.hasFormula() && isEmpty(cell.value); }
 
     // Runs of formatted empty cells go into one MULBLANK record.
+    // The XF record of a workbook format.
+    unsigned xfOf(int formatIndex) const
+    {
+        if (formatIndex < 0 || formatIndex >= mWorkbook.formatCount())
+            throw Failure(QStringLiteral("Cannot save sheet %1: it refers to the missing cell format %2")
+                              .arg(mSheet.name())
+                              .arg(formatIndex));
+        return static_cast<unsigned>(kFirstCellXf + formatIndex);
+    }
+
     void writeCells(int row)
     {
         const auto &cells = mSheet.rowCells(row);
@@ -259,7 +269,7 @@ private:
         data.u16(static_cast<unsigned>(row));
         data.u16(static_cast<unsigned>(first->first));
         for (auto it = first; it != end; ++it)
-            data.u16(static_cast<unsigned>(kFirstCellXf + it->second.formatIndex));
+            data.u16(xfOf(it->second.formatIndex));
         data.u16(static_cast<unsigned>(std::prev(end)->first));
     }
 
