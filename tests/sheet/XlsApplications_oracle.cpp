@@ -424,6 +424,16 @@ void expectResavedWorkbook(const Workbook &ours, const Workbook &theirs)
             EXPECT_EQ(describe(other->value), describe(cell.value)) << where;
         }
     });
+    // The look of formatted cells: fonts, fills, borders and their colours.
+    a.forEachCell([&](CellAddress at, const Cell &cell) {
+        if (cell.formatIndex == 0 || !b.cell(at))
+            return;
+        const std::string where = a1(at.row, at.column).toStdString();
+        const CellFormat &x = ours.format(cell.formatIndex), &y = theirs.format(b.cell(at)->formatIndex);
+        EXPECT_EQ(y.font.bold, x.font.bold) << where;
+        EXPECT_TRUE(y.fill == x.fill) << where;
+        EXPECT_TRUE(y.borders == x.borders) << where;
+    });
     EXPECT_TRUE(sortedRanges(b.mergedRanges()) == sortedRanges(a.mergedRanges()));
     EXPECT_EQ(b.view().frozenColumns, a.view().frozenColumns);
     EXPECT_EQ(b.view().frozenRows, a.view().frozenRows);
@@ -438,8 +448,16 @@ void expectResavedWorkbook(const Workbook &ours, const Workbook &theirs)
         const int rows = x.ranges.front().firstRow - y.ranges.front().firstRow;
         const int columns = x.ranges.front().firstColumn - y.ranges.front().firstColumn;
         ASSERT_EQ(y.rules.size(), x.rules.size());
-        for (size_t r = 0; r < x.rules.size(); ++r)
+        for (size_t r = 0; r < x.rules.size(); ++r) {
             EXPECT_EQ(describe(shifted(y.rules[r].formula, rows, columns)), describe(x.rules[r].formula));
+            EXPECT_TRUE(y.rules[r].style.fill == x.rules[r].style.fill) << r;
+            if (x.rules[r].style.fontColor) {
+                EXPECT_TRUE(y.rules[r].style.fontColor == x.rules[r].style.fontColor) << r;
+            }
+            if (x.rules[r].style.bold) {
+                EXPECT_EQ(y.rules[r].style.bold.value_or(false), *x.rules[r].style.bold) << r;
+            }
+        }
     }
 }
 
