@@ -156,18 +156,17 @@ Workbook oracleWorkbook()
 
     ConditionalFormat cells;
     cells.ranges = {rangeOf("D5", "F9"), rangeOf("H5", "J9")};
-    ConditionalRule large{op(Operator::Greater, ref("$B5"), num(5)), {}, true};
+    ConditionalRule large{formula("$B5>5"), {}, true};
     large.style.fill = Fill{FillPattern::Solid, Color::fromRgb(0xFFFF99)};
-    ConditionalRule marked{fn("AND", {op(Operator::Greater, ref("D$4"), num(0)), op(Operator::NotEqual, ref("$C5"), str(""))}),
-                           {}, true};
+    ConditionalRule marked{formula("AND(D$4>0,$C5<>\"\")"), {}, true};
     marked.style.fill = Fill{FillPattern::Solid, Color::fromRgb(0x33CCCC)};
     marked.style.fontColor = Color::fromRgb(0x000080);
-    ConditionalRule peak{op(Operator::Equal, ref("D5"), fn("MAX", {area("$D5", "$F5")})), {}, true};
+    ConditionalRule peak{formula("D5=MAX($D5:$F5)"), {}, true};
     peak.style.bold = true;
     cells.rules = {large, marked, peak};
     ConditionalFormat names;
     names.ranges = {rangeOf("A12", "A14")};
-    ConditionalRule same{op(Operator::Equal, ref("A12"), ref("A13")), {}, true};
+    ConditionalRule same{formula("A12=A13"), {}, true};
     same.style.borders = Borders{{BorderStyle::Thin, Color{}}, {BorderStyle::Thin, Color{}}, {}, {}};
     names.rules = {same};
     data.conditionalFormats() = {cells, names};

@@ -103,7 +103,7 @@ TEST_P(XlsCellValue, SurvivesAsConstantAndAsFormulaResult)
     Workbook book;
     Sheet &sheet = book.addSheet(QStringLiteral("Values"));
     setValue(sheet, "C7", GetParam());
-    setFormula(sheet, "D7", ref("C7"), GetParam());
+    setFormula(sheet, "D7", "C7", GetParam());
     const Workbook back = roundTrip(book);
     EXPECT_EQ(describe(back.sheet(0).cell({6, 2})->value), describe(GetParam()));
     // An empty formula result reads back as the empty text.
@@ -189,7 +189,7 @@ TEST(XlsRoundTrip, StringIndexBucketStartingAtARecordEndPointsIntoTheContinuatio
 
 struct FormulaCase {
     const char *name;
-    FormulaPtr formula;
+    QString text;
 };
 
 class XlsFormula : public ::testing::TestWithParam<FormulaCase> {};
@@ -210,8 +210,8 @@ TEST_P(XlsFormula, TokensGiveBackTheSameTreeInCells)
 {
     const SheetLinks links = testLinks();
     const CellAddress at{20, 10};
-    const EncodedFormula encoded = encodeFormula(*GetParam().formula, FormulaPlace::Cell, at, links);
-    EXPECT_EQ(describe(decodeFormula(encoded.tokens, FormulaPlace::Cell, at, links)), describe(GetParam().formula));
+    const EncodedFormula encoded = encodeFormula(*formula(GetParam().text), FormulaPlace::Cell, at, links);
+    EXPECT_EQ(describe(decodeFormula(encoded.tokens, FormulaPlace::Cell, at, links)), GetParam().text);
 }
 
 class XlsConditionalFormula : public ::testing::TestWithParam<FormulaCase> {};
@@ -220,43 +220,41 @@ TEST_P(XlsConditionalFormula, TokensGiveBackTheSameTree)
 {
     const SheetLinks links = testLinks();
     const CellAddress base{5, 3};
-    const EncodedFormula encoded = encodeFormula(*GetParam().formula, FormulaPlace::Conditional, base, links);
-    EXPECT_EQ(describe(decodeFormula(encoded.tokens, FormulaPlace::Conditional, base, links)),
-              describe(GetParam().formula));
+    const EncodedFormula encoded = encodeFormula(*formula(GetParam().text), FormulaPlace::Conditional, base, links);
+    EXPECT_EQ(describe(decodeFormula(encoded.tokens, FormulaPlace::Conditional, base, links)), GetParam().text);
 }
 
 std::vector<FormulaCase> formulaCases()
 {
     std::vector<FormulaCase> cases = {
-        {"relative", ref("B2")},
-        {"absolute", ref("$B$2")},
-        {"mixed", op(Operator::Add, ref("$B2"), ref("B$2"))},
-        {"far corner", area("A1", "$IV$65536")},
-        {"area", fn("SUM", {area("D3", "$E$15")})},
-        {"other sheet", op(Operator::Multiply, ref("C4", QStringLiteral("Other")), num(2))},
-        {"other sheet area", fn("SUM", {area("$A$1", "B9", QStringLiteral("Other"))})},
-        {"numbers", op(Operator::Subtract, num(65535), op(Operator::Power, num(-2.5), num(1e-9)))},
-        {"text", op(Operator::Concatenate, str("Größe"), str(QString(255, QLatin1Char('z'))))},
-        {"constants", fn("IF", {boolean(true), error(ErrorCode::NA), boolean(false)})},
-        {"unary", op(Operator::Percent, op(Operator::Negate, op(Operator::UnaryPlus, ref("A1"))))},
-        {"comparisons", fn("AND", {op(Operator::Equal, num(1), num(2)), op(Operator::Less, num(1), num(2)),
-                                   op(Operator::Greater, num(1), num(2)), op(Operator::LessOrEqual, num(1), num(2)),
-                                   op(Operator::GreaterOrEqual, num(1), num(2)), op(Operator::NotEqual, num(1), num(2))})},
-        {"parentheses", op(Operator::Multiply, paren(op(Operator::Add, num(1), num(2))), num(3))},
-        {"if without else", fn("IF", {ref("A1"), num(1)})},
-        {"nested if", fn("IF", {ref("A1"), fn("IF", {ref("B1"), num(1), num(2)}), fn("IF", {ref("C1"), num(3), num(4)})})},
-        {"missing argument", fn("IF", {ref("A1"), missing(), num(2)})},
-        {"range operator", fn("SUM", {op(Operator::Range, ref("A1"), ref("B2"))})},
-        {"union", fn("SUM", {paren(op(Operator::Union, ref("A1"), ref("B2")))})},
+        {"relative", "B2"},
+        {"absolute", "$B$2"},
+        {"mixed", "$B2+B$2"},
+        {"far corner", "A1:$IV$65536"},
+        {"area", "SUM(D3:$E$15)"},
+        {"other sheet", "Other!C4*2"},
+        {"other sheet area", "SUM(Other!$A$1:B9)"},
+        {"numbers", "65535-0.5^1E-09+123456.789"},
+        {"text", "\"Größe\"&\"" + QString(255, QLatin1Char('z')) + "\""},
+        {"constants", "IF(TRUE,#N/A,FALSE)"},
+        {"unary", "-+A1%"},
+        {"comparisons", "AND(1=2,1<2,1>2,1<=2,1>=2,1<>2)"},
+        {"parentheses", "(1+2)*3"},
+        {"if without else", "IF(A1,1)"},
+        {"nested if", "IF(A1,IF(B1,1,2),IF(C1,3,4))"},
+        {"missing argument", "IF(A1,,2)"},
+        {"intersection", "SUM(A1:B2 B1:C3)"},
+        {"range operator", "SUM(A1:B2:C3)"},
+        {"union", "SUM((A1,B2))"},
     };
     // Every function the format table knows, with its smallest and largest
     // argument counts.
     for (const FunctionInfo &info : functionTable()) {
         for (int count : {info.minArgs, std::min(info.maxArgs, 3)}) {
-            std::vector<FormulaPtr> args;
+            QStringList args;
             for (int i = 0; i < count; ++i)
-                args.push_back(i % 2 ? ref("C3") : num(i + 1));
-            cases.push_back({info.name, fn(QString::fromLatin1(info.name), args)});
+                args << (i % 2 ? QStringLiteral("C3") : QString::number(i + 1));
+            cases.push_back({info.name, QStringLiteral("%1(%2)").arg(QLatin1String(info.name), args.join(QLatin1Char(',')))});
         }
     }
     return cases;
@@ -276,7 +274,7 @@ std::vector<FormulaCase> sameSheetFormulaCases()
 {
     std::vector<FormulaCase> cases;
     for (const FormulaCase &c : formulaCases())
-        if (!describe(c.formula).contains(QLatin1String("Other!")))
+        if (!c.text.contains(QLatin1String("Other!")))
             cases.push_back(c);
     return cases;
 }
@@ -287,8 +285,7 @@ TEST(XlsFormulaTokens, ConditionalReferencesAreOffsetsFromTheFirstRangesTopLeft)
 {
     // H4 testing G6 (one column left, two rows down) and $B4.
     const CellAddress base{3, 7};
-    const FormulaPtr formula = op(Operator::NotEqual, ref("G6"), ref("$B4"));
-    const QByteArray tokens = encodeFormula(*formula, FormulaPlace::Conditional, base, testLinks()).tokens;
+    const QByteArray tokens = encodeFormula(*formula("G6<>$B4"), FormulaPlace::Conditional, base, testLinks()).tokens;
     ASSERT_EQ(tokens.size(), 11);
     EXPECT_EQ(static_cast<unsigned char>(tokens[0]) & 0x1F, 0x0C); // RefN
     ByteReader in(tokens);
@@ -303,10 +300,10 @@ TEST(XlsFormulaTokens, ConditionalReferencesAreOffsetsFromTheFirstRangesTopLeft)
 TEST(XlsFormulaTokens, VolatileFunctionsAreMarked)
 {
     const SheetLinks links = testLinks();
-    const auto today = encodeFormula(*op(Operator::Subtract, fn("TODAY"), num(30)), FormulaPlace::Cell, {}, links);
+    const auto today = encodeFormula(*formula("TODAY()-30"), FormulaPlace::Cell, {}, links);
     EXPECT_TRUE(today.volatileResult);
     EXPECT_EQ(today.tokens.left(2), QByteArray::fromHex("1901"));
-    EXPECT_FALSE(encodeFormula(*fn("MONTH", {ref("A1")}), FormulaPlace::Cell, {}, links).volatileResult);
+    EXPECT_FALSE(encodeFormula(*formula("MONTH(A1)"), FormulaPlace::Cell, {}, links).volatileResult);
 }
 
 class XlsNestedTokens : public ::testing::TestWithParam<std::pair<int, bool>> {};
@@ -328,7 +325,7 @@ INSTANTIATE_TEST_SUITE_P(Depths, XlsNestedTokens,
 
 struct RefusedFormula {
     const char *name;
-    FormulaPtr formula;
+    QString text;
     FormulaPlace place;
 };
 
@@ -336,17 +333,16 @@ class XlsRefusedFormula : public ::testing::TestWithParam<RefusedFormula> {};
 
 TEST_P(XlsRefusedFormula, ThrowsAFailure)
 {
-    EXPECT_THROW(encodeFormula(*GetParam().formula, GetParam().place, {5, 5}, testLinks()), orv::Failure);
+    EXPECT_THROW(encodeFormula(*formula(GetParam().text), GetParam().place, {5, 5}, testLinks()), orv::Failure);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, XlsRefusedFormula,
-    ::testing::Values(RefusedFormula{"unknown function", fn("IFERROR", {num(1), num(2)}), FormulaPlace::Cell},
-                      RefusedFormula{"too many arguments", fn("MONTH", {num(1), num(2)}), FormulaPlace::Cell},
-                      RefusedFormula{"long text", str(QString(256, QLatin1Char('x'))), FormulaPlace::Cell},
-                      RefusedFormula{"unknown sheet", ref("A1", QStringLiteral("Nowhere")), FormulaPlace::Cell},
-                      RefusedFormula{"other sheet in a rule", ref("A1", QStringLiteral("Other")),
-                                     FormulaPlace::Conditional}),
+    ::testing::Values(RefusedFormula{"unknown function", "IFERROR(1,2)", FormulaPlace::Cell},
+                      RefusedFormula{"too many arguments", "MONTH(1,2)", FormulaPlace::Cell},
+                      RefusedFormula{"long text", "\"" + QString(256, QLatin1Char('x')) + "\"", FormulaPlace::Cell},
+                      RefusedFormula{"unknown sheet", "Nowhere!A1", FormulaPlace::Cell},
+                      RefusedFormula{"other sheet in a rule", "Other!A1", FormulaPlace::Conditional}),
     [](const auto &info) {
         std::string name = info.param.name;
         std::replace(name.begin(), name.end(), ' ', '_');
@@ -357,7 +353,7 @@ TEST(XlsRoundTrip, UnsavableFormulaNamesTheCell)
 {
     Workbook book;
     Sheet &sheet = book.addSheet(QStringLiteral("Plan"));
-    setFormula(sheet, "C5", fn("NETWORKDAYS", {num(1), num(2)}), 0.0);
+    setFormula(sheet, "C5", "NETWORKDAYS(1,2)", 0.0);
     try {
         writeXlsFile(book);
         FAIL() << "expected a failure";
@@ -464,7 +460,7 @@ TEST_P(XlsRuleCount, LongRuleListsSplitIntoRecordsOfAtMostThree)
     ConditionalFormat format;
     format.ranges = {rangeOf("B2", "C9"), rangeOf("E2", "E9")};
     for (int i = 0; i < GetParam(); ++i) {
-        ConditionalRule rule{op(Operator::Equal, ref("$A2"), num(i)), {}, true};
+        ConditionalRule rule{formula(QStringLiteral("$A2=%1").arg(i)), {}, true};
         rule.style.fill = Fill{FillPattern::Solid, Color::fromRgb(qRgb(10 * i, 0, 0))};
         format.rules.push_back(rule);
     }
