@@ -133,6 +133,8 @@ Workbook oracleWorkbook()
     setValue(data, "H1", 42705.0, book.addFormat(date));
     setValue(data, "I1", Value{}, book.addFormat(bold));
     setValue(data, "J1", QString(10000, QLatin1Char('q')));
+    for (const char *blank : {"K20", "L20", "M20", "N20", "P20"})
+        setValue(data, blank, Value{}, book.formatCount() - 1); // a run of formatted empty cells
     for (const FormulaCheck &check : formulaChecks()) {
         Cell cell;
         cell.formula = parseFormula(check.text);
