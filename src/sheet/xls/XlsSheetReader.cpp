@@ -454,26 +454,9 @@ private:
             if (isValidRange(range))
                 format.ranges.push_back(range);
         }
-        auto &formats = mSheet.conditionalFormats();
-        if (format.ranges.empty()) {
-            mConditional = -1;
-        } else if (continuesPrevious(format)) {
-            mConditional = static_cast<int>(formats.size()) - 1;
-        } else {
-            mConditional = static_cast<int>(formats.size());
-            formats.push_back(std::move(format));
-        }
-    }
-
-    // A format of more than three rules is stored as several CONDFMT
-    // records over the same ranges, all but the last one full.
-    bool continuesPrevious(const ConditionalFormat &format) const
-    {
-        const auto &formats = mSheet.conditionalFormats();
-        if (mConditional < 0 || mConditional != static_cast<int>(formats.size()) - 1)
-            return false;
-        const ConditionalFormat &previous = formats.back();
-        return previous.ranges == format.ranges && !previous.rules.empty() && previous.rules.size() % 3 == 0;
+        mConditional = format.ranges.empty() ? -1 : static_cast<int>(mSheet.conditionalFormats().size());
+        if (mConditional >= 0)
+            mSheet.conditionalFormats().push_back(std::move(format));
     }
 
     void readRule(ByteReader &in)

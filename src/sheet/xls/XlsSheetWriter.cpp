@@ -427,21 +427,18 @@ private:
         }
     }
 
-    // A CONDFMT record carries at most three rules; longer rule lists go
-    // into further CONDFMT records over the same ranges.
+    // All rules of a format go into one CONDFMT record, even beyond the
+    // three that Excel 97-2003 applies: LibreOffice reads them all, while
+    // Gnumeric keeps only one CONDFMT per range.
     void writeConditionalFormats()
     {
-        constexpr size_t kRulesPerRecord = 3;
         int id = 0;
         for (const ConditionalFormat &conditional : mSheet.conditionalFormats()) {
-            if (conditional.ranges.empty())
+            if (conditional.ranges.empty() || conditional.rules.empty())
                 continue;
-            for (size_t first = 0; first < conditional.rules.size(); first += kRulesPerRecord) {
-                const size_t count = std::min(kRulesPerRecord, conditional.rules.size() - first);
-                writeConditionalHeader(conditional.ranges, count, ++id);
-                for (size_t i = first; i < first + count; ++i)
-                    writeRule(conditional, conditional.rules[i]);
-            }
+            writeConditionalHeader(conditional.ranges, conditional.rules.size(), ++id);
+            for (const ConditionalRule &rule : conditional.rules)
+                writeRule(conditional, rule);
         }
     }
 
