@@ -1,0 +1,15 @@
+#pragma once
+
+#include "app/Services.h"
+
+namespace orv {
+
+// The program folder is the executable's folder; the temporary folder
+// follows chooseTempFolder.
+class QtFolders final : public Folders {
+public:
+    QString programFolder() const override;
+    QString tempFolder() const override;
+};
+
+} // namespace orv

@@ -1,0 +1,203 @@
+#include "chart/template/TemplateParts.h"
+
+#include "chart/template/TemplateColors.h"
+#include "sheet/formula/FormulaPrinter.h"
+
+namespace orv::chart {
+
+using namespace sheet;
+
+namespace {
+
+// The calendar: one column per day from H to GU, 196 days.
+constexpr int kFirstDay = 7;
+constexpr int kLastDay = 202;
+constexpr int kCalendarRow = 5; // row 6 holds the days' dates
+
+CellRange calendarRows(int firstRow, int lastRow) { return {firstRow, kFirstDay, lastRow, kLastDay}; }
+
+Fill solid(Color color) { return {FillPattern::Solid, color}; }
+
+CellFormat whiteOnIndigo(bool bold = false)
+{
+    CellFormat format;
+    format.font.color = colors::White;
+    format.font.bold = bold;
+    format.fill = solid(colors::Indigo);
+    return format;
+}
+
+CellFormat withNumberFormat(CellFormat format, const QString &numberFormat)
+{
+    format.numberFormat = numberFormat;
+    return format;
+}
+
+CellFormat dateEntry()
+{
+    CellFormat format;
+    format.numberFormat = QStringLiteral("m/d;@");
+    format.fill = solid(colors::Tan);
+    return format;
+}
+
+// A month's short name and a day's date are wider than a two-character
+// column, and a number that does not fit shows as "###" (it never spills
+// into the next cells): both shrink to the column's width. Text turned
+// upright would fit the two merged rows, but LibreOffice shows "###" in
+// such cells as soon as a conditional format applies to them.
+Alignment shrunkToColumn()
+{
+    Alignment alignment;
+    alignment.horizontal = HorizontalAlignment::Center;
+    alignment.vertical = VerticalAlignment::Center;
+    alignment.shrinkToFit = true;
+    return alignment;
+}
+
+void setSizes(Sheet &sheet)
+{
+    const std::pair<int, double> widths[] = {{0, 1.375}, {1, 2.125}, {2, 25.875}, {3, 5.75}, {4, 5.75}, {6, 0.75}};
+    for (const auto &[column, width] : widths)
+        sheet.setColumnInfo(column, ColumnInfo{width});
+    for (int column = kFirstDay; column <= kLastDay; ++column)
+        sheet.setColumnInfo(column, ColumnInfo{2.0});
+
+    const double heights[] = {7.5, 18.75, 15, 15, 15, 15, 15, 3.75, 14.25, 15, 14.25, 6.75, 7.5};
+    for (int row = 0; row < static_cast<int>(std::size(heights)); ++row)
+        sheet.setRowInfo(row, fixedHeight(heights[row]));
+}
+
+void writeSpecialEvents(TemplateSheet &plan)
+{
+    plan.setText(cellAt(u"B2"), QStringLiteral("Special Events"), whiteOnIndigo());
+    plan.applyFormat(rangeAt(u"C2"), whiteOnIndigo());
+    plan.merge(rangeAt(u"B2:C2"));
+    plan.setText(cellAt(u"D2"), QStringLiteral("Start"), whiteOnIndigo());
+    plan.setText(cellAt(u"E2"), QStringLiteral("End"), whiteOnIndigo());
+
+    CellFormat eventName;
+    eventName.font.bold = true;
+    for (int row = 2; row <= 6; ++row) {
+        plan.applyFormat({row, 1, row, 2}, eventName);
+        plan.merge({row, 1, row, 2});
+        plan.applyFormat({row, 3, row, 4}, dateEntry());
+    }
+}
+
+void writeTitle(TemplateSheet &plan)
+{
+    CellFormat title = whiteOnIndigo();
+    title.font.size = 14;
+    title.alignment.horizontal = HorizontalAlignment::Center;
+    title.alignment.vertical = VerticalAlignment::Center;
+    const CellRange area = calendarRows(1, 2);
+    plan.applyFormat(area, title);
+    plan.setText(area.topLeft(), QStringLiteral("Project Plan Template"), title);
+    plan.merge(area);
+}
+
+// Rows 4-5 name the month in its first column, rows 6-7 hold the days. The
+// first day is the earliest date of the events and the first plan rows, but
+// at most 30 days before today.
+void writeCalendar(TemplateSheet &plan)
+{
+    CellFormat month;
+    month.font.bold = true;
+    month.font.size = 12;
+    month.font.color = colors::White;
+    month.fill = solid(colors::OliveGreen);
+    month.alignment = shrunkToColumn();
+    month.numberFormat = QStringLiteral("mmm");
+
+    CellFormat day;
+    day.font.size = 10;
+    day.alignment = shrunkToColumn();
+    day.numberFormat = QStringLiteral("m/d");
+
+    for (int column = kFirstDay; column <= kLastDay; ++column) {
+        const QString here = columnName(column);
+        const QString before = column == kFirstDay ? QStringLiteral("E") : columnName(column - 1);
+        const CellRange label{3, column, 4, column};
+        plan.applyFormat(label, month);
+        plan.setFormula(label.topLeft(),
+                        "=IF(MONTH(" + here + "6)<>MONTH(" + before + "6)," + here + "6,\"\")", month);
+        plan.merge(label);
+
+        const CellRange date{kCalendarRow, column, kCalendarRow + 1, column};
+        plan.applyFormat(date, day);
+        plan.setFormula(date.topLeft(),
+                        column == kFirstDay ? QStringLiteral("=MAX(MIN(D3:E15),TODAY()-30)")
+                                            : "=" + before + "6+1",
+                        day);
+        plan.merge(date);
+    }
+}
+
+void writeHeadings(TemplateSheet &plan)
+{
+    plan.setText(cellAt(u"D9"), QStringLiteral("Start"), whiteOnIndigo());
+    plan.setText(cellAt(u"E9"), QStringLiteral("End"), whiteOnIndigo());
+    plan.setText(cellAt(u"F9"), QStringLiteral("% Compl."), whiteOnIndigo());
+}
+
+// The deliverable block the chart builder copies: the deliverable row 10,
+// the task row 11, the spacer row 12 and the gap row 13. In the calendar of
+// rows 10 to 12 a 1-point font lets only the fills show.
+void writePlanBlock(TemplateSheet &plan)
+{
+    const CellFormat deliverable = whiteOnIndigo(true);
+    plan.applyFormat(rangeAt(u"A10:F10"), deliverable);
+    plan.setText(cellAt(u"A10"), QStringLiteral("Project Deliverable 1"), deliverable);
+    plan.merge(rangeAt(u"A10:C10"));
+    const CellFormat deliverableDate = withNumberFormat(deliverable, QStringLiteral("m/d;@"));
+    plan.setFormula(cellAt(u"D10"), QStringLiteral("=MIN(D11:D12)"), deliverableDate);
+    plan.setFormula(cellAt(u"E10"), QStringLiteral("=MAX(E11:E12)"), deliverableDate);
+
+    plan.applyFormat(rangeAt(u"D11:E11"), dateEntry());
+    plan.applyFormat(rangeAt(u"F11"), withNumberFormat(dateEntry(), QStringLiteral("0%")));
+
+    CellFormat spacer;
+    spacer.fill = solid(colors::White);
+    plan.applyFormat(rangeAt(u"A12:F12"), spacer);
+
+    CellFormat tiny;
+    tiny.font.size = 1;
+    plan.applyFormat(calendarRows(9, 11), tiny);
+}
+
+void setViewAndPrint(Sheet &sheet)
+{
+    SheetView &view = sheet.view();
+    view.showGridlines = false;
+    view.frozenColumns = 7;
+    view.frozenRows = 8;
+    view.activeCell = cellAt(u"B2");
+    view.selected = true;
+
+    PageSetup &page = sheet.pageSetup();
+    page.orientation = Orientation::Landscape;
+    page.paperSize = 1;
+    page.scale = 66;
+    page.footer = QStringLiteral("&CPage &P of &N");
+
+    PrintAreas &print = sheet.printAreas();
+    print.printArea = {rangeAt(u"H10:GH17")};
+    print.titleColumns = CellRange{0, 0, kMaxRows - 1, 6};
+    print.titleRows = CellRange{1, 0, 8, kMaxColumns - 1};
+}
+
+} // namespace
+
+void buildProjectPlanSheet(TemplateSheet &plan)
+{
+    setSizes(plan.sheet());
+    writeSpecialEvents(plan);
+    writeTitle(plan);
+    writeCalendar(plan);
+    writeHeadings(plan);
+    writePlanBlock(plan);
+    setViewAndPrint(plan.sheet());
+}
+
+} // namespace orv::chart

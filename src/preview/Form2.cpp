@@ -1,0 +1,201 @@
+#include "preview/Form2.h"
+
+#include "app/FileExists.h"
+#include "app/FileOperations.h"
+#include "app/ReportingOperation.h"
+#include "app/CursorFile.h"
+#include "app/qt/HoverPointer.h"
+#include "preview/MainWindowLink.h"
+#include "preview/PictureBox.h"
+#include "preview/SystemBackColor.h"
+#include "preview/Twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace orv::preview {
+
+namespace {
+
+const QString kProductTitle = QStringLiteral("Orvantis");
+const QString kCursorFile = QStringLiteral("HAND-M.CUR");
+
+// The frame has a one-pixel border: its inner size is 30 twips smaller.
+constexpr int kFrameBorderPixels = 1;
+constexpr Extent kFrameOuter{9330, 7425};
+constexpr Extent kFrameInner{kFrameOuter.width - 2 * kFrameBorderPixels * kTwipsPerPixel,
+                             kFrameOuter.height - 2 * kFrameBorderPixels * kTwipsPerPixel};
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(toPixels(left), toPixels(top), toPixels(width), toPixels(height));
+}
+
+QFont arialBold(double points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+QPushButton *pushButton(QWidget *parent, const QString &caption, const QRect &geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setGeometry(geometry);
+    button->setFont(arialBold(11.25));
+    button->setAttribute(Qt::WA_NoMousePropagation);
+    return button;
+}
+
+QScrollBar *scrollBar(QWidget *parent, Qt::Orientation orientation, const QRect &geometry)
+{
+    auto *bar = new QScrollBar(orientation, parent);
+    bar->setGeometry(geometry);
+    bar->setRange(0, 32767);
+    // The picture follows a dragged thumb only when it is released.
+    bar->setTracking(false);
+    bar->setAttribute(Qt::WA_NoMousePropagation);
+    return bar;
+}
+
+} // namespace
+
+Form2::Form2(const Services &services, MainWindowLink &mainWindow, QWidget *parent)
+    : QWidget(parent), mServices(services), mMainWindow(mainWindow), mViewport(kFrameOuter, kFrameInner),
+      mHover(new HoverPointer(*this))
+{
+    createControls();
+    Form_Load();
+}
+
+Form2::~Form2() = default;
+
+void Form2::createControls()
+{
+    setFixedSize(toPixels(9840), toPixels(9360));
+    setFont(arialBold(9));
+
+    Picture2 = new PictureBox(this, kFrameBorderPixels);
+    Picture2->setGeometry(twipsRect(120, 120, kFrameOuter.width, kFrameOuter.height));
+    Picture2->setOuterSize(kFrameOuter);
+    Picture1 = new PictureBox(Picture2->client());
+    Picture1->installEventFilter(this);
+    Zoom_Ori = new PictureBox(this);
+    Zoom_Ori->setGeometry(twipsRect(10320, 480, 735, 375));
+    Zoom_Ori->setOuterSize({735, 375});
+    VScroll1 = scrollBar(this, Qt::Vertical, twipsRect(9450, 120, 255, 7425));
+    HScroll1 = scrollBar(this, Qt::Horizontal, twipsRect(120, 7545, 9330, 255));
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form2::HScroll1_Change);
+    connect(VScroll1, &QScrollBar::valueChanged, this, &Form2::VScroll1_Change);
+
+    Frame1 = new QGroupBox(QStringLiteral("Zoom:"), this);
+    Frame1->setGeometry(twipsRect(120, 7860, 9600, 855));
+    Frame1->setAttribute(Qt::WA_NoMousePropagation);
+    Frame1->installEventFilter(this);
+    PushButton1 = pushButton(Frame1, QStringLiteral("Zoom In"), twipsRect(240, 300, 4440, 405));
+    PushButton2 = pushButton(Frame1, QStringLiteral("Zoom Out"), twipsRect(4800, 300, 4560, 405));
+    PushButton8 = pushButton(this, QStringLiteral("< Back"), twipsRect(120, 8850, 4680, 405));
+    PushButton6 = pushButton(this, QStringLiteral("Save Results To Excel File"), twipsRect(4920, 8850, 4800, 405));
+    mHover->watchSurface(*this);
+    mHover->watchSurface(*Frame1);
+    for (QPushButton *button : {PushButton1, PushButton2, PushButton8, PushButton6})
+        mHover->watchButton(*button);
+    connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
+    connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
+}
+
+void Form2::Form_Load()
+{
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.Form_Load "));
+    op(100, [&] { FirstActivate = true; });
+    op(102, [&] { ApplySystemBackColor(*this); });
+    op(104, [&] { setWindowTitle(kProductTitle); });
+    op.more([&] { setWindowIcon(QApplication::windowIcon()); });
+    const QString cursorPath = QDir(mServices.folders->programFolder()).filePath(kCursorFile);
+    bool cursorExists = false;
+    op(108, [&] { cursorExists = FileExists(cursorPath); });
+    if (cursorExists)
+        op(110, [&] { mHover->setCustomCursor(cursorFromFile(cursorPath)); });
+}
+
+void Form2::Form_Activate()
+{
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.Form_Activate "));
+    bool pending = false;
+    op(100, [&] { pending = FirstActivate; });
+    if (pending)
+        prepareViewport(op);
+    op(138, [&] { FirstActivate = false; });
+}
+
+void Form2::PushButton8_Click()
+{
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.PushButton8_Click "));
+    op(102, [&] { DeleteFileIfExists(mExcelFile); });
+    op(104, [&] { mMainWindow.showMainWindow(); });
+    op(106, [&] { hide(); });
+    // The next chart handed over gets a viewport of its own. The hidden
+    // picture is let go now, so that it is never held next to the next one.
+    op.more([&] { FirstActivate = true; });
+    op.more([&] { releasePictures(); });
+}
+
+// Closing the preview ends the program; the lists are written first so that
+// no edit is lost on this way out.
+void Form2::Form_QueryUnload()
+{
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.Form_QueryUnload "));
+    op(100, [&] { DeleteFileIfExists(mExcelFile); });
+    op(102, [] { QCoreApplication::processEvents(); });
+    op(104, [] { QCoreApplication::processEvents(); });
+    op(106, [&] { mMainWindow.saveProjectLists(); });
+}
+
+void Form2::Form_Unload() { mServices.exit->endProgram(); }
+
+PointerSetting Form2::mousePointer() const { return mHover->pointer(); }
+
+void Form2::setMousePointer(PointerSetting setting) { mHover->setPointer(setting); }
+
+bool Form2::hasCustomCursor() const { return mHover->customCursor().has_value(); }
+
+// Being shown counts as being activated: a window manager may decline to
+// activate a window the user did not click.
+bool Form2::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::Show)
+        Form_Activate();
+    return QWidget::event(event);
+}
+
+void Form2::closeEvent(QCloseEvent *event)
+{
+    Form_QueryUnload();
+    event->accept();
+    Form_Unload();
+}
+
+bool Form2::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto type = event->type();
+    if (watched == Picture1) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (type == QEvent::MouseButtonPress)
+            Picture1_MouseDown(mouse);
+        else if (type == QEvent::MouseMove)
+            Picture1_MouseMove(mouse);
+        else if (type == QEvent::MouseButtonRelease)
+            Picture1_MouseUp();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace orv::preview

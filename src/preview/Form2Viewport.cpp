@@ -1,0 +1,197 @@
+// The preview window's viewport: preparation, redraw, zoom, scroll bars and
+// drag-panning. The arithmetic lives in Viewport; this maps it onto widgets.
+#include "app/Conversions.h"
+#include "app/ReportingOperation.h"
+#include "preview/Form2.h"
+#include "preview/PictureBox.h"
+#include "preview/Twips.h"
+
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+namespace orv::preview {
+
+namespace {
+
+float twipsOf(qreal pixels) { return static_cast<float>(pixels * kTwipsPerPixel); }
+
+void showBar(QScrollBar &widget, const ScrollBarModel &bar)
+{
+    const QSignalBlocker quiet(widget);
+    widget.setRange(0, bar.maximum);
+    widget.setValue(bar.value);
+    widget.setEnabled(bar.enabled);
+}
+
+} // namespace
+
+// The preparation for a new picture. The picture boxes always keep what is
+// painted into them, so persistent drawing needs no switching on.
+void Form2::prepareViewport(ReportingOperation &op)
+{
+    op(106, [&] {
+        Picture1->setAutoSize(true);
+        mViewport.setDisplaySize(Picture1->outerSize());
+    });
+    op(110, [&] { Picture1->setBackground(Qt::white); });
+    op(116, [&] { Zoom_Ori->hide(); });
+    op(118, [&] { Zoom_Ori->setOuterSize({Picture1->outerSize().width, Zoom_Ori->outerSize().height}); });
+    op(120, [&] { Zoom_Ori->setOuterSize({Zoom_Ori->outerSize().width, Picture1->outerSize().height}); });
+    op(122, [&] { Zoom_Ori->setPicture(Picture1->picture()); });
+    op(124, [&] { mViewport.resetZoomFactor(); });
+    op(126, [&] {
+        mViewport.setUnscaledArea(Zoom_Ori->innerSize());
+        mViewport.readOriWidth();
+    });
+    op(128, [&] { mViewport.readOriHeight(); });
+    op(130, [&] { mViewport.scaleWidthToOri(); });
+    op(132, [&] { mViewport.scaleHeightToOri(); });
+    op(134, [&] { RedrawImage(); });
+    op(136, [&] { InitScrollbars(); });
+}
+
+void Form2::RedrawImage()
+{
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.RedrawImage "));
+    bool fits = false;
+    op(100, [&] { mViewport.computeScaledWidth(); });
+    op(102, [&] { mViewport.computeScaledHeight(); });
+    op(104, [&] { fits = mViewport.fitsRedrawLimits(); });
+    if (fits) {
+        op(106, [&] { Picture1->clearPicture(); });
+        op(108, [&] {
+            mViewport.showScaledSize();
+            Picture1->setOuterSize(mViewport.displaySize());
+        });
+        op(112, [&] { Picture1->paintPicture(Zoom_Ori->picture(), mViewport.ori(), mViewport.scaled()); });
+        op(114, [&] { setMousePointer(PointerSetting::Default); });
+        op(116, [&] { mViewport.setBarValue(Axis::Horizontal, 0); });
+        op(118, [&] { mViewport.setBarValue(Axis::Vertical, 0); });
+        op(120, [&] { mViewport.enableBarForScaledSize(Axis::Horizontal); });
+        op(122, [&] { mViewport.enableBarForScaledSize(Axis::Vertical); });
+    } else {
+        op(124, [&] { mViewport.resetZoomFactor(); });
+        op(126, [&] {
+            mViewport.setUnscaledArea(Zoom_Ori->innerSize());
+            mViewport.readOriWidth();
+        });
+        op(128, [&] { mViewport.readOriHeight(); });
+        op(130, [&] { mViewport.scaleWidthToOri(); });
+        op(132, [&] { mViewport.scaleHeightToOri(); });
+        // Back at factor 1.0 the screen shows the unscaled picture again.
+        op.more([&] { showUnscaledPicture(); });
+    }
+    syncViewport();
+}
+
+void Form2::showUnscaledPicture()
+{
+    if (Picture1->picture().isNull())
+        Picture1->setPicture(Zoom_Ori->picture());
+    mViewport.setDisplaySize(Picture1->outerSize());
+}
+
+void Form2::releasePictures()
+{
+    Picture1->setPicture(QImage());
+    Zoom_Ori->setPicture(QImage());
+}
+
+void Form2::InitScrollbars()
+{
+    try {
+        mViewport.initScrollbars();
+    } catch (...) {
+        syncViewport(); // the bars set up before the failure stay set up
+        throw;
+    }
+    syncViewport();
+}
+
+// Every zoom, drawn or refused, sets the bars up again for what is shown.
+void Form2::ChangeZoom(std::int32_t direction)
+{
+    if (!mViewport.changeZoom(direction))
+        return;
+    RedrawImage();
+    InitScrollbars();
+}
+
+void Form2::PushButton1_Click()
+{
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.PushButton1_Click "));
+    op(100, [&] { ChangeZoom(0); });
+}
+
+void Form2::PushButton2_Click()
+{
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.PushButton2_Click "));
+    op(100, [&] { ChangeZoom(1); });
+}
+
+void Form2::HScroll1_Change(int value)
+{
+    mViewport.setBarValue(Axis::Horizontal, static_cast<std::int16_t>(value));
+    syncViewport();
+}
+
+void Form2::VScroll1_Change(int value)
+{
+    mViewport.setBarValue(Axis::Vertical, static_cast<std::int16_t>(value));
+    syncViewport();
+}
+
+void Form2::Picture1_MouseDown(QMouseEvent *event)
+{
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.picture1_MouseDown "));
+    const float x = twipsOf(event->position().x());
+    const float y = twipsOf(event->position().y());
+    op(100, [&] { mViewport.startDrag(x, y); });
+}
+
+void Form2::Picture1_MouseMove(QMouseEvent *event)
+{
+    if (event->buttons() == Qt::NoButton)
+        return;
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.picture1_MouseMove "));
+    float newLeft = 0.0f;
+    float newTop = 0.0f;
+    op(104, [&] { newLeft = mViewport.dragTarget(Axis::Horizontal, twipsOf(event->position().x())); });
+    op(114, [&] { newTop = mViewport.dragTarget(Axis::Vertical, twipsOf(event->position().y())); });
+    op(124, [&] { mViewport.moveDisplay(newLeft, newTop); });
+    syncViewport();
+}
+
+void Form2::Picture1_MouseUp()
+{
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.Picture1_MouseUp "));
+    std::int32_t px = 0;
+    std::int32_t py = 0;
+    op(100, [&] { px = mViewport.dragPercent(Axis::Horizontal); });
+    op(102, [&] { py = mViewport.dragPercent(Axis::Vertical); });
+    op(104, [&] { SetHScrollbarByPercent(checkedInt16(px)); });
+    op(106, [&] { SetVScrollbarByPercent(checkedInt16(py)); });
+}
+
+void Form2::SetHScrollbarByPercent(std::int16_t percent)
+{
+    mViewport.setScrollbarByPercent(Axis::Horizontal, percent);
+    syncViewport();
+}
+
+void Form2::SetVScrollbarByPercent(std::int16_t percent)
+{
+    mViewport.setScrollbarByPercent(Axis::Vertical, percent);
+    syncViewport();
+}
+
+void Form2::syncViewport()
+{
+    Picture1->setOuterSize(mViewport.displaySize());
+    Picture1->moveTo(mViewport.left(), mViewport.top());
+    showBar(*HScroll1, mViewport.bar(Axis::Horizontal));
+    showBar(*VScroll1, mViewport.bar(Axis::Vertical));
+}
+
+} // namespace orv::preview

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/Services.h"
+#include "chart/ChartPreview.h"
+
+#include <memory>
+
+namespace orv::preview {
+
+class Form2;
+class MainWindowLink;
+
+// The chart builder's way to the preview: the window is created, and so
+// loaded, on the first touch, and the one instance serves every later chart.
+class LazyPreview : public chart::ChartPreview {
+public:
+    LazyPreview(const Services &services, MainWindowLink &mainWindow);
+    ~LazyPreview() override;
+
+    void assignPicture(const QImage &picture) override;
+    void setExcelFile(const QString &path) override;
+    void show() override;
+
+    // The window, or null while no chart has been handed over yet.
+    Form2 *loaded() const { return mForm.get(); }
+
+private:
+    Form2 &form();
+
+    const Services &mServices;
+    MainWindowLink &mMainWindow;
+    std::unique_ptr<Form2> mForm;
+};
+
+} // namespace orv::preview

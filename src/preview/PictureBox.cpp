@@ -1,0 +1,111 @@
+#include "preview/PictureBox.h"
+
+#include "preview/Twips.h"
+#include "sheet/Failure.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <algorithm>
+
+namespace orv::preview {
+
+PictureBox::PictureBox(QWidget *parent, int borderPixels)
+    : QWidget(parent), mClient(new QWidget(this)), mBorderPixels(borderPixels),
+      mBackground(palette().color(QPalette::Button))
+{
+    mClient->move(borderPixels, borderPixels);
+    mClient->setAttribute(Qt::WA_NoMousePropagation);
+    setAttribute(Qt::WA_NoMousePropagation);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureBox::setPicture(const QImage &picture)
+{
+    mPicture = picture;
+    mPainted = QImage();
+    if (mAutoSize)
+        sizeToPicture();
+    update();
+}
+
+void PictureBox::clearPicture()
+{
+    mPicture = QImage();
+    update();
+}
+
+void PictureBox::setAutoSize(bool autoSize)
+{
+    mAutoSize = autoSize;
+    if (mAutoSize)
+        sizeToPicture();
+}
+
+void PictureBox::sizeToPicture()
+{
+    if (mPicture.isNull())
+        return;
+    const int border = 2 * mBorderPixels;
+    setOuterSize({toTwips(mPicture.width() + border), toTwips(mPicture.height() + border)});
+}
+
+void PictureBox::setBackground(const QColor &color)
+{
+    mBackground = color;
+    update();
+}
+
+void PictureBox::moveTo(std::int32_t left, std::int32_t top) { move(toPixels(left), toPixels(top)); }
+
+void PictureBox::setOuterSize(Extent outer)
+{
+    mOuter = outer;
+    resize(std::max(0, toPixels(outer.width)), std::max(0, toPixels(outer.height)));
+    mClient->resize(std::max(0, width() - 2 * mBorderPixels), std::max(0, height() - 2 * mBorderPixels));
+}
+
+Extent PictureBox::innerSize() const
+{
+    const std::int32_t border = toTwips(2 * mBorderPixels);
+    return {mOuter.width - border, mOuter.height - border};
+}
+
+void PictureBox::paintPicture(const QImage &source, Extent sourceSize, Extent targetSize)
+{
+    const QSize target(std::max(0, toPixels(targetSize.width)), std::max(0, toPixels(targetSize.height)));
+    QImage painted(target, QImage::Format_RGB32);
+    if (painted.isNull() && !target.isEmpty())
+        throw Failure(QStringLiteral("Out of memory"));
+    painted.fill(mBackground);
+    if (!source.isNull()) {
+        const QRect from(0, 0, std::min(source.width(), toPixels(sourceSize.width)),
+                         std::min(source.height(), toPixels(sourceSize.height)));
+        QPainter painter(&painted);
+        // Shrinking blends, so thin grid lines do not drop out; enlarging
+        // keeps the pixels sharp.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, target.width() < from.width());
+        painter.drawImage(QRect(QPoint(0, 0), target), source, from);
+    }
+    mPainted = std::move(painted);
+    ++mPaintCount;
+    update();
+}
+
+// Only the exposed part is painted, straight from the held image: moving the
+// box never scales anything.
+void PictureBox::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    painter.fillRect(event->rect(), mBackground);
+    const QImage &shown = mPicture.isNull() ? mPainted : mPicture;
+    if (!shown.isNull()) {
+        const QRect area = event->rect().intersected(QRect(QPoint(mBorderPixels, mBorderPixels), shown.size()));
+        painter.drawImage(area, shown, area.translated(-mBorderPixels, -mBorderPixels));
+    }
+    if (mBorderPixels > 0) {
+        painter.setPen(palette().color(QPalette::Dark));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+} // namespace orv::preview

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "preview/Viewport.h"
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+
+namespace orv::preview {
+
+// A picture box: shows its assigned picture or, without one, the image last
+// painted into it, which it keeps (persistent drawing). Its position and
+// size are set in twips; its children live in the area inside the border,
+// which clips them.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget *parent, int borderPixels = 0);
+
+    // Assigning a picture drops the painted image; with auto-size on, the
+    // box takes the picture's size plus its border.
+    void setPicture(const QImage &picture);
+    void clearPicture();
+    const QImage &picture() const { return mPicture; }
+    void setAutoSize(bool autoSize);
+    void setBackground(const QColor &color);
+
+    void moveTo(std::int32_t left, std::int32_t top);
+    void setOuterSize(Extent outer);
+    Extent outerSize() const { return mOuter; }
+    Extent innerSize() const;
+
+    // Paints `source`'s rectangle (0, 0, sourceSize) stretched onto
+    // (0, 0, targetSize), copying the source pixels; sizes in twips. Throws a
+    // Failure when the image cannot be held.
+    void paintPicture(const QImage &source, Extent sourceSize, Extent targetSize);
+    const QImage &paintedImage() const { return mPainted; }
+    // How many times a picture was stretched into this box.
+    int paintCount() const { return mPaintCount; }
+
+    QWidget *client() const { return mClient; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void sizeToPicture();
+
+    QWidget *mClient;
+    int mBorderPixels;
+    QImage mPicture;
+    QImage mPainted;
+    QColor mBackground;
+    bool mAutoSize = false;
+    Extent mOuter;
+    int mPaintCount = 0;
+};
+
+} // namespace orv::preview

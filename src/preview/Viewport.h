@@ -1,0 +1,120 @@
+#pragma once
+
+#include <cstdint>
+
+namespace orv::preview {
+
+// A width and a height in twips.
+struct Extent {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    friend bool operator==(const Extent &, const Extent &) = default;
+};
+
+// A scroll bar as the viewport sees it: a 16-bit value from 0 to its maximum.
+struct ScrollBarModel {
+    bool enabled = false;
+    std::int16_t maximum = 32767;
+    std::int16_t value = 0;
+};
+
+enum class Axis { Horizontal, Vertical };
+
+// The arithmetic of the preview's viewport, in twips and free of widgets.
+//
+// The frame `Picture2` clips the display box `Picture1`, which is moved to
+// negative offsets to show other parts of the picture. `Zoom_Ori` holds the
+// unscaled picture; the viewport only needs its inner size. The window maps
+// its widgets onto this state after every step.
+//
+// Each step mirrors one statement of the window's handlers, so that the
+// window can number them for its error report; steps that can fail throw
+// orv::Failure.
+class Viewport {
+public:
+    static constexpr std::int32_t kRedrawWidthLimit = 53700;
+    static constexpr std::int32_t kRedrawHeightLimit = 4900;
+    static constexpr float kZoomStep = 0.25f;
+    static constexpr float kMinZoom = 0.25f;
+    static constexpr float kMaxZoom = 3.75f;
+
+    Viewport(Extent frameOuter, Extent frameInner);
+
+    // The display box's outer size, after it sized itself to a picture.
+    void setDisplaySize(Extent outer) { mDisplayOuter = outer; }
+    // The drawable area of `Zoom_Ori`.
+    void setUnscaledArea(Extent inner) { mUnscaledInner = inner; }
+
+    // Preparation, and the reset after a refused zoom.
+    void resetZoomFactor() { ZoomFactor = 1.0f; }
+    void readOriWidth();
+    void readOriHeight();
+    void scaleWidthToOri();
+    void scaleHeightToOri();
+
+    // RedrawImage.
+    void computeScaledWidth();
+    void computeScaledHeight();
+    bool fitsRedrawLimits() const;
+    void showScaledSize() { mDisplayOuter = {ScaledWidth, ScaledHeight}; }
+    void enableBarForScaledSize(Axis axis);
+
+    void initScrollbars();
+
+    // Zoom buttons: true when the new factor was taken and the picture is to
+    // be redrawn.
+    bool changeZoom(std::int32_t direction);
+    bool setZoom(float z);
+
+    // A bar's change handling: places the display box at -(step x value).
+    // Setting the value it already has changes nothing.
+    void setBarValue(Axis axis, std::int16_t value);
+
+    // Dragging with the mouse; coordinates inside the display box.
+    void startDrag(float x, float y);
+    // Where the display box goes on that axis for the pointer at `pointer`.
+    float dragTarget(Axis axis, float pointer) const;
+    void moveDisplay(float left, float top);
+    std::int32_t dragPercent(Axis axis) const;
+    void setScrollbarByPercent(Axis axis, std::int16_t percent);
+
+    float zoomFactor() const { return ZoomFactor; }
+    Extent ori() const { return {OriWidth, OriHeight}; }
+    Extent scaled() const { return {ScaledWidth, ScaledHeight}; }
+    std::int16_t scrollStep(Axis axis) const { return axis == Axis::Horizontal ? HScrollStep : VScrollStep; }
+    const ScrollBarModel &bar(Axis axis) const { return axis == Axis::Horizontal ? mHScroll1 : mVScroll1; }
+    std::int32_t left() const { return mLeft; }
+    std::int32_t top() const { return mTop; }
+    Extent displaySize() const { return mDisplayOuter; }
+    Extent frameInner() const { return mFrameInner; }
+
+private:
+    void initScrollbar(Axis axis);
+    ScrollBarModel &barOf(Axis axis) { return axis == Axis::Horizontal ? mHScroll1 : mVScroll1; }
+    std::int16_t &stepOf(Axis axis) { return axis == Axis::Horizontal ? HScrollStep : VScrollStep; }
+    static std::int32_t along(Axis axis, Extent extent)
+    {
+        return axis == Axis::Horizontal ? extent.width : extent.height;
+    }
+
+    const Extent mFrameOuter;
+    const Extent mFrameInner;
+    Extent mDisplayOuter;
+    Extent mUnscaledInner;
+    std::int32_t mLeft = 0;
+    std::int32_t mTop = 0;
+    ScrollBarModel mHScroll1;
+    ScrollBarModel mVScroll1;
+
+    float ZoomFactor = 1.0f;
+    std::int32_t OriWidth = 0;
+    std::int32_t OriHeight = 0;
+    std::int32_t ScaledWidth = 0;
+    std::int32_t ScaledHeight = 0;
+    std::int16_t HScrollStep = 0;
+    std::int16_t VScrollStep = 0;
+    float DragX = 0.0f;
+    float DragY = 0.0f;
+};
+
+} // namespace orv::preview

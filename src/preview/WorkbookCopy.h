@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace orv::preview {
+
+// Copies a file byte for byte to `target`, replacing any file there. The copy
+// is written to a temporary file in the target's folder and renamed into
+// place only when complete, so a failed copy leaves an old target untouched.
+// Throws a Failure describing what went wrong.
+void copyFileReplacing(const QString &source, const QString &target);
+
+} // namespace orv::preview

@@ -1,0 +1,147 @@
+// Start-up and closing of the main window: the stored project comes back
+// into the lists and goes out again.
+#include "project/Form1.h"
+
+#include "app/AppTitle.h"
+#include "app/CursorFile.h"
+#include "app/FileExists.h"
+#include "app/ListCodec.h"
+#include "app/ReportingOperation.h"
+#include "app/Services.h"
+#include "app/qt/ApplySkin.h"
+#include "app/qt/HoverPointer.h"
+#include "app/qt/ProgramIcon.h"
+#include "chart/IsInstalled.h"
+#include "project/ListViewItems.h"
+#include "sheet/Failure.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QPixmap>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+namespace orv {
+
+namespace {
+
+const QString kLoadLocation = QStringLiteral("in Orvantis2021/08/31.Form1.Form_Load ");
+const QString kUnloadLocation = QStringLiteral("in Orvantis2021/08/31.Form1.Form_QueryUnload ");
+
+// The stored tab index: a whole number naming one of the three tabs.
+int storedTabIndex(const QString &text, int tabCount)
+{
+    bool whole = false;
+    const int index = text.trimmed().toInt(&whole);
+    if (!whole)
+        throw Failure(QStringLiteral("Type mismatch"));
+    if (index < 0 || index >= tabCount)
+        throw Failure(QStringLiteral("Invalid property value"));
+    return index;
+}
+
+} // namespace
+
+void Form1::Form_Load()
+{
+    ReportingOperation op(*mServices.messages, kLoadLocation);
+    op(100, [&] { ApplySkin(*this, mServices.folders->programFolder(), SkinFramework1); });
+    op(104, [&] { setWindowTitle(QLatin1String(kProductTitle)); });
+    op.more([&] { setWindowIcon(programIcon()); });
+    op.more([&] { SetAppTitle(); });
+    loadCursor(op);
+    op(128, [&] { selectStoredTab(); });
+    loadList(op, *ListView1, QStringLiteral("Categories"), 130);
+    op(148, [&] { RefillCategoryCombo(); });
+    loadList(op, *ListView2, QStringLiteral("Tasks"), 150);
+    loadList(op, *ListView3, QStringLiteral("Events"), 168);
+    op(186, [&] { UpdateEventAddButton(); });
+    op(188, [&] { CheckExcelInstalled(mServices); });
+}
+
+void Form1::loadCursor(ReportingOperation &op)
+{
+    QString path;
+    bool present = false;
+    op(106, [&] {
+        path = QDir(mServices.folders->programFolder()).filePath(QStringLiteral("HAND-M.CUR"));
+        present = FileExists(path);
+    });
+    if (!present)
+        return;
+    op(108, [&] {
+        mHover->setCustomCursor(cursorFromFile(path));
+    });
+}
+
+// Selecting another tab runs the tab-change reaction here, inside the load,
+// so that a failure in it is reported with this line.
+void Form1::selectStoredTab()
+{
+    const QString stored = mServices.settings->read(QStringLiteral("TabSel")).value_or(QStringLiteral("0"));
+    const int index = storedTabIndex(stored, TabControl1->count());
+    if (index == TabControl1->currentIndex())
+        return;
+    {
+        const QSignalBlocker quiet(TabControl1);
+        TabControl1->setCurrentIndex(index);
+    }
+    TabControl1_Change();
+}
+
+// The nine statements of one list start at firstLine: read and split into
+// records, loop over records, split into fields, loop over fields, test for
+// field 0, append the item, write a further column, next field, next record.
+void Form1::loadList(ReportingOperation &op, QTreeWidget &view, const QString &key, int firstLine)
+{
+    QStringList records;
+    op(firstLine, [&] { records = splitRecords(mServices.settings->read(key).value_or(QString())); });
+    for (const QString &record : records) {
+        QStringList fields;
+        op(firstLine + 4, [&] { fields = splitFields(record); });
+        QTreeWidgetItem *item = nullptr;
+        for (qsizetype field = 0; field < fields.size(); ++field) {
+            if (field == 0) {
+                op(firstLine + 10, [&] { item = appendItem(view, fields[0]); });
+            } else if (item) {
+                op(firstLine + 12, [&] { setColumnText(view, *item, int(field) + 1, fields[field]); });
+            }
+        }
+    }
+}
+
+void Form1::Form_QueryUnload()
+{
+    ReportingOperation op(*mServices.messages, kUnloadLocation);
+    saveList(op, *ListView1, QStringLiteral("Categories"), 100, 112);
+    saveList(op, *ListView2, QStringLiteral("Tasks"), 114, 134);
+    saveList(op, *ListView3, QStringLiteral("Events"), 136, 152);
+}
+
+// Starts with the empty text (firstLine), reads the items (the loop, +2),
+// encodes them (from +4 up to the dropping of the last "|") and stores the
+// value (storeLine). An empty list is stored as the empty text.
+void Form1::saveList(ReportingOperation &op, const QTreeWidget &view, const QString &key, int firstLine,
+                     int storeLine)
+{
+    QString value;
+    ListRecords records;
+    op(firstLine, [&] { value.clear(); });
+    op(firstLine + 2, [&] { records = listRecords(view); });
+    op(firstLine + 4, [&] { value = encodeList(records); });
+    op(storeLine, [&] { mServices.settings->write(key, value); });
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    Form_QueryUnload();
+    event->accept();
+    Form_Unload();
+}
+
+void Form1::Form_Unload()
+{
+    mServices.exit->endProgram();
+}
+
+} // namespace orv

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/ListCodec.h"
+
+#include <QString>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace orv {
+
+// A list view of the project: a QTreeWidget in details view whose items are
+// addressed by position from 1 and whose fields by column from 1 (column 1
+// is the item text). Lists hold at most 32767 items.
+inline constexpr int kMaxListItems = 32767;
+
+// Appends an item with `text` in column 1; throws "Overflow" when the list
+// is full.
+QTreeWidgetItem *appendItem(QTreeWidget &view, const QString &text);
+// Writes column `column` of `item`; throws "Index out of bounds" past the
+// last column.
+void setColumnText(QTreeWidget &view, QTreeWidgetItem &item, int column, const QString &text);
+
+int itemCount(const QTreeWidget &view);
+// Throws "Index out of bounds" for a position or column outside the list.
+QString itemText(const QTreeWidget &view, int position, int column);
+// The position of the selected item, or 0 when none is selected.
+int selectedPosition(const QTreeWidget &view);
+void removeItem(QTreeWidget &view, int position);
+
+// Every item with all its columns, in list order.
+ListRecords listRecords(const QTreeWidget &view);
+
+} // namespace orv

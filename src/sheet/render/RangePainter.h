@@ -1,0 +1,80 @@
+#pragma once
+
+#include "sheet/render/CellLooks.h"
+#include "sheet/render/NumberFormat.h"
+#include "sheet/render/SheetGeometry.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QImage>
+#include <memory>
+#include <vector>
+
+class QPainter;
+
+namespace orv::sheet {
+
+// Paints a cell range of a sheet as the screen shows it, one horizontal band
+// of the picture at a time, so that pictures of any height can be produced
+// in bounded memory.
+class RangePainter {
+public:
+    RangePainter(const Workbook &workbook, const Sheet &sheet, const SheetGeometry &geometry, RuleTest ruleHolds);
+    ~RangePainter();
+
+    // Paints picture rows [top, top + height) onto the painter, whose device
+    // row 0 is picture row `top`.
+    void paintBand(QPainter &painter, qint64 top, int height);
+
+private:
+    struct Merge {
+        CellRange range; // clipped to the picture's range
+        CellLook look;   // the top-left cell's look decides fill and text
+    };
+    struct BandRow {
+        int row = 0;
+        std::vector<CellLook> looks;
+        std::vector<int> merges;        // per column: index into mMerges, or -1
+        std::vector<char> openBoundary; // per column: no gridline on its right edge
+    };
+    struct TextItem;
+    struct TextFont {
+        Font font;
+        QFont qfont;
+        std::unique_ptr<QFontMetricsF> metrics;
+    };
+
+    void loadRows(int firstRow, int lastRow);
+    const BandRow *bandRow(int row) const;
+    QRect cellRect(int firstColumn, int lastColumn, int firstRow, int lastRow, qint64 top) const;
+    const Fill &fillAt(const BandRow &row, int column) const;
+    bool sameMerge(const BandRow &row, int columnA, int columnB) const;
+
+    void paintFills(QPainter &painter, qint64 top);
+    void paintGridlines(QPainter &painter, qint64 top);
+    void paintBorders(QPainter &painter, qint64 top, int firstRow, int lastRow);
+    BorderLine horizontalEdge(const BandRow *upper, const BandRow *lower, int column) const;
+    std::vector<TextItem> layoutTexts(qint64 top, int firstRow, int lastRow, int height);
+    bool layoutText(const CellLook &look, QRect rect, QRect clip, BandRow *overflowRow, int column, TextItem &item);
+    static bool fitNumber(const NumberFormat &numbers, double number, const QFontMetricsF &metrics, double available,
+                          QString &text);
+    void spill(BandRow &row, int column, int flags, double textWidth, QRectF &layout, QRect &clip);
+    void paintText(QPainter &painter, const TextItem &item);
+
+    TextFont &textFont(const CellLook &look);
+    const NumberFormat &numberFormat(const QString &code);
+
+    const Sheet &mSheet;
+    const SheetGeometry &mGeometry;
+    CellLooks mLooks;
+    bool mGridlines;
+    std::vector<Merge> mMerges;
+    std::vector<std::vector<int>> mMergesByRow; // per range row
+    std::vector<BandRow> mRows;                 // the band's rows and one more on each side
+    std::vector<std::unique_ptr<TextFont>> mFonts;
+    QHash<QString, NumberFormat> mNumberFormats;
+    QImage mMetricsDevice; // a 96-DPI device for text measurement
+};
+
+} // namespace orv::sheet

@@ -1,0 +1,158 @@
+#include "sheet/render/SheetPicture.h"
+
+#include "sheet/Failure.h"
+#include "sheet/model/Workbook.h"
+#include "sheet/render/PngStreamWriter.h"
+#include "sheet/render/RangePainter.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <algorithm>
+
+namespace orv::sheet {
+
+namespace {
+
+constexpr int kDotsPerMeter = 3780; // 96 DPI
+// The most pixels a band holds (16 MB), so that very wide pictures paint in
+// thinner bands.
+constexpr qint64 kMaxBandPixels = qint64(1) << 22;
+
+QImage bandImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    if (image.isNull())
+        throw Failure(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels").arg(width).arg(height));
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
+    return image;
+}
+
+QSize checkedSize(const SheetGeometry &geometry)
+{
+    const qint64 width = geometry.width();
+    const qint64 height = geometry.height();
+    if (width <= 0 || height <= 0)
+        throw Failure(QStringLiteral("The range has no visible cells to make a picture of"));
+    if (width * height > kMaxPicturePixels || height > std::numeric_limits<int>::max())
+        throw Failure(QStringLiteral("The picture of the chart would be %1 x %2 pixels, more than the %3 million "
+                                     "pixels a picture may have")
+                          .arg(width)
+                          .arg(height)
+                          .arg(kMaxPicturePixels / 1000000));
+    return QSize(int(width), int(height));
+}
+
+// Paints the range band by band and hands every band to `take`.
+template <typename Take>
+void paintBands(const Workbook &workbook, const Sheet &sheet, const SheetGeometry &geometry, QSize size,
+                const RenderOptions &options, Take take)
+{
+    RangePainter painter(workbook, sheet, geometry, options.ruleHolds);
+    const int widest = int(std::max<qint64>(1, kMaxBandPixels / size.width()));
+    const int bandHeight = std::clamp(std::min(options.bandHeight, widest), 1, size.height());
+    QImage band = bandImage(size.width(), bandHeight);
+    for (qint64 top = 0; top < size.height(); top += bandHeight) {
+        const int rows = int(std::min<qint64>(bandHeight, size.height() - top));
+        {
+            QPainter bandPainter(&band);
+            painter.paintBand(bandPainter, top, rows);
+        }
+        take(band, int(top), rows);
+    }
+}
+
+} // namespace
+
+QSize pictureSize(const Workbook &workbook, int sheetIndex, CellRange range)
+{
+    return checkedSize(SheetGeometry(workbook, workbook.sheet(sheetIndex), range));
+}
+
+QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, const RenderOptions &options)
+{
+    const Sheet &sheet = workbook.sheet(sheetIndex);
+    const SheetGeometry geometry(workbook, sheet, range);
+    const QSize size = checkedSize(geometry);
+    QImage picture = bandImage(size.width(), size.height());
+    paintBands(workbook, sheet, geometry, size, options, [&](const QImage &band, int top, int rows) {
+        for (int y = 0; y < rows; ++y)
+            std::copy_n(band.constScanLine(y), band.bytesPerLine(), picture.scanLine(top + y));
+    });
+    return picture;
+}
+
+namespace {
+
+void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRange range,
+                const RenderOptions &options)
+{
+    const Sheet &sheet = workbook.sheet(sheetIndex);
+    const SheetGeometry geometry(workbook, sheet, range);
+    const QSize size = checkedSize(geometry);
+    PngStreamWriter png(out, size.width(), size.height());
+    paintBands(workbook, sheet, geometry, size, options,
+               [&](const QImage &band, int, int rows) { png.writeRows(band, rows); });
+    png.finish();
+}
+
+// Writes a file in place (a picture in the temporary folder needs no flush to
+// disk); on a failure the file is removed, so that an older picture cannot
+// stand in for the one that failed.
+template <typename Write>
+void writeFile(const QString &path, Write write)
+{
+    try {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            throw Failure(QStringLiteral("Could not write the picture %1: %2").arg(path, file.errorString()));
+        write(file);
+        if (!file.flush())
+            throw Failure(QStringLiteral("Could not write the picture %1: %2").arg(path, file.errorString()));
+    } catch (...) {
+        QFile::remove(path);
+        throw;
+    }
+}
+
+} // namespace
+
+QByteArray encodePicture(const Workbook &workbook, int sheetIndex, CellRange range, const RenderOptions &options)
+{
+    QByteArray picture;
+    QBuffer buffer(&picture);
+    buffer.open(QIODevice::WriteOnly);
+    encodeInto(buffer, workbook, sheetIndex, range, options);
+    return picture;
+}
+
+void writePicture(const Workbook &workbook, int sheetIndex, CellRange range, const QString &path,
+                  const RenderOptions &options)
+{
+    writeFile(path, [&](QFile &file) { encodeInto(file, workbook, sheetIndex, range, options); });
+}
+
+void writePictureBytes(const QByteArray &picture, const QString &path)
+{
+    writeFile(path, [&](QFile &file) {
+        if (file.write(picture) != picture.size())
+            throw Failure(QStringLiteral("Could not write the picture %1: %2").arg(path, file.errorString()));
+    });
+}
+
+QImage readPicture(const QString &path)
+{
+    // Qt refuses images above 128 MB by default; allow the largest picture
+    // this program makes, decoded at 4 bytes a pixel.
+    QImageReader::setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)));
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    QImage picture = reader.read();
+    if (picture.isNull())
+        throw Failure(QStringLiteral("Could not read the picture %1: %2").arg(path, reader.errorString()));
+    return picture;
+}
+
+} // namespace orv::sheet

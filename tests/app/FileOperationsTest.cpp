@@ -1,0 +1,108 @@
+#include "app/FileOperations.h"
+#include "sheet/Failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace orv {
+namespace {
+
+class FileOperationsTest : public ::testing::Test {
+protected:
+    QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
+    static QByteArray contents(const QString &file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static void put(const QString &file, const QByteArray &bytes)
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(FileOperationsTest, DeleteFileIfExistsIsQuietForAMissingFile)
+{
+    EXPECT_NO_THROW(DeleteFileIfExists(path("nothing.xls")));
+}
+
+TEST_F(FileOperationsTest, DeleteFileIfExistsLeavesAFolderAlone)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.xls")));
+    DeleteFileIfExists(path("folder.xls"));
+    EXPECT_TRUE(QFileInfo(path("folder.xls")).isDir());
+}
+
+TEST_F(FileOperationsTest, DeleteFileIfExistsRemovesAReadOnlyFile)
+{
+    put(path("locked.xls"), "x");
+    QFile::setPermissions(path("locked.xls"), QFileDevice::ReadOwner);
+    DeleteFileIfExists(path("locked.xls"));
+    EXPECT_FALSE(QFile::exists(path("locked.xls")));
+}
+
+TEST_F(FileOperationsTest, WriteBytesToFileWritesEveryByte)
+{
+    QByteArray bytes(70000, '\0');
+    for (int i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 7);
+    WriteBytesToFile(bytes, path("template.xlt"));
+    EXPECT_EQ(contents(path("template.xlt")), bytes);
+}
+
+TEST_F(FileOperationsTest, WriteBytesToFileNeverOverwritesAnExistingFile)
+{
+    put(path("template.xlt"), "theirs");
+    EXPECT_THROW(WriteBytesToFile("ours", path("template.xlt")), Failure);
+    EXPECT_EQ(contents(path("template.xlt")), QByteArray("theirs"));
+}
+
+TEST_F(FileOperationsTest, WriteBytesToFileNeverWritesThroughALink)
+{
+    put(path("victim"), "precious");
+    ASSERT_TRUE(QFile::link(path("victim"), path("template.xlt")));
+    EXPECT_THROW(WriteBytesToFile("ours", path("template.xlt")), Failure);
+    EXPECT_EQ(contents(path("victim")), QByteArray("precious"));
+    ASSERT_TRUE(QFile::link(path("absent"), path("dangling.xlt")));
+    EXPECT_THROW(WriteBytesToFile("ours", path("dangling.xlt")), Failure);
+    EXPECT_FALSE(QFile::exists(path("absent")));
+}
+
+TEST_F(FileOperationsTest, WriteBytesToFileReportsAMissingFolder)
+{
+    try {
+        WriteBytesToFile("x", path("no/such/folder/file"));
+        FAIL();
+    } catch (const Failure &failure) {
+        EXPECT_TRUE(failure.description().contains(path("no/such/folder/file")));
+    }
+}
+
+TEST_F(FileOperationsTest, ReservationTakesAFreeNameOnlyOnce)
+{
+    ReservedFile first = ReservedFile::create(path("kdrave11111111.xls"));
+    EXPECT_TRUE(first.isValid());
+    EXPECT_FALSE(ReservedFile::create(path("kdrave11111111.xls")).isValid());
+    ASSERT_TRUE(QFile::link(path("elsewhere"), path("link.xls")));
+    EXPECT_FALSE(ReservedFile::create(path("link.xls")).isValid());
+}
+
+TEST_F(FileOperationsTest, UnreleasedReservationIsRemovedAndReleasedOneStays)
+{
+    {
+        ReservedFile dropped = ReservedFile::create(path("a.xls"));
+        ReservedFile kept = ReservedFile::create(path("b.xls"));
+        kept.release();
+    }
+    EXPECT_FALSE(QFile::exists(path("a.xls")));
+    EXPECT_TRUE(QFile::exists(path("b.xls")));
+}
+
+} // namespace
+} // namespace orv

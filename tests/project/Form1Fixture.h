@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/ErrorReport.h"
+#include "app/qt/HoverPointer.h"
+#include "chart/SpreadsheetApplication.h"
+#include "project/Form1.h"
+#include "project/ListViewItems.h"
+#include "sheet/Failure.h"
+#include "support/ScriptedServices.h"
+
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+
+// Readable test names and failure messages for QString values.
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace orv::test {
+
+// A spreadsheet factory that works, or fails like a missing application.
+class SwitchableFactory : public chart::ApplicationFactory {
+public:
+    std::unique_ptr<chart::Application> create() override
+    {
+        ++created;
+        if (failing)
+            throw Failure("Cannot create the spreadsheet application");
+        return std::make_unique<chart::Application>();
+    }
+    bool failing = false;
+    int created = 0;
+};
+
+// The main window on scripted services.
+class Form1Test : public ::testing::Test {
+protected:
+    Form1Test() { scripted.services.spreadsheets = &factory; }
+
+    Form1 &form()
+    {
+        if (!mForm)
+            mForm = std::make_unique<Form1>(scripted.services);
+        return *mForm;
+    }
+    Form1 &loaded()
+    {
+        form().Form_Load();
+        return form();
+    }
+    void store(const QString &key, const QString &value) { scripted.settings.values.insert(key, value); }
+
+    static ListRecords rows(const QTreeWidget *view) { return listRecords(*view); }
+    static QString report(const char *operation, int line, const QString &description)
+    {
+        return composeErrorReport(QStringLiteral("in Orvantis2021/08/31.Form1.%1 ").arg(operation), line,
+                                  description);
+    }
+    QStringList shownTexts() const
+    {
+        QStringList texts;
+        for (const ShownMessage &message : scripted.messages.shown)
+            texts << message.text;
+        return texts;
+    }
+
+    ScriptedServices scripted;
+    SwitchableFactory factory;
+
+private:
+    std::unique_ptr<Form1> mForm;
+};
+
+} // namespace orv::test
