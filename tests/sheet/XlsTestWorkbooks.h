@@ -1,153 +1,26 @@
 #pragma once
 
-// Formula builders, sample workbooks and a model comparison shared by the
-// xls tests.
+// Sample workbooks and a model comparison shared by the xls tests.
 
+#include "sheet/formula/FormulaParser.h"
+#include "sheet/formula/FormulaPrinter.h"
 #include "sheet/model/Workbook.h"
 
 #include <gtest/gtest.h>
 
 namespace orv::sheet::xls::testing {
 
-// "B2", "$B$2", "B$2": a reference as written in A1 syntax.
-inline Reference refAt(const QString &text)
+inline FormulaPtr formula(const QString &text) { return parseFormula(text); }
+
+// Equal trees print the same text.
+inline QString describe(const FormulaPtr &formula) { return formula ? printFormula(*formula) : QStringLiteral("none"); }
+
+// The cell of an A1 reference such as "B2".
+inline CellAddress cellAt(const QString &a1)
 {
-    Reference ref;
-    int i = 0;
-    if (text[i] == '$') {
-        ref.columnAbsolute = true;
-        ++i;
-    }
-    int column = 0;
-    while (i < text.size() && text[i].isLetter())
-        column = column * 26 + (text[i++].toUpper().unicode() - 'A' + 1);
-    if (text[i] == '$') {
-        ref.rowAbsolute = true;
-        ++i;
-    }
-    ref.column = column - 1;
-    ref.row = text.mid(i).toInt() - 1;
-    return ref;
+    const FormulaPtr reference = parseFormula(a1);
+    return {reference->ref.row, reference->ref.column};
 }
-
-inline FormulaPtr make(FormulaNode n) { return std::make_shared<const FormulaNode>(std::move(n)); }
-
-inline FormulaPtr num(double value)
-{
-    FormulaNode n;
-    n.kind = FormulaNode::Kind::Number;
-    n.number = value;
-    return make(n);
-}
-
-inline FormulaPtr str(const QString &text)
-{
-    FormulaNode n;
-    n.kind = FormulaNode::Kind::String;
-    n.text = text;
-    return make(n);
-}
-
-inline FormulaPtr boolean(bool value)
-{
-    FormulaNode n;
-    n.kind = FormulaNode::Kind::Boolean;
-    n.boolean = value;
-    return make(n);
-}
-
-inline FormulaPtr error(ErrorCode code)
-{
-    FormulaNode n;
-    n.kind = FormulaNode::Kind::Error;
-    n.error = code;
-    return make(n);
-}
-
-inline FormulaPtr ref(const QString &a1, const QString &sheet = {})
-{
-    FormulaNode n;
-    n.kind = FormulaNode::Kind::Reference;
-    n.ref = refAt(a1);
-    n.sheet = sheet;
-    return make(n);
-}
-
-inline FormulaPtr area(const QString &from, const QString &to, const QString &sheet = {})
-{
-    FormulaNode n;
-    n.kind = FormulaNode::Kind::Area;
-    n.ref = refAt(from);
-    n.ref2 = refAt(to);
-    n.sheet = sheet;
-    return make(n);
-}
-
-inline FormulaPtr op(Operator o, FormulaPtr a, FormulaPtr b = nullptr)
-{
-    FormulaNode n;
-    n.kind = FormulaNode::Kind::Operation;
-    n.op = o;
-    n.children.push_back(std::move(a));
-    if (b)
-        n.children.push_back(std::move(b));
-    return make(n);
-}
-
-inline FormulaPtr paren(FormulaPtr inner)
-{
-    FormulaNode n;
-    n.kind = FormulaNode::Kind::Parentheses;
-    n.children.push_back(std::move(inner));
-    return make(n);
-}
-
-inline FormulaPtr missing() { return make(FormulaNode{}); }
-
-inline FormulaPtr fn(const QString &name, std::vector<FormulaPtr> args = {})
-{
-    FormulaNode n;
-    n.kind = FormulaNode::Kind::Function;
-    n.text = name;
-    n.children = std::move(args);
-    return make(n);
-}
-
-// A readable form of a tree for assertions: equal trees give equal texts.
-inline QString describe(const FormulaNode &n)
-{
-    auto refText = [](const Reference &r) {
-        return QStringLiteral("%1%2,%3%4").arg(r.columnAbsolute ? "$" : "").arg(r.column).arg(r.rowAbsolute ? "$" : "").arg(r.row);
-    };
-    QString children;
-    for (const auto &child : n.children)
-        children += describe(*child) + QLatin1Char(';');
-    switch (n.kind) {
-    case FormulaNode::Kind::Number:
-        return QString::number(n.number, 'g', 17);
-    case FormulaNode::Kind::String:
-        return QLatin1Char('"') + n.text + QLatin1Char('"');
-    case FormulaNode::Kind::Boolean:
-        return n.boolean ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    case FormulaNode::Kind::Error:
-        return QStringLiteral("#%1").arg(static_cast<int>(n.error));
-    case FormulaNode::Kind::Reference:
-        return n.sheet + QLatin1Char('!') + refText(n.ref);
-    case FormulaNode::Kind::Area:
-        return n.sheet + QLatin1Char('!') + refText(n.ref) + QLatin1Char(':') + refText(n.ref2);
-    case FormulaNode::Kind::Operation:
-        return QStringLiteral("op%1(%2)").arg(static_cast<int>(n.op)).arg(children);
-    case FormulaNode::Kind::Function:
-        return n.text + QLatin1Char('(') + children + QLatin1Char(')');
-    case FormulaNode::Kind::Missing:
-        return QStringLiteral("missing");
-    case FormulaNode::Kind::Parentheses:
-        return QLatin1Char('(') + children + QLatin1Char(')');
-    }
-    return {};
-}
-
-inline QString describe(const FormulaPtr &n) { return n ? describe(*n) : QStringLiteral("none"); }
 
 inline QString describe(const Value &value)
 {
@@ -237,13 +110,13 @@ inline void expectSameWorkbook(const Workbook &expected, const Workbook &actual)
         expectSameSheet(expected.sheet(i), actual.sheet(i), i == expected.activeSheet());
 }
 
-inline void setFormula(Sheet &sheet, const QString &a1, FormulaPtr formula, Value cached, int format = 0)
+inline void setFormula(Sheet &sheet, const QString &a1, const QString &text, Value cached, int format = 0)
 {
     Cell cell;
-    cell.formula = std::move(formula);
+    cell.formula = parseFormula(text);
     cell.value = std::move(cached);
     cell.formatIndex = format;
-    sheet.setCell(CellAddress{refAt(a1).row, refAt(a1).column}, cell);
+    sheet.setCell(cellAt(a1), cell);
 }
 
 inline void setValue(Sheet &sheet, const QString &a1, Value value, int format = 0)
@@ -251,12 +124,12 @@ inline void setValue(Sheet &sheet, const QString &a1, Value value, int format = 
     Cell cell;
     cell.value = std::move(value);
     cell.formatIndex = format;
-    sheet.setCell(CellAddress{refAt(a1).row, refAt(a1).column}, cell);
+    sheet.setCell(cellAt(a1), cell);
 }
 
 inline CellRange rangeOf(const QString &from, const QString &to)
 {
-    const Reference a = refAt(from), b = refAt(to);
+    const CellAddress a = cellAt(from), b = cellAt(to);
     return {a.row, a.column, b.row, b.column};
 }
 
@@ -324,31 +197,25 @@ inline Workbook richWorkbook()
     setValue(plan, "F8", Value{}, headerFormat);
     setValue(plan, "D11", 42706.0, dateFormat);
     setValue(plan, "E11", 42712.0, dateFormat);
-    setFormula(plan, "D10", fn("MIN", {area("D11", "D12")}), 42706.0, dateFormat);
-    setFormula(plan, "H6", fn("MAX", {fn("MIN", {area("D3", "E15")}), op(Operator::Subtract, fn("TODAY"), num(30))}),
-               42705.0, dateFormat);
-    setFormula(plan, "I6", op(Operator::Add, ref("H6"), num(1)), 42706.0, dateFormat);
-    setFormula(plan, "I4",
-               fn("IF", {op(Operator::NotEqual, fn("MONTH", {ref("I6")}), fn("MONTH", {ref("H6")})), ref("I6"), str("")}),
-               QString(), headerFormat);
-    setFormula(plan, "J4", op(Operator::Concatenate, str("Week "), ref("$B$3", QStringLiteral("Version"))),
-               QStringLiteral("Week 1"));
-    setFormula(plan, "K4", op(Operator::GreaterOrEqual, ref("$D$3"), paren(op(Operator::Multiply, num(2.5), ref("E$3")))),
-               true);
-    setFormula(plan, "L4", op(Operator::Divide, num(1), num(0)), ErrorCode::Div0);
+    setFormula(plan, "D10", "MIN(D11:D12)", 42706.0, dateFormat);
+    setFormula(plan, "H6", "MAX(MIN(D3:E15),TODAY()-30)", 42705.0, dateFormat);
+    setFormula(plan, "I6", "H6+1", 42706.0, dateFormat);
+    setFormula(plan, "I4", "IF(MONTH(I6)<>MONTH(H6),I6,\"\")", QString(), headerFormat);
+    setFormula(plan, "J4", "\"Week \"&Version!$B$3", QStringLiteral("Week 1"));
+    setFormula(plan, "K4", "$D$3>=(2.5*E$3)", true);
+    setFormula(plan, "L4", "1/0", ErrorCode::Div0);
     plan.mergedRanges() = {rangeOf("A10", "C10"), rangeOf("H2", "Z3"), rangeOf("B3", "C3")};
 
     ConditionalFormat bars;
     bars.ranges = {rangeOf("H11", "AN12"), rangeOf("H20", "AN21")};
     ConditionalRule completed;
-    completed.formula = fn("AND", {op(Operator::NotEqual, ref("$B11"), str("")), op(Operator::Greater, ref("$F11"), num(0)),
-                                   op(Operator::GreaterOrEqual, ref("H$6"), ref("$D11"))});
+    completed.formula = formula("AND($B11<>\"\",$F11>0,H$6>=$D11)");
     completed.style.fill = Fill{FillPattern::Solid, Color::fromRgb(0xFFFF99)};
     completed.style.borders = Borders{{BorderStyle::Thin, Color{}}, {BorderStyle::Thin, Color{}},
                                       {BorderStyle::Thin, Color::fromRgb(0x808080)}, {BorderStyle::None, Color{}}};
     completed.stopIfTrue = true;
     ConditionalRule bar;
-    bar.formula = op(Operator::LessOrEqual, ref("H$6"), ref("$E11"));
+    bar.formula = formula("H$6<=$E11");
     bar.style.fill = Fill{FillPattern::Solid, Color::fromRgb(0x33CCCC)};
     bar.style.fontColor = Color::fromRgb(0x000080);
     bar.stopIfTrue = true;
@@ -356,7 +223,7 @@ inline Workbook richWorkbook()
     ConditionalFormat months;
     months.ranges = {rangeOf("I4", "AN5")};
     ConditionalRule change;
-    change.formula = op(Operator::NotEqual, fn("MONTH", {ref("I6")}), fn("MONTH", {ref("H6")}));
+    change.formula = formula("MONTH(I6)<>MONTH(H6)");
     change.style.bold = true;
     change.style.fontColor = Color::fromRgb(0x7F1234);
     change.style.fill = Fill{FillPattern::None, Color{}};

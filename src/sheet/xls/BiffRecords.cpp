@@ -37,10 +37,15 @@ void RecordWriter::startContinue()
     begin(rec::Continue);
 }
 
+void RecordWriter::reserve(qsizetype bytes)
+{
+    if (bytes > room())
+        startContinue();
+}
+
 void RecordWriter::atomic(const QByteArray &data)
 {
-    if (data.size() > room())
-        startContinue();
+    reserve(data.size());
     mOut.append(data);
 }
 
@@ -69,6 +74,26 @@ void RecordWriter::unicodeString(const QString &text)
         mOut.append(part.bytes());
         done += count;
     }
+}
+
+void writeBof(RecordWriter &out, unsigned type)
+{
+    constexpr unsigned kBiff8 = 0x0600;
+    ByteWriter data;
+    data.u16(kBiff8);
+    data.u16(type);
+    data.u16(0x0DBB);     // build
+    data.u16(0x07CC);     // year
+    data.u32(0x000100C1); // file history flags
+    data.u32(0x00000006); // lowest version that can read all records
+    out.record(rec::Bof, data);
+}
+
+void writeValueRecord(RecordWriter &out, unsigned type, unsigned value)
+{
+    ByteWriter data;
+    data.u16(value);
+    out.record(type, data);
 }
 
 bool isCompressible(const QString &text)
@@ -111,7 +136,8 @@ Record RecordReader::next()
     qsizetype length = header.u16();
     if (length > mStream.size() - mPos - 4)
         throw Failure(QStringLiteral("truncated record at offset %1").arg(mPos));
-    record.data = mStream.mid(mPos + 4, length);
+    // Without continuations the data is a view into the stream.
+    record.data = QByteArray::fromRawData(mStream.constData() + mPos + 4, length);
     mPos += 4 + length;
     while (mPos + 4 <= mStream.size()) {
         ByteReader peek(mStream.constData() + mPos, 4, "record header");
@@ -121,7 +147,7 @@ Record RecordReader::next()
         if (length > mStream.size() - mPos - 4)
             throw Failure(QStringLiteral("truncated record at offset %1").arg(mPos));
         record.continues.push_back(record.data.size());
-        record.data.append(mStream.mid(mPos + 4, length));
+        record.data.append(mStream.constData() + mPos + 4, length);
         mPos += 4 + length;
     }
     return record;

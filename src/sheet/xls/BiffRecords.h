@@ -104,10 +104,20 @@ public:
 
     void record(unsigned type, const QByteArray &data);
     void record(unsigned type, const ByteWriter &data) { record(type, data.bytes()); }
+    // Starts a record of known length (at most 8224 bytes) whose data the
+    // caller appends to the returned writer.
+    ByteWriter &header(unsigned type, unsigned length)
+    {
+        mOut.u16(type);
+        mOut.u16(length);
+        return mOut;
+    }
 
     void begin(unsigned type);
     // Bytes that must stay within one record.
     void atomic(const QByteArray &data);
+    // Starts a CONTINUE record unless `bytes` more fit in the current one.
+    void reserve(qsizetype bytes);
     // A string with a 16-bit character count, its option byte and characters.
     void unicodeString(const QString &text);
     void end();
@@ -122,6 +132,11 @@ private:
     qsizetype mRecordStart = -1;
 };
 
+// BOF of a BIFF8 substream: 0x0005 workbook globals, 0x0010 worksheet.
+void writeBof(RecordWriter &out, unsigned type);
+// A record whose data is one 16-bit value.
+void writeValueRecord(RecordWriter &out, unsigned type, unsigned value);
+
 // True when every character fits in one byte (the compressed string form).
 bool isCompressible(const QString &text);
 void appendChars(ByteWriter &out, const QString &text, bool wide);
@@ -131,6 +146,7 @@ void appendShortUnicodeString(ByteWriter &out, const QString &text);
 
 // One record with the data of the CONTINUE records that follow it appended;
 // `continues` holds the offsets in `data` where each continuation began.
+// The data may refer to the stream it was read from, which must outlive it.
 struct Record {
     unsigned type = 0;
     QByteArray data;

@@ -75,7 +75,8 @@ const std::vector<FunctionInfo> kFunctions = {
     {"DAY", 67, 1, 1},           {"MONTH", 68, 1, 1},      {"YEAR", 69, 1, 1},       {"WEEKDAY", 70, 1, 2},
     {"HOUR", 71, 1, 1},          {"MINUTE", 72, 1, 1},     {"SECOND", 73, 1, 1},     {"NOW", 74, 0, 0},
     {"CHOOSE", 100, 2, kMaxArgs}, {"LOWER", 112, 1, 1},    {"UPPER", 113, 1, 1},     {"LEFT", 115, 1, 2},
-    {"RIGHT", 116, 1, 2},        {"TRIM", 118, 1, 1},      {"ISBLANK", 129, 1, 1},   {"COUNTA", 169, 0, kMaxArgs},
+    {"RIGHT", 116, 1, 2},        {"TRIM", 118, 1, 1},      {"ISTEXT", 127, 1, 1},    {"ISNUMBER", 128, 1, 1},
+    {"ISBLANK", 129, 1, 1},   {"COUNTA", 169, 0, kMaxArgs},
     {"ROUNDUP", 212, 2, 2},      {"ROUNDDOWN", 213, 2, 2}, {"DAYS360", 220, 2, 3},   {"TODAY", 221, 0, 0},
     {"CONCATENATE", 336, 1, kMaxArgs}, {"SUMIF", 345, 2, 3}, {"COUNTIF", 346, 2, 2},
 };
@@ -300,7 +301,7 @@ public:
             token(mIn.u8());
         if (mStack.size() != 1)
             unsupported();
-        return mStack.back();
+        return mStack.back().node;
     }
 
 private:
@@ -310,12 +311,23 @@ private:
     {
         if (mStack.empty())
             unsupported();
-        FormulaPtr top = mStack.back();
+        const Entry top = mStack.back();
         mStack.pop_back();
-        return top;
+        mPoppedDepth = std::max(mPoppedDepth, top.depth);
+        return top.node;
     }
 
-    void push(FormulaNode n) { mStack.push_back(leaf(std::move(n))); }
+    // Nesting deeper than any spreadsheet application writes is refused, so
+    // that hostile files cannot exhaust the stack of code walking the tree.
+    void push(FormulaNode n)
+    {
+        const int depth = n.children.empty() ? 1 : mPoppedDepth + 1;
+        mPoppedDepth = 0;
+        if (depth > kMaxDepth)
+            unsupported();
+        mStack.push_back({leaf(std::move(n)), depth});
+    }
+
 
     void operation(Operator op, int operands)
     {
@@ -520,7 +532,13 @@ private:
     FormulaPlace mPlace;
     CellAddress mBase;
     const SheetLinks &mLinks;
-    std::vector<FormulaPtr> mStack;
+    struct Entry {
+        FormulaPtr node;
+        int depth;
+    };
+    static constexpr int kMaxDepth = 200;
+    std::vector<Entry> mStack;
+    int mPoppedDepth = 0; // deepest operand taken by the node being built
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 
 namespace orv::sheet::xls {
@@ -10,7 +11,11 @@ namespace orv::sheet::xls {
 inline constexpr double kDigitWidth = 7;
 inline constexpr double kColumnPadding = 5;
 
-inline int pointsToTwips(double points) { return static_cast<int>(std::lround(points * 20)); }
+// Heights are stored in 15 bits.
+inline int pointsToTwips(double points)
+{
+    return static_cast<int>(std::clamp<long>(std::lround(points * 20), 0, 0x7FFF));
+}
 inline double twipsToPoints(int twips) { return twips / 20.0; }
 
 // Characters as the user sees them -> stored 1/256 units.
@@ -18,7 +23,8 @@ inline int columnWidthToStored(double characters)
 {
     if (characters <= 0)
         return 0;
-    return static_cast<int>(std::trunc((characters * kDigitWidth + kColumnPadding) / kDigitWidth * 256));
+    const double stored = std::trunc((characters * kDigitWidth + kColumnPadding) / kDigitWidth * 256);
+    return static_cast<int>(std::min(stored, 65535.0));
 }
 
 // Stored 1/256 units -> pixels -> characters (two decimals), as spreadsheet

@@ -59,6 +59,30 @@ BorderStyle borderStyleFromCode(unsigned code)
     }
 }
 
+Color colorFromIndex(const Palette &palette, unsigned index)
+{
+    const auto rgb = palette.colorOf(index);
+    return rgb ? Color::fromRgb(*rgb) : Color{};
+}
+
+Borders bordersFromBits(const Palette &palette, unsigned styles, unsigned left, unsigned right, unsigned top,
+                        unsigned bottom)
+{
+    auto line = [&](unsigned style, unsigned color) {
+        BorderLine l;
+        l.style = borderStyleFromCode(style & 0x0F);
+        if (l.style != BorderStyle::None)
+            l.color = colorFromIndex(palette, color);
+        return l;
+    };
+    Borders borders;
+    borders.left = line(styles, left);
+    borders.right = line(styles >> 4, right);
+    borders.top = line(styles >> 8, top);
+    borders.bottom = line(styles >> 12, bottom);
+    return borders;
+}
+
 StyleTable::StyleTable(const Workbook &workbook) : mWorkbook(workbook)
 {
     std::vector<QRgb> colors;
@@ -112,7 +136,7 @@ void StyleTable::writeFonts(RecordWriter &out) const
 {
     for (const Font &font : mFonts) {
         ByteWriter data;
-        data.u16(static_cast<unsigned>(std::lround(font.size * 20)));
+        data.u16(static_cast<unsigned>(std::clamp<long>(std::lround(font.size * 20), 20, 8191)));
         data.u16((font.italic ? 0x02 : 0) | (font.underline ? 0x04 : 0));
         data.u16(static_cast<unsigned>(fontColorIndex(font.color)));
         data.u16(font.bold ? 700 : 400);

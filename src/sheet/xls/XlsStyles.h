@@ -18,6 +18,13 @@ inline constexpr int kFirstCellXf = 15;
 unsigned borderStyleCode(BorderStyle style);
 BorderStyle borderStyleFromCode(unsigned code);
 
+// The colour of a stored colour index; system colours are automatic.
+Color colorFromIndex(const Palette &palette, unsigned index);
+// Four border lines from their styles (4 bits each: left, right, top,
+// bottom) and colour indices.
+Borders bordersFromBits(const Palette &palette, unsigned styles, unsigned left, unsigned right, unsigned top,
+                        unsigned bottom);
+
 // The fonts, number formats, palette and XF records a workbook needs.
 class StyleTable {
 public:

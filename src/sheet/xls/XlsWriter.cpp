@@ -4,589 +4,19 @@
 #include "sheet/xls/BiffRecords.h"
 #include "sheet/xls/CompoundFile.h"
 #include "sheet/xls/FormulaTokens.h"
-#include "sheet/xls/SheetUnits.h"
+#include "sheet/xls/SharedStringTable.h"
 #include "sheet/xls/SummaryStreams.h"
+#include "sheet/xls/XlsSheetWriter.h"
 #include "sheet/xls/XlsStyles.h"
 
-#include <QHash>
-#include <cmath>
 
 namespace orv::sheet::xls {
 
 namespace {
 
-constexpr unsigned kBiff8 = 0x0600;
 constexpr unsigned kGlobalsType = 0x0005;
-constexpr unsigned kWorksheetType = 0x0010;
-constexpr int kRowsPerBlock = 32;
-constexpr int kMergesPerRecord = 1027;
 constexpr unsigned kPrintAreaName = 0x06;
 constexpr unsigned kPrintTitlesName = 0x07;
-
-void bof(RecordWriter &out, unsigned type)
-{
-    ByteWriter data;
-    data.u16(kBiff8);
-    data.u16(type);
-    data.u16(0x0DBB); // build
-    data.u16(0x07CC); // year
-    data.u32(0x000100C1); // file history flags
-    data.u32(0x00000006); // lowest version that can read all records
-    out.record(rec::Bof, data);
-}
-
-void simple(RecordWriter &out, unsigned type, unsigned value)
-{
-    ByteWriter data;
-    data.u16(value);
-    out.record(type, data);
-}
-
-// Strings of text cells, numbered in order of first use.
-class SharedStrings {
-public:
-    int add(const QString &text)
-    {
-        ++mUses;
-        const auto found = mIndex.constFind(text);
-        if (found != mIndex.constEnd())
-            return found.value();
-        mIndex.insert(text, static_cast<int>(mStrings.size()));
-        mStrings.push_back(text);
-        return static_cast<int>(mStrings.size()) - 1;
-    }
-    int index(const QString &text) const { return mIndex.value(text); }
-
-    // SST and its index EXTSST; the writer's position must be the stream offset.
-    void write(RecordWriter &out) const
-    {
-        constexpr int kStringsPerBucket = 8;
-        std::vector<std::pair<qsizetype, qsizetype>> buckets;
-        out.begin(rec::Sst);
-        ByteWriter counts;
-        counts.u32(static_cast<std::uint32_t>(mUses));
-        counts.u32(static_cast<std::uint32_t>(mStrings.size()));
-        out.atomic(counts.bytes());
-        for (size_t i = 0; i < mStrings.size(); ++i) {
-            if (i % kStringsPerBucket == 0) {
-                // The bucket entry points at the string's header, which
-                // must not be split from its first character.
-                out.atomic({});
-                buckets.push_back({out.position(), out.offsetInRecord()});
-            }
-            out.unicodeString(mStrings[i]);
-        }
-        out.end();
-        ByteWriter ext;
-        ext.u16(kStringsPerBucket);
-        for (const auto &[position, offset] : buckets) {
-            ext.u32(static_cast<std::uint32_t>(position));
-            ext.u16(static_cast<unsigned>(offset));
-            ext.u16(0);
-        }
-        out.record(rec::ExtSst, ext);
-    }
-
-private:
-    QHash<QString, int> mIndex;
-    std::vector<QString> mStrings;
-    long long mUses = 0;
-};
-
-class SheetWriter {
-public:
-    SheetWriter(const Workbook &workbook, int index, const StyleTable &styles, const SharedStrings &strings,
-                const SheetLinks &links, qsizetype base)
-        : mWorkbook(workbook), mSheet(workbook.sheet(index)), mIndex(index), mStyles(styles), mStrings(strings),
-          mLinks(links), mBase(base)
-    {
-    }
-
-    QByteArray write()
-    {
-        bof(mOut, kWorksheetType);
-        collectRows();
-        const qsizetype indexAt = writeIndexPlaceholder();
-        writeCalculationSettings();
-        writePrintSettings();
-        mDefColWidthAt = mOut.position();
-        simple(mOut, rec::DefColWidth, static_cast<unsigned>(mSheet.defaultColumnWidth()));
-        writeColumns();
-        writeDimensions();
-        writeRowBlocks();
-        patchIndex(indexAt);
-        writeWindow();
-        writeMerges();
-        writeConditionalFormats();
-        mOut.record(rec::Eof, QByteArray());
-        return mOut.bytes();
-    }
-
-private:
-    void collectRows()
-    {
-        mCells.resize(static_cast<size_t>(mSheet.lastRow() + 1));
-        mSheet.forEachCell([&](CellAddress at, const Cell &cell) { mCells[at.row].push_back({at.column, &cell}); });
-        for (int row = 0; row <= mSheet.lastRow(); ++row)
-            if (mSheet.rowInfo(row) || !mCells[row].empty())
-                mRows.push_back(row);
-        for (size_t i = 0; i < mRows.size(); ++i)
-            if (i == 0 || mRows[i] / kRowsPerBlock != mRows[i - 1] / kRowsPerBlock)
-                mBlockStarts.push_back(i);
-    }
-
-    qsizetype writeIndexPlaceholder()
-    {
-        const qsizetype at = mOut.position();
-        ByteWriter data;
-        data.u32(0);
-        data.u32(mRows.empty() ? 0 : static_cast<std::uint32_t>(mRows.front()));
-        data.u32(mRows.empty() ? 0 : static_cast<std::uint32_t>(mRows.back() + 1));
-        data.u32(0); // DEFCOLWIDTH position, patched
-        data.zeros(static_cast<qsizetype>(mBlockStarts.size()) * 4);
-        mOut.record(rec::Index, data);
-        return at;
-    }
-
-    void patchIndex(qsizetype at)
-    {
-        auto patch = [&](qsizetype offset, std::uint32_t value) {
-            QByteArray &b = mOut.bytes();
-            for (int i = 0; i < 4; ++i)
-                b[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-        };
-        patch(at + 4 + 12, static_cast<std::uint32_t>(mBase + mDefColWidthAt));
-        for (size_t i = 0; i < mDbCells.size(); ++i)
-            patch(at + 4 + 16 + static_cast<qsizetype>(i) * 4, static_cast<std::uint32_t>(mBase + mDbCells[i]));
-    }
-
-    void writeCalculationSettings()
-    {
-        simple(mOut, rec::CalcMode, 1);
-        simple(mOut, rec::CalcCount, 100);
-        simple(mOut, rec::RefMode, 1);
-        simple(mOut, rec::Iteration, 0);
-        ByteWriter delta;
-        delta.f64(0.001);
-        mOut.record(rec::Delta, delta);
-        simple(mOut, rec::SaveRecalc, 1);
-        simple(mOut, rec::PrintHeaders, 0);
-        simple(mOut, rec::PrintGridlines, 0);
-        simple(mOut, rec::GridSet, 1);
-        ByteWriter guts;
-        guts.zeros(8);
-        mOut.record(rec::Guts, guts);
-        ByteWriter rowHeight;
-        rowHeight.u16(0);
-        rowHeight.u16(static_cast<unsigned>(pointsToTwips(mSheet.defaultRowHeight())));
-        mOut.record(rec::DefaultRowHeight, rowHeight);
-        simple(mOut, rec::WsBool, 0x04C1);
-    }
-
-    void writePrintSettings()
-    {
-        const PageSetup &page = mSheet.pageSetup();
-        for (auto [type, text] : {std::pair{rec::Header, page.header}, std::pair{rec::Footer, page.footer}}) {
-            ByteWriter data;
-            if (!text.isEmpty())
-                appendUnicodeString(data, text.left(255));
-            mOut.record(type, data);
-        }
-        simple(mOut, rec::HCenter, 0);
-        simple(mOut, rec::VCenter, 0);
-        ByteWriter setup;
-        setup.u16(static_cast<unsigned>(page.paperSize));
-        setup.u16(static_cast<unsigned>(page.scale));
-        setup.u16(1); // first page number
-        setup.u16(1); // fit to width
-        setup.u16(1); // fit to height
-        setup.u16(page.orientation == Orientation::Portrait ? 0x02 : 0x00);
-        setup.u16(600);
-        setup.u16(600);
-        setup.f64(0.3); // header margin, inches
-        setup.f64(0.3); // footer margin
-        setup.u16(1);   // copies
-        mOut.record(rec::Setup, setup);
-    }
-
-    void writeColumns()
-    {
-        for (int column = 0; column < kMaxColumns;) {
-            const ColumnInfo *info = mSheet.columnInfo(column);
-            if (!info) {
-                ++column;
-                continue;
-            }
-            int last = column;
-            while (last + 1 < kMaxColumns && mSheet.columnInfo(last + 1) && *mSheet.columnInfo(last + 1) == *info)
-                ++last;
-            ByteWriter data;
-            data.u16(static_cast<unsigned>(column));
-            data.u16(static_cast<unsigned>(last));
-            data.u16(static_cast<unsigned>(columnWidthToStored(info->width)));
-            data.u16(static_cast<unsigned>(kFirstCellXf + info->formatIndex));
-            data.u16((info->hidden ? 0x01 : 0) | 0x02);
-            data.u16(0);
-            mOut.record(rec::ColInfo, data);
-            column = last + 1;
-        }
-    }
-
-    void writeDimensions()
-    {
-        ByteWriter data;
-        const auto used = mSheet.usedRange();
-        data.u32(used ? static_cast<std::uint32_t>(used->firstRow) : 0);
-        data.u32(used ? static_cast<std::uint32_t>(used->lastRow + 1) : 0);
-        data.u16(used ? static_cast<unsigned>(used->firstColumn) : 0);
-        data.u16(used ? static_cast<unsigned>(used->lastColumn + 1) : 0);
-        data.u16(0);
-        mOut.record(rec::Dimensions, data);
-    }
-
-    void writeRowBlocks()
-    {
-        for (size_t block = 0; block < mBlockStarts.size(); ++block) {
-            const size_t first = mBlockStarts[block];
-            const size_t end = block + 1 < mBlockStarts.size() ? mBlockStarts[block + 1] : mRows.size();
-            const qsizetype firstRowAt = mOut.position();
-            for (size_t i = first; i < end; ++i)
-                writeRow(mRows[i]);
-            std::vector<qsizetype> cellStarts;
-            for (size_t i = first; i < end; ++i) {
-                cellStarts.push_back(mOut.position());
-                writeCells(mRows[i]);
-            }
-            const qsizetype dbCellAt = mOut.position();
-            mDbCells.push_back(dbCellAt);
-            ByteWriter data;
-            data.u32(static_cast<std::uint32_t>(dbCellAt - firstRowAt));
-            constexpr qsizetype kRowRecordSize = 20;
-            qsizetype previous = firstRowAt + kRowRecordSize;
-            for (qsizetype start : cellStarts) {
-                data.u16(static_cast<unsigned>(start - previous));
-                previous = start;
-            }
-            mOut.record(rec::DbCell, data);
-        }
-    }
-
-    void writeRow(int row)
-    {
-        const RowInfo *info = mSheet.rowInfo(row);
-        const auto &cells = mCells[row];
-        const int firstColumn = cells.empty() ? -1 : cells.front().first;
-        const int lastColumn = cells.empty() ? -1 : cells.back().first;
-        ByteWriter data;
-        data.u16(static_cast<unsigned>(row));
-        data.u16(firstColumn < 0 ? 0 : static_cast<unsigned>(firstColumn));
-        data.u16(firstColumn < 0 ? 0 : static_cast<unsigned>(lastColumn + 1));
-        data.u16(static_cast<unsigned>(pointsToTwips(info ? info->height : mSheet.defaultRowHeight())));
-        data.u16(0);
-        data.u16(0);
-        std::uint32_t flags = 0x0100;
-        unsigned xf = kFirstCellXf;
-        if (info) {
-            if (info->hidden)
-                flags |= 0x20;
-            if (info->customHeight)
-                flags |= 0x40;
-            if (info->formatIndex) {
-                flags |= 0x80;
-                xf = static_cast<unsigned>(kFirstCellXf + *info->formatIndex);
-            }
-        }
-        data.u32(flags | (static_cast<std::uint32_t>(xf) << 16));
-        mOut.record(rec::Row, data);
-    }
-
-    void cellHeader(ByteWriter &data, CellAddress at, const Cell &cell)
-    {
-        data.u16(static_cast<unsigned>(at.row));
-        data.u16(static_cast<unsigned>(at.column));
-        data.u16(static_cast<unsigned>(kFirstCellXf + cell.formatIndex));
-    }
-
-    void writeCells(int row)
-    {
-        for (const auto &[column, cell] : mCells[row]) {
-            if (cell->hasFormula())
-                writeFormula({row, column}, *cell);
-            else
-                writeConstant({row, column}, *cell);
-        }
-    }
-
-    void writeConstant(CellAddress at, const Cell &cell)
-    {
-        ByteWriter data;
-        cellHeader(data, at, cell);
-        const Value &value = cell.value;
-        if (const double *number = std::get_if<double>(&value)) {
-            data.f64(*number);
-            mOut.record(rec::Number, data);
-        } else if (const QString *text = std::get_if<QString>(&value)) {
-            data.u32(static_cast<std::uint32_t>(mStrings.index(*text)));
-            mOut.record(rec::LabelSst, data);
-        } else if (const bool *boolean = std::get_if<bool>(&value)) {
-            data.u8(*boolean ? 1 : 0);
-            data.u8(0);
-            mOut.record(rec::BoolErr, data);
-        } else if (const ErrorCode *error = std::get_if<ErrorCode>(&value)) {
-            data.u8(static_cast<unsigned>(*error));
-            data.u8(1);
-            mOut.record(rec::BoolErr, data);
-        } else {
-            mOut.record(rec::Blank, data);
-        }
-    }
-
-    void writeFormula(CellAddress at, const Cell &cell)
-    {
-        EncodedFormula encoded;
-        try {
-            encoded = encodeFormula(*cell.formula, FormulaPlace::Cell, at, mLinks);
-        } catch (const Failure &failure) {
-            throw Failure(QStringLiteral("Cannot save the formula in %1!%2: %3")
-                              .arg(mSheet.name(), cellName(at), failure.description()));
-        }
-        ByteWriter data;
-        cellHeader(data, at, cell);
-        const Value &value = cell.value;
-        // An empty text result has a type of its own and no STRING record.
-        const QString *text = std::get_if<QString>(&value);
-        if (text && text->isEmpty())
-            text = nullptr;
-        if (const double *number = std::get_if<double>(&value)) {
-            data.f64(*number);
-        } else {
-            unsigned type = 3, payload = 0;
-            if (text)
-                type = 0;
-            else if (const bool *boolean = std::get_if<bool>(&value))
-                type = 1, payload = *boolean ? 1 : 0;
-            else if (const ErrorCode *error = std::get_if<ErrorCode>(&value))
-                type = 2, payload = static_cast<unsigned>(*error);
-            data.u8(type);
-            data.u8(0);
-            data.u8(payload);
-            data.u8(0);
-            data.u8(0);
-            data.u8(0);
-            data.u16(0xFFFF);
-        }
-        data.u16(encoded.volatileResult ? 0x0001 : 0x0000);
-        data.u32(0);
-        data.u16(static_cast<unsigned>(encoded.tokens.size()));
-        data.append(encoded.tokens);
-        mOut.record(rec::Formula, data);
-        if (text) {
-            mOut.begin(rec::String);
-            mOut.unicodeString(*text);
-            mOut.end();
-        }
-    }
-
-    static QString cellName(CellAddress at)
-    {
-        QString column;
-        for (int c = at.column + 1; c > 0; c = (c - 1) / 26)
-            column.prepend(QChar('A' + (c - 1) % 26));
-        return column + QString::number(at.row + 1);
-    }
-
-    void writeWindow()
-    {
-        const SheetView &view = mSheet.view();
-        const bool frozen = view.frozenColumns > 0 || view.frozenRows > 0;
-        const bool active = mIndex == mWorkbook.activeSheet();
-        unsigned flags = 0x04 | 0x10 | 0x20 | 0x80; // headers, zeros, default header colour, outline symbols
-        if (view.showGridlines)
-            flags |= 0x02;
-        if (frozen)
-            flags |= 0x08 | 0x100;
-        if (view.selected || active)
-            flags |= 0x200;
-        if (active)
-            flags |= 0x400;
-        ByteWriter window;
-        window.u16(flags);
-        window.u16(0);
-        window.u16(0);
-        window.u32(64); // grid line colour: automatic
-        window.u16(0);
-        window.u16(0);
-        window.u32(0);
-        mOut.record(rec::Window2, window);
-
-        unsigned pane = 3;
-        if (frozen) {
-            pane = view.frozenColumns > 0 && view.frozenRows > 0 ? 0 : (view.frozenColumns > 0 ? 1 : 2);
-            ByteWriter data;
-            data.u16(static_cast<unsigned>(view.frozenColumns));
-            data.u16(static_cast<unsigned>(view.frozenRows));
-            data.u16(static_cast<unsigned>(view.frozenRows));
-            data.u16(static_cast<unsigned>(view.frozenColumns));
-            data.u8(pane);
-            data.u8(0);
-            mOut.record(rec::Pane, data);
-        }
-        std::vector<CellRange> ranges = view.selection;
-        if (ranges.empty())
-            ranges.push_back(CellRange::single(view.activeCell));
-        ByteWriter selection;
-        selection.u8(pane);
-        selection.u16(static_cast<unsigned>(view.activeCell.row));
-        selection.u16(static_cast<unsigned>(view.activeCell.column));
-        selection.u16(0);
-        selection.u16(static_cast<unsigned>(ranges.size()));
-        for (const CellRange &range : ranges) {
-            selection.u16(static_cast<unsigned>(range.firstRow));
-            selection.u16(static_cast<unsigned>(range.lastRow));
-            selection.u8(static_cast<unsigned>(range.firstColumn));
-            selection.u8(static_cast<unsigned>(range.lastColumn));
-        }
-        mOut.record(rec::Selection, selection);
-    }
-
-    static void appendRange(ByteWriter &data, const CellRange &range)
-    {
-        data.u16(static_cast<unsigned>(range.firstRow));
-        data.u16(static_cast<unsigned>(range.lastRow));
-        data.u16(static_cast<unsigned>(range.firstColumn));
-        data.u16(static_cast<unsigned>(range.lastColumn));
-    }
-
-    void writeMerges()
-    {
-        const auto &merged = mSheet.mergedRanges();
-        for (size_t first = 0; first < merged.size(); first += kMergesPerRecord) {
-            const size_t count = std::min<size_t>(kMergesPerRecord, merged.size() - first);
-            ByteWriter data;
-            data.u16(static_cast<unsigned>(count));
-            for (size_t i = first; i < first + count; ++i)
-                appendRange(data, merged[i]);
-            mOut.record(rec::MergedCells, data);
-        }
-    }
-
-    void writeConditionalFormats()
-    {
-        int id = 0;
-        for (const ConditionalFormat &conditional : mSheet.conditionalFormats()) {
-            if (conditional.ranges.empty() || conditional.rules.empty())
-                continue;
-            CellRange bound = conditional.ranges.front();
-            for (const CellRange &range : conditional.ranges) {
-                bound.firstRow = std::min(bound.firstRow, range.firstRow);
-                bound.firstColumn = std::min(bound.firstColumn, range.firstColumn);
-                bound.lastRow = std::max(bound.lastRow, range.lastRow);
-                bound.lastColumn = std::max(bound.lastColumn, range.lastColumn);
-            }
-            ByteWriter header;
-            header.u16(static_cast<unsigned>(conditional.rules.size()));
-            header.u16(static_cast<unsigned>((++id << 1) | 1));
-            appendRange(header, bound);
-            header.u16(static_cast<unsigned>(conditional.ranges.size()));
-            for (const CellRange &range : conditional.ranges)
-                appendRange(header, range);
-            mOut.record(rec::CondFmt, header);
-            for (const ConditionalRule &rule : conditional.rules)
-                writeRule(conditional, rule);
-        }
-    }
-
-    void writeRule(const ConditionalFormat &conditional, const ConditionalRule &rule)
-    {
-        EncodedFormula encoded;
-        try {
-            encoded = encodeFormula(*rule.formula, FormulaPlace::Conditional, conditional.ranges.front().topLeft(),
-                                    mLinks);
-        } catch (const Failure &failure) {
-            throw Failure(QStringLiteral("Cannot save a conditional format of sheet %1: %2")
-                              .arg(mSheet.name(), failure.description()));
-        }
-        const ConditionalStyle &style = rule.style;
-        // Flag bits set mean "not modified"; the block bits say which blocks follow.
-        std::uint32_t flags = 0x003FFFFF;
-        const bool font = style.fontColor || style.bold;
-        if (font)
-            flags |= 0x04000000;
-        if (style.borders)
-            flags = (flags & ~0x00003C00u) | 0x10000000;
-        if (style.fill)
-            flags = (flags & ~0x00070000u) | 0x20000000;
-        ByteWriter data;
-        data.u8(2); // formula rule
-        data.u8(0);
-        data.u16(static_cast<unsigned>(encoded.tokens.size()));
-        data.u16(0);
-        data.u32(flags);
-        data.u16(0x8002);
-        if (font)
-            writeFontBlock(data, style);
-        if (style.borders)
-            writeBorderBlock(data, *style.borders);
-        if (style.fill)
-            writePatternBlock(data, *style.fill);
-        data.append(encoded.tokens);
-        mOut.record(rec::Cf, data);
-    }
-
-    void writeFontBlock(ByteWriter &data, const ConditionalStyle &style)
-    {
-        data.zeros(64);          // font name: unchanged
-        data.u32(0xFFFFFFFF);    // height: unchanged
-        data.u32(0);             // posture
-        data.u16(style.bold ? (*style.bold ? 700 : 400) : 0xFFFF);
-        data.u16(0);             // escapement
-        data.u8(0);              // underline
-        data.zeros(3);
-        data.u32(style.fontColor ? static_cast<std::uint32_t>(mStyles.fontColorIndex(*style.fontColor)) : 0xFFFFFFFF);
-        data.u32(0);
-        data.u32(style.bold ? 0x18 : 0x9A); // posture and weight modified when bold is set
-        data.u32(1);                        // escapement unchanged
-        data.u32(1);                        // underline unchanged
-        data.u32(style.bold ? 0 : 1);       // weight
-        data.u32(0);
-        data.u32(0xFFFFFFFF);
-        data.u32(0);
-        data.u16(1);
-    }
-
-    void writeBorderBlock(ByteWriter &data, const Borders &borders)
-    {
-        auto color = [&](const BorderLine &line) {
-            return line.style == BorderStyle::None ? 0u : static_cast<unsigned>(mStyles.lineColorIndex(line.color));
-        };
-        data.u32(borderStyleCode(borders.left.style) | (borderStyleCode(borders.right.style) << 4)
-                 | (borderStyleCode(borders.top.style) << 8) | (borderStyleCode(borders.bottom.style) << 12)
-                 | (color(borders.left) << 16) | (color(borders.right) << 23));
-        data.u32(color(borders.top) | (color(borders.bottom) << 7));
-    }
-
-    void writePatternBlock(ByteWriter &data, const Fill &fill)
-    {
-        const bool solid = fill.pattern == FillPattern::Solid;
-        data.u16(solid ? (1u << 10) : 0u);
-        const unsigned index = solid ? static_cast<unsigned>(mStyles.fillColorIndex(fill.color)) : 65u;
-        data.u16(index | (index << 7));
-    }
-
-    const Workbook &mWorkbook;
-    const Sheet &mSheet;
-    int mIndex;
-    const StyleTable &mStyles;
-    const SharedStrings &mStrings;
-    const SheetLinks &mLinks;
-    qsizetype mBase;
-    RecordWriter mOut;
-    std::vector<std::vector<std::pair<int, const Cell *>>> mCells; // by row, in column order
-    std::vector<int> mRows;
-    std::vector<size_t> mBlockStarts;
-    std::vector<qsizetype> mDbCells;
-    qsizetype mDefColWidthAt = 0;
-};
 
 class WorkbookWriter {
 public:
@@ -621,7 +51,7 @@ public:
             const std::uint32_t at = static_cast<std::uint32_t>(stream.size());
             for (int i = 0; i < 4; ++i)
                 stream[sheetOffsets[s] + i] = static_cast<char>((at >> (8 * i)) & 0xFF);
-            stream.append(SheetWriter(mWorkbook, s, mStyles, mStrings, mLinks, stream.size()).write());
+            stream.append(writeWorksheet(mWorkbook, s, mStyles, mStrings, mLinks, stream.size()));
         }
         return stream;
     }
@@ -629,42 +59,42 @@ public:
 private:
     std::vector<qsizetype> writeGlobals(RecordWriter &out)
     {
-        bof(out, kGlobalsType);
+        writeBof(out, kGlobalsType);
         if (mTemplate)
             out.record(rec::Template, QByteArray());
-        simple(out, rec::InterfaceHdr, 1200);
-        simple(out, rec::Mms, 0);
+        writeValueRecord(out, rec::InterfaceHdr, 1200);
+        writeValueRecord(out, rec::Mms, 0);
         out.record(rec::InterfaceEnd, QByteArray());
         ByteWriter access;
         appendUnicodeString(access, QStringLiteral("Orvantis"));
         while (access.size() < 112)
             access.u8(' ');
         out.record(rec::WriteAccess, access);
-        simple(out, rec::CodePage, 1200);
-        simple(out, rec::Dsf, 0);
+        writeValueRecord(out, rec::CodePage, 1200);
+        writeValueRecord(out, rec::Dsf, 0);
         ByteWriter tabs;
         for (int s = 0; s < mWorkbook.sheetCount(); ++s)
             tabs.u16(static_cast<unsigned>(s + 1));
         out.record(rec::TabId, tabs);
-        simple(out, rec::FnGroupCount, 14);
-        simple(out, rec::WindowProtect, 0);
-        simple(out, rec::Protect, 0);
-        simple(out, rec::Password, 0);
-        simple(out, rec::Prot4Rev, 0);
-        simple(out, rec::Prot4RevPass, 0);
+        writeValueRecord(out, rec::FnGroupCount, 14);
+        writeValueRecord(out, rec::WindowProtect, 0);
+        writeValueRecord(out, rec::Protect, 0);
+        writeValueRecord(out, rec::Password, 0);
+        writeValueRecord(out, rec::Prot4Rev, 0);
+        writeValueRecord(out, rec::Prot4RevPass, 0);
         writeWindow1(out);
-        simple(out, rec::Backup, 0);
-        simple(out, rec::HideObj, 0);
-        simple(out, rec::DateMode, 0);
-        simple(out, rec::Precision, 1);
-        simple(out, rec::RefreshAll, 0);
-        simple(out, rec::BookBool, 0);
+        writeValueRecord(out, rec::Backup, 0);
+        writeValueRecord(out, rec::HideObj, 0);
+        writeValueRecord(out, rec::DateMode, 0);
+        writeValueRecord(out, rec::Precision, 1);
+        writeValueRecord(out, rec::RefreshAll, 0);
+        writeValueRecord(out, rec::BookBool, 0);
         mStyles.writeFonts(out);
         mStyles.writeNumberFormats(out);
         mStyles.writeXfs(out);
         mStyles.writeStyles(out);
         mStyles.writePalette(out);
-        simple(out, rec::UsesElfs, 0);
+        writeValueRecord(out, rec::UsesElfs, 0);
         std::vector<qsizetype> offsets;
         for (int s = 0; s < mWorkbook.sheetCount(); ++s) {
             const Sheet &sheet = mWorkbook.sheet(s);
@@ -780,7 +210,7 @@ private:
     const Workbook &mWorkbook;
     bool mTemplate;
     StyleTable mStyles;
-    SharedStrings mStrings;
+    SharedStringTable mStrings;
     SheetLinks mLinks;
 };
 

@@ -1,0 +1,35 @@
+// Any bytes either read as a workbook or fail with a Failure; a workbook
+// that was read writes, reads back and writes again to the same bytes.
+
+#include "sheet/Failure.h"
+#include "sheet/xls/XlsReader.h"
+#include "sheet/xls/XlsWriter.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    using namespace orv::sheet;
+    const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    Workbook book;
+    try {
+        book = xls::readXlsFile(input);
+    } catch (const orv::Failure &) {
+        return 0;
+    }
+    try {
+        const QByteArray first = xls::writeXlsFile(book);
+        const QByteArray second = xls::writeXlsFile(xls::readXlsFile(first));
+        if (first != second) {
+            std::fprintf(stderr, "a workbook read from this input does not write the same bytes twice\n");
+            std::abort();
+        }
+    } catch (const orv::Failure &failure) {
+        std::fprintf(stderr, "a workbook read from this input cannot be written again: %s\n",
+                     failure.description().toUtf8().constData());
+        std::abort();
+    }
+    return 0;
+}
