@@ -14,7 +14,8 @@ PictureBox::PictureBox(QWidget *parent, int borderPixels)
       mBackground(palette().color(QPalette::Button))
 {
     mClient->move(borderPixels, borderPixels);
-    mClient->setAttribute(Qt::WA_NoMousePropagation);
+    // The client covers the box: mouse events it does not take travel on to
+    // the box, where they stop.
     setAttribute(Qt::WA_NoMousePropagation);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

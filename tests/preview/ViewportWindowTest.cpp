@@ -107,11 +107,16 @@ TEST_F(PreviewZoom, ATallPictureIsPaintedOnceZoomedOutBelowTheLimit)
 
 class PreviewPanning : public PreviewTest {
 protected:
+    // Delivered as the window system does: to the innermost widget under
+    // the pointer, from where an unhandled event travels up to its parents.
     void mouse(QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held)
     {
         QWidget *box = form().Picture1;
-        QMouseEvent event(type, QPointF(at), box->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
-        QCoreApplication::sendEvent(box, &event);
+        QWidget *under = box->childAt(at);
+        QWidget *target = under ? under : box;
+        const QPointF local = target->mapFrom(box, QPointF(at));
+        QMouseEvent event(type, local, box->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &event);
     }
     void press(QPoint at) { mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton); }
     void dragTo(QPoint at) { mouse(QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton); }
