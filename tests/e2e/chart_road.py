@@ -1,0 +1,379 @@
+#!/usr/bin/python3
+"""One chart from start to finish with the real program on a private X display.
+
+Starts the built program with a fresh settings folder, a fresh temporary
+folder and en-US dates, loads the sample, edits the lists, creates the chart,
+zooms and drags the preview, saves the workbook through the file dialog, goes
+back, creates again and closes the main window. Then checks from outside:
+the saved workbook in LibreOffice and Gnumeric, the settings file, and that
+the temporary folder is left clean. Screenshots go to the artefacts folder.
+
+Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing).
+"""
+
+import argparse
+import configparser
+import datetime
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+from outside_readers import gnumeric_values, libreoffice_values
+from xsession import Display, Driver, wait_until
+
+TITLE = "^Orvantis$"
+MAIN_SIZE = (616, 426)
+PREVIEW_SIZE = (656, 624)
+
+# Main window, client coordinates. The tab pages start below the tab bar;
+# fields are given on the page.
+CREATE = (308, 22)
+LOAD_SAMPLE = (459, 55)
+TABS = {"Categories": (52, 87), "Tasks": (125, 87), "Special Events": (210, 87)}
+PAGE = (12, 102)
+CATEGORY_FIELD = (112 + 100, 20 + 11)
+CATEGORY_ADD = (112 + 50, 50 + 13)
+TASK_NAME = (112 + 100, 14 + 11)
+TASK_PERCENT = (112 + 60, 40 + 11)
+TASK_CATEGORY = (112 + 100, 66 + 11)
+TASK_START = (112 + 60, 92 + 11)
+TASK_END = (306 + 60, 92 + 11)
+SUB_TASK = (112 + 10, 120 + 12)
+TASK_ADD = (206 + 50, 119 + 13)
+CATEGORY_LIST = (12, 84, 562, 216)
+TASK_LIST = (12, 152, 562, 148)
+
+# Preview window, client coordinates.
+VIEWPORT = (9, 9, 620, 493)
+PICTURE_CENTRE = (319, 255)
+ZOOM_IN = (172, 557)
+ZOOM_OUT = (480, 557)
+BACK = (164, 603)
+SAVE = (488, 603)
+
+NEW_CATEGORY = "Testing"
+NEW_TASK = {"name": "Acceptance tests", "percent": "50", "category": "Testing",
+            "start": "12/1/2016", "end": "12/15/2016"}
+
+EXPECTED_SETTINGS = {
+    "categories": "Research|Development|Testing",
+    "tasks": "Initial researching^80^8/11/2016^8/24/2016^Research^"
+             "|Draft project^10^8/23/2016^11/24/2016^Development^"
+             "|Acceptance tests^50^12/1/2016^12/15/2016^Testing^V",
+    "events": "General meeting^8/12/2016^8/12/2016",
+    "tabsel": "2",
+}
+
+# Chart rows: the special event in row 3; each category heads a block of four
+# rows from row 10 on, its first task in the row below. Columns: B task name
+# (C for a sub-task), D start, E end, F completed fraction.
+EXPECTED_ROWS = [
+    # task row, (category, its row), (name in B, name in C), start, end (date serials), fraction
+    (11, ("Research", 10), ("Initial researching", ""), 42593, 42606, 0.8),
+    (15, ("Development", 14), ("Draft project", ""), 42605, 42698, 0.1),
+    (19, ("Testing", 18), ("", "Acceptance tests"), 42705, 42719, 0.5),
+]
+EXPECTED_EVENT = (3, "General meeting", 42594)
+
+
+class Scenario:
+    def __init__(self, program, artifacts, scratch, display):
+        self.program = program
+        self.artifacts = artifacts
+        self.scratch = scratch
+        self.x = Driver(display)
+        self.config = scratch / "config"
+        self.temp = scratch / "temp"
+        self.saved = scratch / "saved" / "My chart.xls"
+        for folder in (self.config, self.temp, self.saved.parent, scratch / "home", scratch / "runtime"):
+            folder.mkdir(parents=True)
+        (scratch / "runtime").chmod(0o700)
+        env = dict(os.environ, **display.environment())
+        env.update(QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=str(self.config), TEMP=str(self.temp),
+                   HOME=str(scratch / "home"), XDG_RUNTIME_DIR=str(scratch / "runtime"),
+                   LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
+        self.env = env
+        self.log = open(scratch / "program.log", "w")
+        self.process = None
+        self.timings = []
+        self.started = time.monotonic()
+
+    def step(self, name):
+        self.timings.append((name, time.monotonic() - self.started))
+        print(f"{time.monotonic() - self.started:6.1f} s  {name}", flush=True)
+
+    def shot(self, window, name):
+        self.x.screenshot(window, self.artifacts / f"{name}.png")
+
+    # --- main window -------------------------------------------------------
+
+    def settings_value(self, key):
+        return read_settings(self.config).get(key.lower())
+
+    def switch_tab(self, main, tab):
+        index = list(TABS).index(tab)
+        self.x.click(main, *TABS[tab])
+        wait_until(f"the {tab} tab to be stored as selected",
+                   lambda: self.settings_value("TabSel") == str(index))
+        time.sleep(0.2)  # the page paints after the change is stored
+        self.shot(main, f"main-{tab.lower().replace(' ', '-')}")
+
+    def on_page(self, point):
+        return PAGE[0] + point[0], PAGE[1] + point[1]
+
+    def page_region(self, region):
+        return (PAGE[0] + region[0], PAGE[1] + region[1], *region[2:])
+
+    def type_into(self, main, field, text):
+        self.x.click(main, *self.on_page(field))
+        self.x.key("ctrl+a")
+        self.x.type_text(text)
+
+    def press(self, window, point, watched, what):
+        """Clicks at point and waits for the watched region to change and settle."""
+        before = self.x.pixels(window, watched)
+        self.x.click(window, *point)
+        self.x.wait_for_repaint(window, watched, before, what)
+
+    def wait_for_preview(self):
+        preview = self.x.wait_for_window(TITLE, PREVIEW_SIZE, timeout=30)
+        def chart_painted():
+            picture = self.x.pixels(preview, VIEWPORT)
+            colours = {picture[i:i + 3] for i in range(0, len(picture), 3 * 97)}
+            return len(colours) > 4
+        wait_until("the chart picture in the preview", chart_painted, timeout=10)
+        return preview
+
+    # --- the scenario ------------------------------------------------------
+
+    def run(self):
+        self.process = subprocess.Popen([str(self.program)], env=self.env, stdout=self.log,
+                                        stderr=subprocess.STDOUT, cwd=self.scratch)
+        main = self.x.wait_for_window(TITLE, MAIN_SIZE)
+        self.x.focus(main)
+        self.step("main window shown")
+
+        self.press(main, LOAD_SAMPLE, self.page_region(CATEGORY_LIST), "the sample in the lists")
+        self.step("sample loaded")
+
+        self.switch_tab(main, "Tasks")
+        self.switch_tab(main, "Categories")
+        self.type_into(main, CATEGORY_FIELD, NEW_CATEGORY)
+        self.press(main, self.on_page(CATEGORY_ADD), self.page_region(CATEGORY_LIST),
+                   "the new category in the list")
+        self.shot(main, "main-categories-added")
+
+        self.switch_tab(main, "Tasks")
+        self.type_into(main, TASK_NAME, NEW_TASK["name"])
+        self.type_into(main, TASK_PERCENT, NEW_TASK["percent"])
+        self.type_into(main, TASK_CATEGORY, NEW_TASK["category"])
+        self.type_into(main, TASK_START, NEW_TASK["start"])
+        self.type_into(main, TASK_END, NEW_TASK["end"])
+        self.x.click(main, *self.on_page(SUB_TASK))
+        self.press(main, self.on_page(TASK_ADD), self.page_region(TASK_LIST), "the new task in the list")
+        self.shot(main, "main-tasks-added")
+        self.switch_tab(main, "Special Events")
+        self.step("lists edited")
+
+        self.x.click(main, *CREATE)
+        preview = self.wait_for_preview()
+        self.x.wait_for_hidden(main, TITLE)
+        self.assert_chart_workbook_count(1)
+        self.shot(preview, "preview")
+        self.step("chart created, preview shown")
+
+        # The chart is taller than the largest picture the preview zooms to,
+        # so it zooms out and back in.
+        self.press(preview, ZOOM_OUT, VIEWPORT, "the picture zoomed out")
+        self.press(preview, ZOOM_OUT, VIEWPORT, "the picture zoomed out further")
+        self.shot(preview, "preview-zoomed-out")
+        self.step("zoomed out")
+        self.press(preview, ZOOM_IN, VIEWPORT, "the picture zoomed in")
+        self.press(preview, ZOOM_IN, VIEWPORT, "the picture back at its own size")
+        self.step("zoomed in")
+        before = self.x.pixels(preview, VIEWPORT)
+        centre = PICTURE_CENTRE
+        self.x.drag(preview, centre, (centre[0] - 160, centre[1] - 120))
+        self.x.wait_for_repaint(preview, VIEWPORT, before, "the picture dragged")
+        self.shot(preview, "preview-dragged")
+        self.step("dragged")
+
+        self.save_through_dialog(preview)
+        self.step("workbook saved")
+
+        self.x.click(preview, *BACK)
+        main = self.x.wait_for_window(TITLE, MAIN_SIZE)
+        self.x.wait_for_hidden(preview, TITLE)
+        wait_until("the chart workbook to be deleted", lambda: self.chart_workbooks() == [])
+        self.step("back in the main window")
+
+        self.x.click(main, *CREATE)
+        preview = self.wait_for_preview()
+        self.assert_chart_workbook_count(1)
+        self.shot(preview, "preview-again")
+        self.x.click(preview, *BACK)
+        main = self.x.wait_for_window(TITLE, MAIN_SIZE)
+        self.step("created again and back")
+
+        self.x.request_close(main)
+        code = wait_until("the program to end", lambda: self.process.poll() is not None, timeout=15)
+        assert self.process.returncode == 0, f"the program ended with status {self.process.returncode}"
+        self.step("main window closed, program ended")
+
+    def save_through_dialog(self, preview):
+        self.x.click(preview, *SAVE)
+        dialog = wait_until("the Save File dialog",
+                            lambda: next(iter(self.x.visible_windows("^Save File")), None))
+        self.x.focus(dialog)
+        self.shot(dialog, "save-dialog")
+        self.x.key("ctrl+a")
+        self.x.type_text(str(self.saved))
+        self.x.key("Return")
+        done = wait_until("the \"Done.\" message", lambda: self.message_box(preview))
+        self.shot(done, "done-message")
+        assert self.saved.exists(), "\"Done.\" was shown but the workbook was not saved"
+        shutil.copyfile(self.saved, self.artifacts / "saved-chart.xls")
+        self.x.focus(done)
+        self.x.key("Return")
+        self.x.wait_for_hidden(done, TITLE)
+
+    def message_box(self, *known):
+        """A visible window titled like the program that is not one of its two windows."""
+        for window in self.x.visible_windows(TITLE):
+            if window not in known and self.x.size(window) not in (MAIN_SIZE, PREVIEW_SIZE):
+                return window
+        return None
+
+    def chart_workbooks(self):
+        return sorted(self.temp.glob("kdrave*.xls"))
+
+    def assert_chart_workbook_count(self, count):
+        found = self.chart_workbooks()
+        assert len(found) == count, f"expected {count} chart workbook(s) in the temporary folder, found {found}"
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        self.log.close()
+
+
+def read_settings(folder):
+    path = folder / "Varnholt.ini"
+    if not path.exists():
+        return {}
+    parser = configparser.RawConfigParser(delimiters=("=",), comment_prefixes=(";",), strict=False)
+    parser.read(path, encoding="utf-8")
+    if not parser.has_section("Orvantis"):
+        return {}
+    return {key: unquote(value) for key, value in parser.items("Orvantis")}
+
+
+def unquote(value):
+    return value[1:-1] if len(value) >= 2 and value[0] == value[-1] == '"' else value
+
+
+class Checks:
+    """Collects every failed expectation instead of stopping at the first."""
+
+    def __init__(self):
+        self.failures = []
+
+    def equal(self, what, actual, expected):
+        if actual != expected:
+            self.failures.append(f"{what}: expected {expected!r}, got {actual!r}")
+
+
+def check_settings(checks, config):
+    stored = read_settings(config)
+    for key, expected in EXPECTED_SETTINGS.items():
+        checks.equal(f"settings value {key}", stored.get(key), expected)
+
+
+def check_temporary_folder(checks, temp):
+    left = sorted(p.name for p in temp.iterdir()
+                  if p.name in ("template.xlt", "temp.bmp") or (p.name.startswith("kdrave") and p.suffix == ".xls"))
+    checks.equal("chart files left in the temporary folder", left, [])
+
+
+def number(text):
+    try:
+        return float(text)
+    except ValueError:
+        return None
+
+
+def us_date(serial):
+    return (datetime.date(1899, 12, 30) + datetime.timedelta(days=serial)).strftime("%m/%d/%Y")
+
+
+def check_workbook(checks, workbook, scratch):
+    """Names in their rows and columns in both readers; dates and fractions as values."""
+    libreoffice = libreoffice_values(workbook, scratch)
+    gnumeric = gnumeric_values(workbook, scratch)
+    event_row, event_name, event_start = EXPECTED_EVENT
+    for reader, sheet in (("LibreOffice", libreoffice), ("Gnumeric", gnumeric)):
+        checks.equal(f"{reader}: event name B{event_row}", sheet.cell(event_row, 2), event_name)
+        for row, (category, category_row), names, _, _, _ in EXPECTED_ROWS:
+            checks.equal(f"{reader}: category A{category_row}", sheet.cell(category_row, 1), category)
+            checks.equal(f"{reader}: task names B{row}:C{row}", tuple(sheet.row(row, 2, 3)), names)
+    checks.equal("Gnumeric: event start D3", number(gnumeric.cell(event_row, 4)), event_start)
+    checks.equal("LibreOffice: event start D3", libreoffice.cell(event_row, 4), us_date(event_start))
+    for row, _, _, start, end, fraction in EXPECTED_ROWS:
+        checks.equal(f"Gnumeric: dates D{row}:E{row}", tuple(map(number, gnumeric.row(row, 4, 5))), (start, end))
+        checks.equal(f"Gnumeric: completed F{row}", number(gnumeric.cell(row, 6)), fraction)
+        checks.equal(f"LibreOffice: dates D{row}:E{row}", tuple(libreoffice.row(row, 4, 5)),
+                     (us_date(start), us_date(end)))
+        checks.equal(f"LibreOffice: completed F{row}", libreoffice.cell(row, 6), f"{round(fraction * 100)}%")
+
+
+def missing_tools():
+    needed = ["Xvfb", "xdotool", "import", "soffice", "ssconvert"]
+    return [tool for tool in needed if shutil.which(tool) is None]
+
+
+def main():
+    arguments = argparse.ArgumentParser()
+    arguments.add_argument("--program", required=True, type=pathlib.Path)
+    arguments.add_argument("--artifacts", required=True, type=pathlib.Path)
+    options = arguments.parse_args()
+    missing = missing_tools()
+    if missing:
+        print(f"skipped: missing {', '.join(missing)}")
+        return 77
+    options.artifacts.mkdir(parents=True, exist_ok=True)
+    for old in options.artifacts.glob("*.png"):
+        old.unlink()
+
+    with tempfile.TemporaryDirectory(prefix="orvantis-e2e-") as folder:
+        scratch = pathlib.Path(folder)
+        display = Display()
+        scenario = Scenario(options.program, options.artifacts, scratch, display)
+        try:
+            scenario.run()
+        except AssertionError as failure:
+            print(f"FAILED during the scenario: {failure}")
+            for window in scenario.x.visible_windows("."):
+                scenario.shot(window, f"failure-window-{window}")
+            return 1
+        finally:
+            scenario.stop()
+            display.close()
+            print((scratch / "program.log").read_text(), end="")
+
+        checks = Checks()
+        check_settings(checks, scenario.config)
+        check_temporary_folder(checks, scenario.temp)
+        check_workbook(checks, scenario.saved, scratch)
+        print(f"{time.monotonic() - scenario.started:6.1f} s  checks done")
+        for failure in checks.failures:
+            print(f"FAILED: {failure}")
+        return 1 if checks.failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
