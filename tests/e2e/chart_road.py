@@ -55,15 +55,29 @@ ZOOM_OUT = (480, 557)
 BACK = (164, 603)
 SAVE = (488, 603)
 
+
+def us_short_date(day):
+    return f"{day.month}/{day.day}/{day.year}"
+
+
+def date_serial(day):
+    return (day - datetime.date(1899, 12, 30)).days
+
+
+# The new task runs across today, so that the chart's calendar (which starts
+# no earlier than 30 days before today) shows its bar.
+TODAY = datetime.date.today()
+NEW_START = TODAY - datetime.timedelta(days=27)
+NEW_END = TODAY + datetime.timedelta(days=7)
 NEW_CATEGORY = "Testing"
 NEW_TASK = {"name": "Acceptance tests", "percent": "50", "category": "Testing",
-            "start": "12/1/2016", "end": "12/15/2016"}
+            "start": us_short_date(NEW_START), "end": us_short_date(NEW_END)}
 
 EXPECTED_SETTINGS = {
     "categories": "Research|Development|Testing",
     "tasks": "Initial researching^80^8/11/2016^8/24/2016^Research^"
              "|Draft project^10^8/23/2016^11/24/2016^Development^"
-             "|Acceptance tests^50^12/1/2016^12/15/2016^Testing^V",
+             f"|Acceptance tests^50^{NEW_TASK['start']}^{NEW_TASK['end']}^Testing^V",
     "events": "General meeting^8/12/2016^8/12/2016",
     "tabsel": "2",
 }
@@ -75,7 +89,7 @@ EXPECTED_ROWS = [
     # task row, (category, its row), (name in B, name in C), start, end (date serials), fraction
     (11, ("Research", 10), ("Initial researching", ""), 42593, 42606, 0.8),
     (15, ("Development", 14), ("Draft project", ""), 42605, 42698, 0.1),
-    (19, ("Testing", 18), ("", "Acceptance tests"), 42705, 42719, 0.5),
+    (19, ("Testing", 18), ("", "Acceptance tests"), date_serial(NEW_START), date_serial(NEW_END), 0.5),
 ]
 EXPECTED_EVENT = (3, "General meeting", 42594)
 
@@ -307,7 +321,7 @@ def number(text):
         return None
 
 
-def us_date(serial):
+def us_long_date(serial):
     return (datetime.date(1899, 12, 30) + datetime.timedelta(days=serial)).strftime("%m/%d/%Y")
 
 
@@ -322,12 +336,12 @@ def check_workbook(checks, workbook, scratch):
             checks.equal(f"{reader}: category A{category_row}", sheet.cell(category_row, 1), category)
             checks.equal(f"{reader}: task names B{row}:C{row}", tuple(sheet.row(row, 2, 3)), names)
     checks.equal("Gnumeric: event start D3", number(gnumeric.cell(event_row, 4)), event_start)
-    checks.equal("LibreOffice: event start D3", libreoffice.cell(event_row, 4), us_date(event_start))
+    checks.equal("LibreOffice: event start D3", libreoffice.cell(event_row, 4), us_long_date(event_start))
     for row, _, _, start, end, fraction in EXPECTED_ROWS:
         checks.equal(f"Gnumeric: dates D{row}:E{row}", tuple(map(number, gnumeric.row(row, 4, 5))), (start, end))
         checks.equal(f"Gnumeric: completed F{row}", number(gnumeric.cell(row, 6)), fraction)
         checks.equal(f"LibreOffice: dates D{row}:E{row}", tuple(libreoffice.row(row, 4, 5)),
-                     (us_date(start), us_date(end)))
+                     (us_long_date(start), us_long_date(end)))
         checks.equal(f"LibreOffice: completed F{row}", libreoffice.cell(row, 6), f"{round(fraction * 100)}%")
 
 
@@ -357,6 +371,8 @@ def main():
             scenario.run()
         except AssertionError as failure:
             print(f"FAILED during the scenario: {failure}")
+            status = scenario.process.poll() if scenario.process else None
+            print("the program is still running" if status is None else f"the program ended with status {status}")
             for window in scenario.x.visible_windows("."):
                 scenario.shot(window, f"failure-window-{window}")
             return 1
