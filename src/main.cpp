@@ -30,22 +30,32 @@ private:
     orv::Form1 &mForm;
 };
 
+// The services that need no window: the settings file, the folders, the
+// clock and the spreadsheet engine.
+struct CoreServices {
+    CoreServices()
+    {
+        services.settings = &settings;
+        services.folders = &folders;
+        services.clock = &clock;
+        services.spreadsheets = &spreadsheets;
+    }
+
+    orv::IniSettingsStore settings;
+    orv::QtFolders folders;
+    orv::SystemClock clock;
+    orv::chart::EngineApplicationFactory spreadsheets{clock};
+    orv::Services services;
+};
+
 // Builds the chart of the saved project without any window.
 int runBatch(int argc, char *argv[], const orv::chart::BatchOptions &options)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    orv::IniSettingsStore settings;
-    orv::QtFolders folders;
-    orv::SystemClock clock;
-    orv::chart::EngineApplicationFactory spreadsheets(clock);
-    orv::Services services;
-    services.settings = &settings;
-    services.folders = &folders;
-    services.clock = &clock;
-    services.spreadsheets = &spreadsheets;
+    CoreServices core;
     QTextStream errors(stderr);
-    return orv::chart::runBatchChart(options, services, errors);
+    return orv::chart::runBatchChart(options, core.services, errors);
 }
 
 } // namespace
@@ -65,21 +75,14 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
 
+    CoreServices core;
     orv::QtMessageBoxes messages;
     orv::QtSaveFileDialog saveDialog;
-    orv::IniSettingsStore settings;
     orv::QtProgramExit exit;
-    orv::QtFolders folders;
-    orv::SystemClock clock;
-    orv::chart::EngineApplicationFactory spreadsheets(clock);
-    orv::Services services;
+    orv::Services &services = core.services;
     services.messages = &messages;
     services.saveDialog = &saveDialog;
-    services.settings = &settings;
     services.exit = &exit;
-    services.folders = &folders;
-    services.clock = &clock;
-    services.spreadsheets = &spreadsheets;
 
     orv::Form1 form(services);
     MainWindowOfPreview mainWindow(form);

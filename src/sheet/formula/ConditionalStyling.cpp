@@ -34,15 +34,14 @@ CellAddress anchorOf(const ConditionalFormat &format)
     return format.ranges.empty() ? CellAddress{} : format.ranges.front().topLeft();
 }
 
-ConditionalStyle conditionalStyleAt(const Evaluator &evaluator, const Sheet &sheet, CellAddress at)
+ConditionalStyle conditionalStyleAt(const Sheet &sheet, CellAddress at, const RuleTest &ruleHolds)
 {
     ConditionalStyle look;
     for (const ConditionalFormat &format : sheet.conditionalFormats()) {
         if (!covers(format, at))
             continue;
-        const CellAddress anchor = anchorOf(format);
         for (const ConditionalRule &rule : format.rules) {
-            if (!rule.formula || !isTrue(evaluator.evaluateAt(*rule.formula, sheet, anchor, at)))
+            if (!ruleHolds(sheet, format, rule, at))
                 continue;
             fillIn(look, rule.style);
             if (rule.stopIfTrue)
@@ -50,6 +49,16 @@ ConditionalStyle conditionalStyleAt(const Evaluator &evaluator, const Sheet &she
         }
     }
     return look;
+}
+
+ConditionalStyle conditionalStyleAt(const Evaluator &evaluator, const Sheet &sheet, CellAddress at)
+{
+    return conditionalStyleAt(sheet, at,
+                              [&](const Sheet &onSheet, const ConditionalFormat &format, const ConditionalRule &rule,
+                                  CellAddress cell) {
+                                  return rule.formula
+                                         && isTrue(evaluator.evaluateAt(*rule.formula, onSheet, anchorOf(format), cell));
+                              });
 }
 
 } // namespace orv::sheet

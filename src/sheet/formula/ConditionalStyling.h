@@ -3,15 +3,22 @@
 #include "sheet/formula/Evaluator.h"
 #include "sheet/model/ConditionalFormat.h"
 
+#include <functional>
+
 namespace orv::sheet {
 
 // The first cell of a conditional format's first range, for which its rule
 // formulas are written.
 CellAddress anchorOf(const ConditionalFormat &format);
 
+// Whether a rule of a format holds for a cell.
+using RuleTest = std::function<bool(const Sheet &, const ConditionalFormat &, const ConditionalRule &, CellAddress)>;
+
 // The conditional look of one cell: formats in the sheet's order, rules in
 // their order; a rule that holds sets the parts of the look that no earlier
 // rule has set, and a holding rule marked stop-if-true ends the search.
+ConditionalStyle conditionalStyleAt(const Sheet &sheet, CellAddress at, const RuleTest &ruleHolds);
+// The same with every rule decided by its formula.
 ConditionalStyle conditionalStyleAt(const Evaluator &evaluator, const Sheet &sheet, CellAddress at);
 
 } // namespace orv::sheet

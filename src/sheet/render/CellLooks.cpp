@@ -1,8 +1,8 @@
 #include "sheet/render/CellLooks.h"
 
+#include "sheet/formula/ConditionalStyling.h"
 #include "sheet/model/Workbook.h"
 
-#include <algorithm>
 
 namespace orv::sheet {
 
@@ -48,34 +48,10 @@ CellLook CellLooks::resolveCell(CellAddress at) const
     return look;
 }
 
-// Each format that covers the cell contributes its first rule that holds;
-// earlier formats win property by property, and a rule that stops lets no
-// later format in.
+// The conditional look drawn over the cell's own format.
 void CellLooks::applyConditionalFormats(CellAddress at, CellLook &look) const
 {
-    ConditionalStyle merged;
-    for (const ConditionalFormat &format : mSheet.conditionalFormats()) {
-        const bool covers = std::any_of(format.ranges.begin(), format.ranges.end(),
-                                        [&](const CellRange &range) { return range.contains(at); });
-        if (!covers)
-            continue;
-        const auto holding = std::find_if(format.rules.begin(), format.rules.end(), [&](const ConditionalRule &rule) {
-            return mRuleHolds(mSheet, format, rule, at);
-        });
-        if (holding == format.rules.end())
-            continue;
-        const ConditionalStyle &style = holding->style;
-        if (!merged.fontColor)
-            merged.fontColor = style.fontColor;
-        if (!merged.bold)
-            merged.bold = style.bold;
-        if (!merged.fill)
-            merged.fill = style.fill;
-        if (!merged.borders)
-            merged.borders = style.borders;
-        if (holding->stopIfTrue)
-            break;
-    }
+    const ConditionalStyle merged = conditionalStyleAt(mSheet, at, mRuleHolds);
     if (merged.fill)
         look.fill = *merged.fill;
     if (merged.borders) {

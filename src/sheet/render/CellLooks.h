@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sheet/model/CellFormat.h"
+#include "sheet/formula/ConditionalStyling.h"
 #include "sheet/model/ConditionalFormat.h"
 
 #include <functional>
@@ -14,7 +15,6 @@ struct Cell;
 
 // Decides whether a conditional rule's formula holds for one cell of the
 // format's ranges.
-using RuleTest = std::function<bool(const Sheet &, const ConditionalFormat &, const ConditionalRule &, CellAddress)>;
 
 // How one cell is drawn: its own format with the conditional formats that
 // hold for it drawn over it.

@@ -1,0 +1,129 @@
+// "Create Template!" from the click to the hand-over, without windows: both
+// spreadsheet instances, the saved chart workbook, the picture file and its
+// loading by the preview.
+#include "app/MessageBoxes.h"
+#include "chart/BuilderWindow.h"
+#include "chart/ChartBuilder.h"
+#include "chart/ChartPreview.h"
+#include "chart/CustomResource.h"
+#include "chart/EngineApplicationFactory.h"
+#include "chart/ProjectLists.h"
+#include "sheet/Failure.h"
+#include "sheet/render/SheetPicture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace orv;
+
+class SilentMessages : public MessageBoxes {
+public:
+    MessageAnswer show(const QString &, const QString &, MessageButtons, MessageIcon) override
+    {
+        ++shown;
+        return MessageAnswer::Ok;
+    }
+    int shown = 0;
+};
+
+class BenchFolders : public Folders {
+public:
+    QString programFolder() const override { return mTemp.path(); }
+    QString tempFolder() const override { return mTemp.path(); }
+
+private:
+    QTemporaryDir mTemp;
+};
+
+class NoWindow : public chart::BuilderWindow {
+public:
+    void setPointer(PointerSetting) override {}
+    void hideMainWindow() override {}
+};
+
+// Takes the picture file (and, when `decode` is set, loads it as the
+// preview window does), then lets the workbook go.
+class BenchPreview : public chart::ChartPreview {
+public:
+    explicit BenchPreview(bool decode) : mDecode(decode) {}
+    void loadPicture(const QString &path) override
+    {
+        if (mDecode)
+            picture = sheet::readPicture(path);
+        else if (!QFile::exists(path))
+            throw Failure(QStringLiteral("No picture file"));
+    }
+    void setExcelFile(const QString &path) override { QFile::remove(path); }
+    void show() override {}
+    QImage picture;
+
+private:
+    bool mDecode;
+};
+
+// The sample's shape scaled up: a category for every 50 tasks, a sub-task
+// every fourth task, five special events.
+chart::ProjectLists project(int tasks)
+{
+    chart::ProjectLists lists;
+    const int categories = std::max(2, tasks / 50);
+    for (int c = 0; c < categories; ++c)
+        lists.categories.push_back({QStringLiteral("Category %1").arg(c + 1)});
+    for (int t = 0; t < tasks; ++t) {
+        const int day = 1 + t % 28;
+        lists.tasks.push_back({QStringLiteral("Task %1").arg(t + 1), QString::number(t * 7 % 101),
+                               QStringLiteral("8/%1/2016").arg(day), QStringLiteral("9/%1/2016").arg(day),
+                               QStringLiteral("Category %1").arg(t % categories + 1),
+                               t % 4 == 3 ? QStringLiteral("V") : QString()});
+    }
+    for (int e = 0; e < 5; ++e)
+        lists.events.push_back({QStringLiteral("Event %1").arg(e + 1), QStringLiteral("8/%1/2016").arg(10 + e),
+                                QStringLiteral("8/%1/2016").arg(10 + e)});
+    return lists;
+}
+
+// Arguments: the number of tasks, and whether the preview decodes the picture.
+void BM_CreateTemplate(benchmark::State &state)
+{
+    SilentMessages messages;
+    BenchFolders folders;
+    SystemClock clock;
+    chart::EngineApplicationFactory spreadsheets(clock, QLocale(QLocale::English, QLocale::UnitedStates));
+    Services services;
+    services.messages = &messages;
+    services.folders = &folders;
+    services.clock = &clock;
+    services.spreadsheets = &spreadsheets;
+    const chart::ProjectLists lists = project(static_cast<int>(state.range(0)));
+    NoWindow window;
+    BenchPreview preview(state.range(1) != 0);
+    const QByteArray templateBytes = chart::loadCustomResource(101);
+    chart::ChartBuilder builder({services, lists, window, preview, [&] { return templateBytes; }});
+    for (auto _ : state)
+        builder.PushButton6_Click();
+    if (messages.shown != 0)
+        state.SkipWithError("the builder reported a failure");
+}
+BENCHMARK(BM_CreateTemplate)
+    ->ArgsProduct({{2, 200, 1000}, {0, 1}})
+    ->ArgNames({"tasks", "decode"})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
