@@ -107,17 +107,17 @@ class Scenario:
             folder.mkdir(parents=True)
         (scratch / "runtime").chmod(0o700)
         env = dict(os.environ, **display.environment())
+        # Qt takes its system locale from LC_ALL/LANG themselves, so en-US
+        # dates need no generated glibc locale on the machine.
         env.update(QT_QPA_PLATFORM="xcb", XDG_CONFIG_HOME=str(self.config), TEMP=str(self.temp),
                    HOME=str(scratch / "home"), XDG_RUNTIME_DIR=str(scratch / "runtime"),
                    LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
         self.env = env
         self.log = open(scratch / "program.log", "w")
         self.process = None
-        self.timings = []
         self.started = time.monotonic()
 
     def step(self, name):
-        self.timings.append((name, time.monotonic() - self.started))
         print(f"{time.monotonic() - self.started:6.1f} s  {name}", flush=True)
 
     def shot(self, window, name):
@@ -234,7 +234,7 @@ class Scenario:
         self.step("created again and back")
 
         self.x.request_close(main)
-        code = wait_until("the program to end", lambda: self.process.poll() is not None, timeout=15)
+        wait_until("the program to end", lambda: self.process.poll() is not None, timeout=15)
         assert self.process.returncode == 0, f"the program ended with status {self.process.returncode}"
         self.step("main window closed, program ended")
 
