@@ -29,8 +29,9 @@ TEST_P(RowInsertionAdjustment, MovesWhatIsAtOrBelowTheInsertion)
     const FormulaPtr adjusted
         = adjustForInsertedRows(formula, QStringLiteral("Plan"), {QStringLiteral("Plan"), c.firstRow - 1, c.count});
     EXPECT_EQ(printFormula(*adjusted), QString::fromUtf8(c.expected));
-    if (QString::fromUtf8(c.expected) == QString::fromUtf8(c.formula))
+    if (QString::fromUtf8(c.expected) == QString::fromUtf8(c.formula)) {
         EXPECT_EQ(adjusted, formula) << "an unchanged formula is shared, not copied";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -6,6 +6,16 @@
 
 namespace orv::sheet {
 
+void trimFractionZeros(QString &number)
+{
+    if (!number.contains(u'.'))
+        return;
+    while (number.endsWith(u'0'))
+        number.chop(1);
+    if (number.endsWith(u'.'))
+        number.chop(1);
+}
+
 QString generalNumberText(double value)
 {
     if (value == 0)
@@ -16,23 +26,13 @@ QString generalNumberText(double value)
         QString text = QString::number(value, 'E', 14);
         const qsizetype e = text.indexOf(u'E');
         QString mantissa = text.left(e);
-        if (mantissa.contains(u'.')) {
-            while (mantissa.endsWith(u'0'))
-                mantissa.chop(1);
-            if (mantissa.endsWith(u'.'))
-                mantissa.chop(1);
-        }
+        trimFractionZeros(mantissa);
         return mantissa + text.mid(e);
     }
     QString text = QString::number(value, 'g', 15);
     if (text.contains(u'e')) // 'g' switched to exponent form for a small fraction
         text = QString::number(value, 'f', 15 - static_cast<int>(std::floor(std::log10(magnitude))) - 1);
-    if (text.contains(u'.')) {
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
+    trimFractionZeros(text);
     return text;
 }
 

@@ -11,6 +11,10 @@ namespace orv::sheet {
 // very small magnitudes ("1E+20").
 QString generalNumberText(double value);
 
+// Drops the zeros that end a decimal fraction, and the point when nothing
+// is left after it ("2.50" -> "2.5", "3.00" -> "3"); whole numbers stay.
+void trimFractionZeros(QString &number);
+
 // A value as text, as CONCATENATE and "&" see it: numbers in General form,
 // TRUE/FALSE, error texts, "" for empty.
 QString valueText(const Value &value);

@@ -1,6 +1,7 @@
 #include "sheet/render/NumberFormat.h"
 
 #include "sheet/DateSerial.h"
+#include "sheet/formula/ValueText.h"
 
 #include <QDate>
 #include <algorithm>
@@ -89,22 +90,12 @@ QString formatGeneral(double number, int maxSignificant)
         QString text = QString::number(number, 'E', std::max(0, std::min(5, maxSignificant - 1)));
         const int exponent = text.indexOf(u'E');
         QString mantissa = text.left(exponent);
-        if (mantissa.contains(u'.')) {
-            while (mantissa.endsWith(u'0'))
-                mantissa.chop(1);
-            if (mantissa.endsWith(u'.'))
-                mantissa.chop(1);
-        }
+        trimFractionZeros(mantissa);
         return mantissa + text.mid(exponent);
     }
     const int integerDigits = std::max(1, static_cast<int>(std::floor(std::log10(magnitude))) + 1);
     QString text = QString::number(number, 'f', std::max(0, maxSignificant - integerDigits));
-    if (text.contains(u'.')) {
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
+    trimFractionZeros(text);
     return text == QStringLiteral("-0") ? QStringLiteral("0") : text;
 }
 
