@@ -83,7 +83,17 @@ INSTANTIATE_TEST_SUITE_P(Rules, FormulaRulesAnswer, ::testing::Values(
     "AND($D2,C$1>0)", // an empty cell in AND is skipped
     "AND(($A2),C$1>0)",
     "OR($A2=1,C$1=0)",
-    "C1>0"));
+    "C1>0",
+    // conditions that change along both directions, after or among line-wide ones
+    "AND($B2<>\"\",C$1>=$A2,C$1<=$A2+1)",
+    "AND(C$1>=$A2,$A2=1,C$1<2)",
+    "AND(C$1+$A2>1,C$1*$A2<2)",
+    // a condition that fails with an error, a text that reads as TRUE
+    "AND(C$1>=0,1/$A2>0)",
+    "AND($A2=1,1/(C$1-$A2)>0)",
+    "AND(C$1&$A2=\"11\",$A2=1)",
+    "AND(IF($A2=1,\"TRUE\",\"no\"),C$1>0)",
+    "AND(C$1>0,(($A2=1)))"));
 
 } // namespace
 } // namespace orv::sheet

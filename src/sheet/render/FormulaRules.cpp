@@ -1,11 +1,14 @@
 #include "sheet/render/FormulaRules.h"
 
 #include "sheet/formula/ConditionalStyling.h"
+#include "sheet/formula/Evaluation.h"
 #include "sheet/formula/Evaluator.h"
 
 #include <QSet>
 #include <memory>
+#include <optional>
 #include <unordered_map>
+#include <vector>
 
 namespace orv::sheet {
 
@@ -41,14 +44,70 @@ void addDependence(const FormulaNode &node, FormulaDependence &dependence)
         addDependence(*child, dependence);
 }
 
-// A node that stands for a bare reference: AND skips the empty cells such a
-// reference gives, so its truth alone says nothing about the AND.
-bool isBareReference(const FormulaNode *node)
+const FormulaNode &unwrapped(const FormulaNode &node)
 {
-    while (node->kind == FormulaNode::Kind::Parentheses && !node->children.empty())
-        node = node->children.front().get();
-    return node->kind == FormulaNode::Kind::Reference || node->kind == FormulaNode::Kind::Area;
+    const FormulaNode *inner = &node;
+    while (inner->kind == FormulaNode::Kind::Parentheses && !inner->children.empty())
+        inner = inner->children.front().get();
+    return *inner;
 }
+
+// A condition whose value is a plain value, never a reference: AND judges
+// such a value itself rather than the cells behind it.
+bool givesPlainValue(const FormulaNode &node)
+{
+    const FormulaNode &inner = unwrapped(node);
+    return inner.kind == FormulaNode::Kind::Operation && inner.op != Operator::Range
+           && inner.op != Operator::Union && inner.op != Operator::Intersection;
+}
+
+// Whether AND would count a plain value as a true condition.
+bool judgedTrue(const Value &value)
+{
+    const auto truth = toBoolean(value);
+    const bool *boolean = std::get_if<bool>(&truth);
+    return boolean && *boolean;
+}
+
+// Answers of one formula remembered along rows or columns.
+class LineAnswers {
+public:
+    LineAnswers(const FormulaNode &formula, FormulaDependence dependence)
+        : mFormula(&formula), mAlongRows(dependence.onRow)
+    {
+    }
+
+    const FormulaNode &formula() const { return *mFormula; }
+
+    template <typename Decide>
+    bool answer(CellAddress at, Decide decide)
+    {
+        const size_t line = size_t(mAlongRows ? at.row : at.column);
+        if (line >= mAnswers.size())
+            mAnswers.resize(line + 1, kUnknown);
+        if (mAnswers[line] == kUnknown)
+            mAnswers[line] = decide(*mFormula) ? kHolds : kFails;
+        return mAnswers[line] == kHolds;
+    }
+
+private:
+    static constexpr signed char kUnknown = 0, kFails = 1, kHolds = 2;
+    const FormulaNode *mFormula;
+    bool mAlongRows;
+    std::vector<signed char> mAnswers; // by row or by column
+};
+
+// How one rule is decided, worked out at its first use.
+struct RulePlan {
+    // A rule that holds along a whole row or column is answered once per line.
+    std::optional<LineAnswers> whole;
+    // Conditions of an AND answered once per line; the rule fails where one fails.
+    std::vector<LineAnswers> lineConditions;
+    // When every condition of the AND gives a plain value, the AND holds exactly
+    // when each of them does, so only the rest is evaluated per cell.
+    bool splitsIntoConditions = false;
+    std::vector<const FormulaNode *> cellConditions;
+};
 
 // Decides rules for one picture, remembering the answers of formulas (whole
 // rules, or conditions inside an AND) that hold along a whole row or column.
@@ -62,44 +121,72 @@ public:
             return false;
         const FormulaNode &formula = *rule.formula;
         const CellAddress anchor = anchorOf(format);
-        if (!isEverywhere(formula))
-            return remembered(formula, sheet, anchor, at);
-        // An AND fails wherever one of its row- or column-wide conditions does.
-        if (formula.kind == FormulaNode::Kind::Function && formula.text == QLatin1String("AND")) {
-            for (const auto &condition : formula.children)
-                if (!isBareReference(condition.get()) && !isEverywhere(*condition)
-                    && !remembered(*condition, sheet, anchor, at))
-                    return false;
-        }
-        return isTrue(mEvaluator.evaluateAt(formula, sheet, anchor, at));
+        RulePlan &plan = planFor(formula);
+        if (plan.whole)
+            return plan.whole->answer(at, [&](const FormulaNode &node) { return valueHolds(node, sheet, anchor, at); });
+        for (LineAnswers &condition : plan.lineConditions)
+            if (!condition.answer(at, [&](const FormulaNode &node) { return conditionHolds(node, sheet, anchor, at); }))
+                return false;
+        if (!plan.splitsIntoConditions)
+            return valueHolds(formula, sheet, anchor, at);
+        for (const FormulaNode *condition : plan.cellConditions)
+            if (!conditionHolds(*condition, sheet, anchor, at))
+                return false;
+        return true;
     }
 
 private:
-    // True when the formula's value can change with both the row and the column.
-    bool isEverywhere(const FormulaNode &formula)
+    bool valueHolds(const FormulaNode &formula, const Sheet &sheet, CellAddress anchor, CellAddress at) const
     {
-        auto known = mDependence.find(&formula);
-        if (known == mDependence.end())
-            known = mDependence.emplace(&formula, dependenceOf(formula)).first;
-        return known->second.onRow && known->second.onColumn;
+        return isTrue(mEvaluator.evaluateAt(formula, sheet, anchor, at));
     }
 
-    bool remembered(const FormulaNode &formula, const Sheet &sheet, CellAddress anchor, CellAddress at)
+    bool conditionHolds(const FormulaNode &condition, const Sheet &sheet, CellAddress anchor, CellAddress at) const
     {
-        // Rows are numbered after the columns so that one map serves both.
-        const int line = mDependence.at(&formula).onRow ? kMaxColumns + at.row : at.column;
-        auto &answers = mAnswers[&formula];
-        const auto found = answers.find(line);
-        if (found != answers.end())
-            return found->second;
-        const bool holds = isTrue(mEvaluator.evaluateAt(formula, sheet, anchor, at));
-        answers.emplace(line, holds);
-        return holds;
+        return judgedTrue(mEvaluator.evaluateAt(condition, sheet, anchor, at));
+    }
+
+    RulePlan &planFor(const FormulaNode &formula)
+    {
+        const auto known = mPlans.find(&formula);
+        if (known != mPlans.end())
+            return known->second;
+        return mPlans.emplace(&formula, planOf(formula)).first->second;
+    }
+
+    static bool isEverywhere(FormulaDependence dependence) { return dependence.onRow && dependence.onColumn; }
+
+    static RulePlan planOf(const FormulaNode &formula)
+    {
+        RulePlan plan;
+        const FormulaDependence dependence = dependenceOf(formula);
+        if (!isEverywhere(dependence)) {
+            plan.whole.emplace(formula, dependence);
+            return plan;
+        }
+        if (formula.kind != FormulaNode::Kind::Function || formula.text != QLatin1String("AND")
+            || formula.children.empty())
+            return plan;
+        plan.splitsIntoConditions = true;
+        for (const auto &child : formula.children) {
+            const FormulaNode &condition = *child;
+            // A bare reference or a function may stand for cells, whose empty or
+            // text values AND skips: such a condition says nothing on its own.
+            if (!givesPlainValue(condition)) {
+                plan.splitsIntoConditions = false;
+                continue;
+            }
+            const FormulaDependence conditionDependence = dependenceOf(condition);
+            if (isEverywhere(conditionDependence))
+                plan.cellConditions.push_back(&condition);
+            else
+                plan.lineConditions.emplace_back(condition, conditionDependence);
+        }
+        return plan;
     }
 
     const Evaluator &mEvaluator;
-    std::unordered_map<const FormulaNode *, FormulaDependence> mDependence;
-    std::unordered_map<const FormulaNode *, std::unordered_map<int, bool>> mAnswers;
+    std::unordered_map<const FormulaNode *, RulePlan> mPlans;
 };
 
 } // namespace

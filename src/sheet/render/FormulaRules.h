@@ -13,7 +13,9 @@ class Evaluator;
 // A rule whose references all keep their row ("H$6", "$D$3") gives the same
 // answer down a whole column, and one whose references all keep their column
 // ("$B11") the same answer along a row; such answers, and those of such
-// conditions inside an AND, are computed once and remembered. The test is
+// conditions inside an AND, are computed once and remembered; an AND of
+// comparisons is decided condition by condition, stopping at the first that
+// fails, so a cell evaluates only what its row and column leave open. The test is
 // therefore made for one picture of an unchanging workbook, and the
 // evaluator must outlive it.
 RuleTest formulaRules(const Evaluator &evaluator);

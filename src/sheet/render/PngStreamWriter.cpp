@@ -4,6 +4,7 @@
 
 #include <QIODevice>
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 #include <zlib.h>
 
@@ -13,6 +14,30 @@ namespace {
 constexpr int kChunkSize = 1 << 16;
 constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr char kFilterUp = 2;
+// Pixels compared at once with memcmp, which is vectorised, before the
+// single pixels at the edge of a change.
+constexpr int kBlock = 32;
+
+// The first pixel in [from, to) that differs from the row above, or `to`.
+int firstChange(const QRgb *pixels, const QRgb *above, int from, int to)
+{
+    while (from + kBlock <= to && std::memcmp(pixels + from, above + from, kBlock * sizeof(QRgb)) == 0)
+        from += kBlock;
+    while (from < to && pixels[from] == above[from])
+        ++from;
+    return from;
+}
+
+// The last pixel in [from, to) that differs from the row above; there is one.
+int lastChange(const QRgb *pixels, const QRgb *above, int from, int to)
+{
+    while (to - kBlock > from && std::memcmp(pixels + to - kBlock, above + to - kBlock, kBlock * sizeof(QRgb)) == 0)
+        to -= kBlock;
+    int last = to - 1;
+    while (pixels[last] == above[last])
+        --last;
+    return last;
+}
 
 QByteArray bigEndian(quint32 value)
 {
@@ -58,16 +83,12 @@ void PngStreamWriter::writeRow(const QRgb *pixels)
     auto *previous = reinterpret_cast<QRgb *>(mPreviousPixels.data());
     const unsigned char filter = kFilterUp;
     mDeflater.write(&filter, 1);
-    int first = 0;
-    while (first < mWidth && pixels[first] == previous[first])
-        ++first;
+    const int first = firstChange(pixels, previous, 0, mWidth);
     if (first == mWidth) {
         mDeflater.writeZeros(3 * size_t(mWidth));
         return;
     }
-    int last = mWidth - 1;
-    while (pixels[last] == previous[last])
-        --last;
+    const int last = lastChange(pixels, previous, first, mWidth);
     auto *filtered = reinterpret_cast<unsigned char *>(mRow.data());
     for (int x = first; x <= last; ++x) {
         const QRgb pixel = pixels[x], above = previous[x];
@@ -75,8 +96,8 @@ void PngStreamWriter::writeRow(const QRgb *pixels)
         out[0] = uchar(qRed(pixel) - qRed(above));
         out[1] = uchar(qGreen(pixel) - qGreen(above));
         out[2] = uchar(qBlue(pixel) - qBlue(above));
-        previous[x] = pixel;
     }
+    std::copy(pixels + first, pixels + last + 1, previous + first);
     mDeflater.writeZeros(3 * size_t(first));
     mDeflater.write(filtered, 3 * size_t(last - first + 1));
     mDeflater.writeZeros(3 * size_t(mWidth - 1 - last));

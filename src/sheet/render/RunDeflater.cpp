@@ -106,13 +106,16 @@ RunDeflater::RunDeflater(Sink sink, int pieceSize) : mSink(std::move(sink)), mPi
 
 void RunDeflater::putBits(uint32_t bits, int count)
 {
+    // No code is longer than 18 bits, so whole 32-bit words are moved out
+    // before the 64-bit store can fill up.
     mBits |= uint64_t(bits) << mBitCount;
     mBitCount += count;
-    while (mBitCount >= 8) {
-        mPiece.append(char(mBits & 0xFF));
-        mBits >>= 8;
-        mBitCount -= 8;
-    }
+    if (mBitCount < 32)
+        return;
+    const char word[4] = {char(mBits), char(mBits >> 8), char(mBits >> 16), char(mBits >> 24)};
+    mPiece.append(word, 4);
+    mBits >>= 32;
+    mBitCount -= 32;
     if (mPiece.size() >= mPieceSize)
         flushPiece();
 }
@@ -144,10 +147,10 @@ void RunDeflater::write(const unsigned char *data, size_t size)
         return;
     mAdler = uint32_t(adler32_z(mAdler, data, size));
     // The last bytes of the previous write let a repeat continue across writes.
-    std::vector<unsigned char> window(kDistance + size);
-    std::copy(mHistory.begin(), mHistory.end(), window.begin());
-    std::memcpy(window.data() + kDistance, data, size);
-    const unsigned char *bytes = window.data() + kDistance;
+    mWindow.resize(kDistance + size);
+    std::copy(mHistory.begin(), mHistory.end(), mWindow.begin());
+    std::memcpy(mWindow.data() + kDistance, data, size);
+    const unsigned char *bytes = mWindow.data() + kDistance;
     const size_t firstMatchable = mTotal >= kDistance ? 0 : size_t(kDistance - mTotal);
     size_t at = 0;
     while (at < size) {
@@ -161,7 +164,7 @@ void RunDeflater::write(const unsigned char *data, size_t size)
         }
         literal(bytes[at++]);
     }
-    std::copy(window.end() - kDistance, window.end(), mHistory.begin());
+    std::copy(mWindow.end() - kDistance, mWindow.end(), mHistory.begin());
     mTotal += size;
 }
 
@@ -194,8 +197,12 @@ void RunDeflater::writeZeros(size_t count)
 void RunDeflater::finish()
 {
     putBits(fixedCode(256).bits, fixedCode(256).length); // end of block
-    if (mBitCount > 0)
-        putBits(0, 8 - mBitCount);
+    // The bits still held, padded to a whole byte.
+    for (; mBitCount > 0; mBitCount -= 8) {
+        mPiece.append(char(mBits & 0xFF));
+        mBits >>= 8;
+    }
+    mBitCount = 0;
     for (int shift = 24; shift >= 0; shift -= 8)
         mPiece.append(char((mAdler >> shift) & 0xFF));
     flushPiece();

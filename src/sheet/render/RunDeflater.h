@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace orv::sheet {
 
@@ -40,6 +41,7 @@ private:
     int mBitCount = 0;
     uint32_t mAdler = 1;
     std::array<unsigned char, 3> mHistory{}; // the last three bytes written
+    std::vector<unsigned char> mWindow;       // the history and the bytes being coded
     uint64_t mTotal = 0;
 };
 
