@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <optional>
 
 namespace orv {
 
@@ -15,6 +16,25 @@ public:
 class SystemClock final : public Clock {
 public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+// Another clock's first reading, given back from then on: everything worked
+// out together (one recalculation, one picture) sees the same moment, as in a
+// spreadsheet application, and the system clock is read once rather than for
+// every TODAY() of every cell.
+class HeldClock final : public Clock {
+public:
+    explicit HeldClock(const Clock &clock) : mClock(clock) {}
+    QDateTime now() const override
+    {
+        if (!mNow)
+            mNow = mClock.now();
+        return *mNow;
+    }
+
+private:
+    const Clock &mClock;
+    mutable std::optional<QDateTime> mNow;
 };
 
 } // namespace orv

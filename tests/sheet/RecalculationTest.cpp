@@ -70,6 +70,28 @@ TEST_F(Recalculation, ReadsTheInjectedClock)
     EXPECT_EQ(valueAt(first, {0, 1}), Value(45401.0));
 }
 
+// A clock that moves on a day each time it is read.
+class RacingClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2024, 3, 15).addDays(readings++), QTime(23, 59)); }
+    mutable int readings = 0;
+};
+
+TEST_F(Recalculation, SeesOneMomentForEveryTodayAndNow)
+{
+    const RacingClock racing;
+    for (int row = 0; row < 20; ++row)
+        set(first, {row, 0}, row % 2 ? "=NOW()" : "=TODAY()+0*B1");
+    set(first, {20, 0}, "=A1=INT(A2)");
+    recalculate(workbook, racing);
+    EXPECT_EQ(racing.readings, 1);
+    EXPECT_EQ(valueAt(first, {0, 0}), Value(45366.0));
+    EXPECT_EQ(valueAt(first, {18, 0}), Value(45366.0));
+    EXPECT_EQ(valueAt(first, {20, 0}), Value(true));
+    recalculate(workbook, racing);
+    EXPECT_EQ(valueAt(first, {0, 0}), Value(45367.0)) << "the next recalculation reads the clock again";
+}
+
 TEST_F(Recalculation, ReferencesToAMissingSheetAreRefErrors)
 {
     set(first, {0, 0}, "=Gone!A1+1");

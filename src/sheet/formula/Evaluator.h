@@ -12,7 +12,8 @@ class Workbook;
 
 // Computes formulas with the spreadsheet's rules. Referenced cells give
 // their stored value, for formula cells the cached result of the last
-// recalculation (see recalculate()).
+// recalculation (see recalculate()). TODAY() and NOW() give the moment of the
+// first of them computed by this evaluator.
 class Evaluator {
 public:
     Evaluator(const Workbook &workbook, const Clock &clock);
@@ -26,7 +27,7 @@ public:
 
 private:
     const Workbook &mWorkbook;
-    const Clock &mClock;
+    HeldClock mClock;
 };
 
 // Whether a value counts as true where a condition is expected: TRUE or a
