@@ -147,7 +147,7 @@ class Office:
             except NoConnectException:
                 if time.monotonic() > deadline or self.process.poll() is not None:
                     raise
-                time.sleep(0.02)
+                time.sleep(0.005)
         self.desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", context)
 
     def load(self, path, **options):

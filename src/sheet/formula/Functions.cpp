@@ -275,7 +275,8 @@ Operand fnWeekday(Evaluation &e, const Arguments &a)
             return error(*given.error);
         type = static_cast<int>(std::trunc(given.value));
     }
-    if (number.value < 0)
+    // Beyond the last date (9999-12-31) there is no day of the week.
+    if (!dateFromSerial(number.value))
         return error(ErrorCode::Num);
     const int sundayFirst = weekdayFromSerial(number.value); // 1 = Sunday
     const int mondayFirst = (sundayFirst + 5) % 7 + 1;        // 1 = Monday
