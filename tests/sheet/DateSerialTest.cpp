@@ -103,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                       WeekdayCase{"WEEKDAY(45368,17)", 1.0}, WeekdayCase{"WEEKDAY(45366,4)", ErrorCode::Num},
                       WeekdayCase{"WEEKDAY(-1)", ErrorCode::Num}, WeekdayCase{"WEEKDAY(60)", 4.0},
                       WeekdayCase{"WEEKDAY(2958465)", 6.0}, WeekdayCase{"WEEKDAY(2958466)", ErrorCode::Num},
-                      WeekdayCase{"WEEKDAY(1E+100)", ErrorCode::Num},
+                      WeekdayCase{"WEEKDAY(1E+100)", ErrorCode::Num}, WeekdayCase{"WEEKDAY(45366,1E+100)", ErrorCode::Num},
                       WeekdayCase{"WEEKDAY(0)", 7.0}, WeekdayCase{"WEEKDAY(\"x\")", ErrorCode::Value}));
 
 } // namespace

@@ -273,6 +273,8 @@ Operand fnWeekday(Evaluation &e, const Arguments &a)
         const Number given = numberArgument(e, a[1]);
         if (given.error)
             return error(*given.error);
+        if (std::fabs(given.value) > 1e9)
+            return error(ErrorCode::Num);
         type = static_cast<int>(std::trunc(given.value));
     }
     // Beyond the last date (9999-12-31) there is no day of the week.
