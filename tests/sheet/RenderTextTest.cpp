@@ -179,6 +179,37 @@ TEST_F(RenderTextShapes, ShrinkToFitKeepsTextInsideItsCell)
     EXPECT_LT(bounds.height(), 14);
 }
 
+TEST_F(RenderTextShapes, ShrunkTextKeepsItsPlaceInTheCell)
+{
+    CellFormat format;
+    format.alignment.shrinkToFit = true;
+    const QString label = QStringLiteral("a label far too long for the cell");
+    format.alignment.vertical = VerticalAlignment::Top;
+    const QRect top = drawn(format, label);
+    format.alignment.vertical = VerticalAlignment::Bottom;
+    const QRect bottom = drawn(format, label);
+    format.alignment.horizontal = HorizontalAlignment::Right;
+    const QRect right = drawn(format, QStringLiteral("short"));
+    EXPECT_LT(top.bottom(), 15);
+    EXPECT_GT(bottom.top(), 65);
+    EXPECT_NEAR(bottom.width(), top.width(), 1);
+    EXPECT_GT(right.left(), cellRect(kRow, {0, 1}).left() + 20) << "a text that fits is not moved";
+}
+
+TEST_F(RenderTextShapes, TurnedTextShrinksAlongTheCellHeight)
+{
+    CellFormat format;
+    format.alignment.rotation = 90;
+    const QString label = QStringLiteral("a label far too long for an eighty pixel cell");
+    const QRect turned = drawn(format, label);
+    format.alignment.shrinkToFit = true;
+    const QRect shrunk = drawn(format, label);
+    EXPECT_GT(shrunk.height(), 60) << "the whole label stands up the cell";
+    EXPECT_LE(shrunk.height(), 80);
+    EXPECT_GT(shrunk.width(), 2);
+    EXPECT_LT(shrunk.width(), turned.width() * 3 / 4) << "the letters get smaller, not only clipped";
+}
+
 TEST_F(RenderTextShapes, VerticalAlignmentPlacesTheText)
 {
     CellFormat format;

@@ -505,17 +505,29 @@ bool RangePainter::layoutText(const CellLook &look, QRect rect, QRect clip, Band
     return true;
 }
 
+namespace {
+
+// Shrunk text is the cell's font drawn smaller, not a smaller font: every
+// label shrinks by its own factor, and each new size would load a font of its
+// own. Without hinting the glyphs come out the same.
+void shrink(QPainter &painter, double factor)
+{
+    if (factor < 1)
+        painter.scale(factor, factor);
+}
+
+} // namespace
+
 void RangePainter::paintText(QPainter &painter, const TextItem &item)
 {
     painter.save();
     painter.setClipRect(item.clip, Qt::IntersectClip);
-    QFont font = item.font->qfont;
-    if (item.shrink < 1)
-        font.setPointSizeF(font.pointSizeF() * item.shrink);
-    painter.setFont(font);
+    painter.setFont(item.font->qfont);
     painter.setPen(item.color);
     if (item.rotation == 0) {
-        painter.drawText(item.layout, item.flags, item.text);
+        painter.translate(item.layout.topLeft());
+        shrink(painter, item.shrink);
+        painter.drawText(QRectF(QPointF(0, 0), item.layout.size() / item.shrink), item.flags, item.text);
     } else {
         // Turned text is laid out in a frame rotated about the cell's centre.
         const QRectF cell = item.layout;
@@ -524,6 +536,7 @@ void RangePainter::paintText(QPainter &painter, const TextItem &item)
         const double across = cell.width() * std::sin(radians) + cell.height() * std::cos(radians);
         painter.translate(cell.center());
         painter.rotate(-item.rotation);
+        shrink(painter, item.shrink);
         int flags = Qt::AlignVCenter;
         const bool up = item.rotation > 0;
         if (item.flags & Qt::AlignBottom)
@@ -539,7 +552,7 @@ void RangePainter::paintText(QPainter &painter, const TextItem &item)
         else
             flags |= Qt::AlignVCenter;
         const QRectF frame(-along / 2, -across / 2, along, across);
-        painter.drawText(frame, flags, item.text);
+        painter.drawText(QRectF(frame.topLeft() / item.shrink, frame.size() / item.shrink), flags, item.text);
     }
     painter.restore();
 }
