@@ -21,6 +21,9 @@ constexpr int kBlock = 32;
 // The first pixel in [from, to) that differs from the row above, or `to`.
 int firstChange(const QRgb *pixels, const QRgb *above, int from, int to)
 {
+    // Most rows repeat the one above as a whole.
+    if (std::memcmp(pixels + from, above + from, size_t(to - from) * sizeof(QRgb)) == 0)
+        return to;
     while (from + kBlock <= to && std::memcmp(pixels + from, above + from, kBlock * sizeof(QRgb)) == 0)
         from += kBlock;
     while (from < to && pixels[from] == above[from])

@@ -1,5 +1,6 @@
 #include "sheet/render/RunDeflater.h"
 
+#include <QtEndian>
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -38,7 +39,8 @@ Code fixedCode(int symbol)
     return {reversed(0xC0 + symbol - 280, 8), 8};
 }
 
-// A match length coded as its symbol's code followed by the extra bits.
+// A whole match: the length's symbol code, its extra bits and the code of
+// distance 3 (distance symbol 2, five bits).
 struct LengthCode {
     uint32_t bits;
     int length;
@@ -58,7 +60,9 @@ const std::array<LengthCode, kMaxMatch + 1> &lengthCodes()
                 --index;
             const Code code = fixedCode(257 + index);
             const uint32_t extraValue = uint32_t(length - base[index]);
-            table[length] = {code.bits | (extraValue << code.length), code.length + extra[index]};
+            const int lengthBits = code.length + extra[index];
+            const uint32_t distance = reversed(kDistance - 1, 5);
+            table[length] = {code.bits | (extraValue << code.length) | (distance << lengthBits), lengthBits + 5};
         }
         return table;
     }();
@@ -95,13 +99,14 @@ int matchLength(const unsigned char *at, int limit)
 
 } // namespace
 
-RunDeflater::RunDeflater(Sink sink, int pieceSize) : mSink(std::move(sink)), mPieceSize(pieceSize)
+// The piece has room for what a write can add after it reached its size.
+RunDeflater::RunDeflater(Sink sink, int pieceSize)
+    : mSink(std::move(sink)), mPieceSize(pieceSize), mPiece(pieceSize + 16, '\0')
 {
-    mPiece.reserve(pieceSize + 16);
-    mPiece.append(char(0x78)); // deflate, 32 KB window
-    mPiece.append(char(0x01)); // no dictionary; header checksum
-    putBits(1, 1);             // the one and last block
-    putBits(1, 2);             // fixed Huffman codes
+    putByte(0x78); // deflate, 32 KB window
+    putByte(0x01); // no dictionary; header checksum
+    putBits(1, 1); // the one and last block
+    putBits(1, 2); // fixed Huffman codes
 }
 
 void RunDeflater::putBits(uint32_t bits, int count)
@@ -112,13 +117,15 @@ void RunDeflater::putBits(uint32_t bits, int count)
     mBitCount += count;
     if (mBitCount < 32)
         return;
-    const char word[4] = {char(mBits), char(mBits >> 8), char(mBits >> 16), char(mBits >> 24)};
-    mPiece.append(word, 4);
+    qToLittleEndian(quint32(mBits), mPiece.data() + mPieceLength);
+    mPieceLength += 4;
     mBits >>= 32;
     mBitCount -= 32;
-    if (mPiece.size() >= mPieceSize)
+    if (mPieceLength >= mPieceSize)
         flushPiece();
 }
+
+void RunDeflater::putByte(unsigned char byte) { mPiece[mPieceLength++] = char(byte); }
 
 void RunDeflater::literal(unsigned char byte)
 {
@@ -130,15 +137,14 @@ void RunDeflater::match(int length)
 {
     const LengthCode &code = lengthCodes()[length];
     putBits(code.bits, code.length);
-    putBits(reversed(kDistance - 1, 5), 5); // distance code 2 is a distance of 3
 }
 
 void RunDeflater::flushPiece()
 {
-    if (mPiece.isEmpty())
+    if (mPieceLength == 0)
         return;
-    mSink(mPiece);
-    mPiece.clear();
+    mSink(QByteArray::fromRawData(mPiece.constData(), mPieceLength));
+    mPieceLength = 0;
 }
 
 void RunDeflater::write(const unsigned char *data, size_t size)
@@ -199,12 +205,12 @@ void RunDeflater::finish()
     putBits(fixedCode(256).bits, fixedCode(256).length); // end of block
     // The bits still held, padded to a whole byte.
     for (; mBitCount > 0; mBitCount -= 8) {
-        mPiece.append(char(mBits & 0xFF));
+        putByte(uchar(mBits));
         mBits >>= 8;
     }
     mBitCount = 0;
     for (int shift = 24; shift >= 0; shift -= 8)
-        mPiece.append(char((mAdler >> shift) & 0xFF));
+        putByte(uchar(mAdler >> shift));
     flushPiece();
 }
 

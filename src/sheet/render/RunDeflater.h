@@ -30,13 +30,15 @@ public:
 
 private:
     void putBits(uint32_t bits, int count);
+    void putByte(unsigned char byte);
     void literal(unsigned char byte);
     void match(int length);
     void flushPiece();
 
     Sink mSink;
     int mPieceSize;
-    QByteArray mPiece;
+    QByteArray mPiece; // fixed size; the first mPieceLength bytes are written
+    qsizetype mPieceLength = 0;
     uint64_t mBits = 0;
     int mBitCount = 0;
     uint32_t mAdler = 1;
