@@ -77,8 +77,6 @@ public:
     {
     }
 
-    const FormulaNode &formula() const { return *mFormula; }
-
     template <typename Decide>
     bool answer(CellAddress at, Decide decide)
     {
