@@ -318,6 +318,28 @@ TEST_F(TemplateInLibreOffice, PrintsTheCalendarWithNamesAndHeadersOnEveryPage)
     EXPECT_TRUE(QFile::exists(artifactsFolder() + QStringLiteral("/chart-template-sample-1.png")));
 }
 
+// The day dates turned upright in rows 6-7: LibreOffice must draw every one
+// as its digits, the weekends, Mondays and today under their conditional
+// fills included, and never "###" for a date that does not fit.
+TEST_F(TemplateInLibreOffice, ShowsEveryDayDateAsDigits)
+{
+    const QString text = folder->filePath(QStringLiteral("template.txt"));
+    ASSERT_TRUE(run(QStringLiteral("pdftotext"), {artifactsFolder() + QStringLiteral("/chart-template.pdf"), text}));
+    const QString shown = readText(text);
+    EXPECT_FALSE(shown.contains(QStringLiteral("###")));
+    QStringList days;
+    const QRegularExpression date(QStringLiteral("\\b(1[0-2]|[1-9])/([1-3][0-9]|[1-9])\\b"));
+    for (auto match = date.globalMatch(shown); match.hasNext();)
+        days << match.next().captured();
+    days.removeDuplicates();
+    const double first = result[u"days"].toArray().first().toDouble();
+    for (int day = 0; day < kDays; ++day) {
+        const QDate shownDate = qdateFromSerial(first + day);
+        EXPECT_TRUE(days.contains(QStringLiteral("%1/%2").arg(shownDate.month()).arg(shownDate.day())))
+            << shownDate.toString(Qt::ISODate).toStdString();
+    }
+}
+
 // Gnumeric: the values after its own recalculation (CSV of the first sheet)
 // and the conditions of its style regions (its XML file format).
 class TemplateInGnumeric : public TemplateInApplications {

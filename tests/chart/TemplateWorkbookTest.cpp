@@ -1,5 +1,6 @@
 #include "TemplateUnderTest.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace orv::chart::testing {
@@ -150,8 +151,9 @@ TEST(TemplateCalendar, EveryDayColumnChainsToTheColumnBefore)
 // What a cell's format must show; unset fields are not checked.
 struct Look {
     Look(const char *cell, const char *numberFormat = nullptr, double fontSize = 11, bool bold = false,
-         std::optional<QRgb> fontColor = {}, std::optional<QRgb> fill = {})
-        : cell(cell), numberFormat(numberFormat), fontSize(fontSize), bold(bold), fontColor(fontColor), fill(fill)
+         std::optional<QRgb> fontColor = {}, std::optional<QRgb> fill = {}, int rotation = 0)
+        : cell(cell), numberFormat(numberFormat), fontSize(fontSize), bold(bold), fontColor(fontColor), fill(fill),
+          rotation(rotation)
     {
     }
     const char *cell;
@@ -160,6 +162,7 @@ struct Look {
     bool bold;
     std::optional<QRgb> fontColor;
     std::optional<QRgb> fill;
+    int rotation;
 };
 class TemplateLook : public ::testing::TestWithParam<Look> {};
 
@@ -179,7 +182,7 @@ TEST_P(TemplateLook, MatchesTheLayout)
     } else {
         EXPECT_EQ(format.fill.pattern, FillPattern::None);
     }
-    EXPECT_EQ(format.alignment.rotation, 0);
+    EXPECT_EQ(format.alignment.rotation, look.rotation);
 }
 
 constexpr QRgb kWhite = 0xFFFFFF;
@@ -195,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(
         Look{"B7", nullptr, 11, true}, Look{"D3", "m/d;@", 11, false, {}, kLightOrange},
         Look{"E7", "m/d;@", 11, false, {}, kLightOrange},
         Look{"H4", "mmm", 12, true, kWhite, 0x333300}, Look{"GU5", "mmm", 12, true, kWhite, 0x333300},
-        Look{"H6", "m/d", 10}, Look{"GU7", "m/d", 10},
+        Look{"H6", "m/d", 10, false, {}, {}, 89}, Look{"GU7", "m/d", 10, false, {}, {}, 89},
         Look{"D9", nullptr, 11, false, kWhite, kIndigo}, Look{"F9", nullptr, 11, false, kWhite, kIndigo},
         Look{"A10", nullptr, 11, true, kWhite, kIndigo}, Look{"D10", "m/d;@", 11, true, kWhite, kIndigo},
         Look{"E10", "m/d;@", 11, true, kWhite, kIndigo}, Look{"F10", nullptr, 11, true, kWhite, kIndigo},
@@ -205,15 +208,17 @@ INSTANTIATE_TEST_SUITE_P(
         Look{"H10", nullptr, 1}, Look{"GU10", nullptr, 1}, Look{"H11", nullptr, 1}, Look{"CC12", nullptr, 1},
         Look{"GU12", nullptr, 1}, Look{"H13", "General"}, Look{"A1", "General"}));
 
-// A date that does not fit its column shows as "###": the month names and
-// the day dates shrink to their narrow columns.
-TEST(TemplateCalendarLabels, ShrinkToTheirNarrowColumns)
+// A date that does not fit its column shows as "###": the month names
+// shrink to their narrow columns, the day dates run up their two rows.
+TEST(TemplateCalendarLabels, FitTheirNarrowColumns)
 {
     for (const char *cell : {"H4", "CZ4", "GU5", "H6", "GU6", "GU7"}) {
         const Alignment &alignment = formatAt(projectPlan(), cell).alignment;
+        const bool dayDate = cell[std::strlen(cell) - 1] != '4' && cell[std::strlen(cell) - 1] != '5';
         EXPECT_EQ(alignment.horizontal, HorizontalAlignment::Center) << cell;
         EXPECT_EQ(alignment.vertical, VerticalAlignment::Center) << cell;
-        EXPECT_TRUE(alignment.shrinkToFit) << cell;
+        EXPECT_EQ(alignment.shrinkToFit, !dayDate) << cell;
+        EXPECT_EQ(alignment.rotation, dayDate ? 89 : 0) << cell;
     }
 }
 

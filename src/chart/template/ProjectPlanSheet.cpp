@@ -41,17 +41,30 @@ CellFormat dateEntry()
     return format;
 }
 
-// A month's short name and a day's date are wider than a two-character
-// column, and a number that does not fit shows as "###" (it never spills
-// into the next cells): both shrink to the column's width. Text turned
-// upright would fit the two merged rows, but LibreOffice shows "###" in
-// such cells as soon as a conditional format applies to them.
+// A month's short name is wider than a two-character column, and a number
+// that does not fit shows as "###" (it never spills into the next cells):
+// the name shrinks to the column's width.
 Alignment shrunkToColumn()
 {
     Alignment alignment;
     alignment.horizontal = HorizontalAlignment::Center;
     alignment.vertical = VerticalAlignment::Center;
     alignment.shrinkToFit = true;
+    return alignment;
+}
+
+// A day's date such as 12/31, shrunk to a two-character column, would be a
+// few pixels high. Turned upright it runs along the two merged rows, which
+// are high enough for it at full size. It is turned 89 degrees rather than
+// 90: LibreOffice measures a number turned exactly 90 degrees as if it were
+// not turned as soon as a conditional format applies to its cell, and then
+// shows "###" on every weekend, Monday and today.
+Alignment upright()
+{
+    Alignment alignment;
+    alignment.horizontal = HorizontalAlignment::Center;
+    alignment.vertical = VerticalAlignment::Center;
+    alignment.rotation = 89;
     return alignment;
 }
 
@@ -112,7 +125,7 @@ void writeCalendar(TemplateSheet &plan)
 
     CellFormat day;
     day.font.size = 10;
-    day.alignment = shrunkToColumn();
+    day.alignment = upright();
     day.numberFormat = QStringLiteral("m/d");
 
     for (int column = kFirstDay; column <= kLastDay; ++column) {

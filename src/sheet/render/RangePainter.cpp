@@ -381,6 +381,20 @@ int counterClockwiseDegrees(int rotation)
     return rotation <= 180 ? 90 - rotation : 0;
 }
 
+// The length of the longest line at `degrees` through the centre of a
+// width x height box: the room along turned text. Nearly upright text, such
+// as text turned 89 degrees, has about the box's height.
+double roomAlong(int degrees, double width, double height)
+{
+    const double radians = std::abs(degrees) * M_PI / 180.0;
+    const double across = std::abs(std::cos(radians)), up = std::abs(std::sin(radians));
+    if (across < 1e-9)
+        return height;
+    if (up < 1e-9)
+        return width;
+    return std::min(width / across, height / up);
+}
+
 QString stackedLetters(const QString &text)
 {
     QStringList letters;
@@ -471,8 +485,7 @@ bool RangePainter::layoutText(const CellLook &look, QRect rect, QRect clip, Band
     const int indent = alignment.indent * 3 * mGeometry.maximumDigitWidth();
     QRectF layout = QRectF(rect).adjusted(kTextPadding + (flags & Qt::AlignLeft ? indent : 0), 0,
                                           -kTextPadding - (flags & Qt::AlignRight ? indent : 0), -1);
-    const bool upright = item.rotation == 90 || item.rotation == -90 || stacked;
-    const double available = upright ? layout.height() : layout.width();
+    const double available = stacked ? layout.height() : roomAlong(item.rotation, layout.width(), layout.height());
     const QFontMetricsF &metrics = *item.font->metrics;
     double textWidth = stacked ? metrics.height() * item.text.size() : metrics.horizontalAdvance(item.text);
 

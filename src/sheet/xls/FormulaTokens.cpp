@@ -247,6 +247,10 @@ private:
             ifFunction(out, n, *info);
             return;
         }
+        if (n.text == QLatin1String("CHOOSE")) {
+            chooseFunction(out, n, *info);
+            return;
+        }
         for (const auto &child : n.children)
             node(out, *child, true);
         functionToken(out, *info, argc);
@@ -264,23 +268,61 @@ private:
         }
     }
 
-    // IF carries jump attributes around its branches so that applications
-    // evaluate only the branch taken.
+    // IF and CHOOSE carry jump attributes so that an application following
+    // them evaluates only the argument chosen. Every argument ends with a
+    // skip to the end of the function token, so that the function token
+    // itself runs only when no argument is chosen: for IF without a false
+    // branch (FALSE) and for CHOOSE with an index out of range (#VALUE!).
+    // A skip's offset counts one byte less than the bytes it passes over.
+    static constexpr int kAttrSize = 4;
+    static constexpr int kFuncVarSize = 4;
+
+    // c tAttrIf(t + skip) t tAttrSkip(f + skip + IF - 1) f tAttrSkip(IF - 1) tFuncVar(IF)
     void ifFunction(ByteWriter &out, const FormulaNode &n, const FunctionInfo &info)
     {
-        constexpr int kAttrSize = 4;
-        constexpr int kFuncVarSize = 4;
         node(out, *n.children[0], true);
         ByteWriter whenTrue;
         node(whenTrue, *n.children[1], true);
-        ByteWriter whenFalse;
-        if (n.children.size() > 2)
-            node(whenFalse, *n.children[2], true);
         attribute(out, attr::If, static_cast<unsigned>(whenTrue.size() + kAttrSize));
         out.append(whenTrue.bytes());
-        attribute(out, attr::Skip, static_cast<unsigned>(whenFalse.size() + kFuncVarSize - 1));
-        out.append(whenFalse.bytes());
+        if (n.children.size() > 2) {
+            ByteWriter whenFalse;
+            node(whenFalse, *n.children[2], true);
+            attribute(out, attr::Skip, static_cast<unsigned>(whenFalse.size() + kAttrSize + kFuncVarSize - 1));
+            out.append(whenFalse.bytes());
+        }
+        attribute(out, attr::Skip, kFuncVarSize - 1);
         functionToken(out, info, static_cast<int>(n.children.size()));
+    }
+
+    // i tAttrChoose(n, table) v1 tAttrSkip ... vn tAttrSkip tFuncVar(CHOOSE).
+    // Entry k of the table is the distance from the table's start to the
+    // first token of value k+1; the last entry leads to the function token.
+    void chooseFunction(ByteWriter &out, const FormulaNode &n, const FunctionInfo &info)
+    {
+        node(out, *n.children[0], true);
+        const int choices = static_cast<int>(n.children.size()) - 1;
+        std::vector<ByteWriter> values(choices);
+        for (int i = 0; i < choices; ++i)
+            node(values[i], *n.children[i + 1], true);
+        qsizetype remaining = kFuncVarSize;
+        for (const ByteWriter &value : values)
+            remaining += value.size() + kAttrSize;
+        out.u8(ptg::Attr);
+        out.u8(attr::Choose);
+        out.u16(static_cast<unsigned>(choices));
+        qsizetype distance = 2 * (choices + 1);
+        for (const ByteWriter &value : values) {
+            out.u16(static_cast<unsigned>(distance));
+            distance += value.size() + kAttrSize;
+        }
+        out.u16(static_cast<unsigned>(distance));
+        for (const ByteWriter &value : values) {
+            out.append(value.bytes());
+            remaining -= value.size() + kAttrSize;
+            attribute(out, attr::Skip, static_cast<unsigned>(remaining - 1));
+        }
+        functionToken(out, info, choices + 1);
     }
 
     FormulaPlace mPlace;
