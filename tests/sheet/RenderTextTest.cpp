@@ -152,6 +152,21 @@ TEST_F(RenderTextShapes, RotatedTextRunsUpTheCell)
     EXPECT_GT(down.height(), 2 * down.width());
 }
 
+// A date wider than its narrow column but turned nearly upright has the
+// cell's height to run along: it shows its digits, not "###".
+TEST_F(RenderTextShapes, NearlyUprightNumberHasTheCellHeightForItsDigits)
+{
+    sheet.setColumnInfo(1, {2.0, false, 0});
+    CellFormat format;
+    format.numberFormat = QStringLiteral("m/d");
+    format.alignment.rotation = 89;
+    put({0, 1}, 46387.0, format); // 12/31
+    const QImage image = render(kRow);
+    const QRect bounds = inkBounds(image, cellRect(kRow, {0, 1}));
+    EXPECT_GT(bounds.height(), 24) << "all five characters";
+    EXPECT_GT(bounds.height(), 2 * bounds.width());
+}
+
 TEST_F(RenderTextShapes, StackedLettersRunDownTheCell)
 {
     CellFormat format;
