@@ -7,6 +7,8 @@
 // Operators and functions other than IF and CHOOSE are computed by the
 // engine on a one-level tree of the operands taken from the stack: what is
 // checked here is the layout of the bytes, not the functions' arithmetic.
+// A condition holds as isTrue() says; an error as condition takes the false
+// branch instead of giving the error, which the workbooks checked never need.
 
 #include "sheet/formula/Evaluator.h"
 #include "sheet/model/Sheet.h"
