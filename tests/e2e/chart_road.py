@@ -48,7 +48,7 @@ TASK_ADD = (206 + 50, 119 + 13)
 CATEGORY_LIST = (12, 84, 562, 216)
 TASK_LIST = (12, 152, 562, 148)
 # The "Start" cell of the first task, below the list's header.
-FIRST_TASK_START = (12 + 193 + 48, 152 + 40)
+FIRST_TASK_START = (12 + 193 + 96 + 48, 152 + 40)
 
 # Preview window, client coordinates.
 VIEWPORT = (9, 9, 620, 493)
