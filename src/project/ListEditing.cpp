@@ -8,6 +8,7 @@
 #include "project/ListViewItems.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -76,7 +77,11 @@ ListEditing::ListEditing(Form1 &form, std::array<std::function<void()>, 3> delet
     watchList(*form.ListView3, std::move(deleteSelected[2]));
     watchCategoryRemoval();
     for (QLineEdit *field : {form.txtStart, form.TxtEnd, form.txtEvStart, form.txtEvEnd})
-        connect(field, &QLineEdit::textChanged, this, [this, field] { showDateHint(*field); });
+        connect(field, &QLineEdit::textChanged, this,
+                [field](const QString &text) { showHint(*field, text.isEmpty() ? QString() : dateHint(text)); });
+    connect(form.Combo1, &QComboBox::editTextChanged, this, [this](const QString &text) {
+        showHint(*mForm.Combo1, text.isEmpty() ? QString() : categoryHint(text, mCategories->all()));
+    });
 }
 
 void ListEditing::watchList(QTreeWidget &view, std::function<void()> deleteSelected)
@@ -241,9 +246,8 @@ bool ListEditing::mouseOnList(QTreeWidget &view, const QMouseEvent &mouse)
     }
 }
 
-void ListEditing::showDateHint(QLineEdit &field)
+void ListEditing::showHint(QWidget &field, const QString &hint)
 {
-    const QString hint = field.text().isEmpty() ? QString() : dateHint(field.text());
     field.setToolTip(hint);
     if (hint.isEmpty()) {
         field.setPalette(QPalette());

@@ -7,9 +7,9 @@
 
 class QKeyEvent;
 class QLabel;
-class QLineEdit;
 class QMouseEvent;
 class QTreeWidget;
+class QWidget;
 
 namespace orv {
 
@@ -21,7 +21,7 @@ class Form1;
 // and Alt+End to either end), Delete as the list's "Delete Selected", the
 // note about tasks that a category rename or delete carried along, and the
 // warning shown while a date field holds a text that will not read as a
-// date.
+// date or the category box names no category.
 class ListEditing : public QObject {
 public:
     // `deleteSelected` holds the "Delete Selected" handlers of the
@@ -41,7 +41,9 @@ private:
     bool keyPressed(QTreeWidget &view, const QKeyEvent &key);
     bool mouseOnList(QTreeWidget &view, const QMouseEvent &mouse);
     void watchCategoryRemoval();
-    void showDateHint(QLineEdit &field);
+    // Marks an entry field while its text will not be used as meant; an
+    // empty field is not marked.
+    static void showHint(QWidget &field, const QString &hint);
 
     Form1 &mForm;
     QLabel *mNote;

@@ -273,5 +273,20 @@ TEST_F(ListEditingTest, DateFieldHintsWhileTypingAndBlocksNothing)
     EXPECT_TRUE(f.txtStart->toolTip().isEmpty());
 }
 
+TEST_F(ListEditingTest, CategoryBoxHintsAnUnknownCategory)
+{
+    addCategories({"Design"});
+    Form1 &f = form();
+    f.TabControl1->setCurrentIndex(1);
+    const QColor plain = f.Combo1->palette().color(QPalette::Base);
+    QTest::keyClicks(f.Combo1->lineEdit(), "Nowhere");
+    EXPECT_EQ(f.Combo1->palette().color(QPalette::Base), warningColour());
+    EXPECT_EQ(f.Combo1->toolTip(), "not in the chart: no such category");
+    f.Combo1->lineEdit()->selectAll();
+    QTest::keyClicks(f.Combo1->lineEdit(), "Design");
+    EXPECT_EQ(f.Combo1->palette().color(QPalette::Base), plain);
+    EXPECT_TRUE(f.Combo1->toolTip().isEmpty());
+}
+
 } // namespace
 } // namespace orv::test
