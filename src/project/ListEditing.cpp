@@ -115,8 +115,11 @@ void ListEditing::watchCategoryRemoval()
 
 void ListEditing::commit(QTreeWidget &view, int position, int column, const QString &text)
 {
+    QTreeWidgetItem *item = view.topLevelItem(position - 1);
+    if (!item)
+        return;
     if (&view != mForm.ListView1) {
-        setColumnText(view, *view.topLevelItem(position - 1), column, text);
+        setColumnText(view, *item, column, text);
         return;
     }
     ProjectLists lists = readLists(mForm);
@@ -231,8 +234,7 @@ bool ListEditing::mouseOnList(QTreeWidget &view, const QMouseEvent &mouse)
         if (!mDragging && (at - mPressedAt).manhattanLength() < QApplication::startDragDistance())
             return true;
         mDragging = true;
-        const QModelIndex over = view.indexAt(at);
-        const int to = over.isValid() ? over.row() + 1 : (at.y() < 0 ? 1 : itemCount(view));
+        const int to = dropPosition(view, at);
         if (to != mDragged) {
             moveWithin(view, mDragged, to);
             mDragged = to;
@@ -244,6 +246,19 @@ bool ListEditing::mouseOnList(QTreeWidget &view, const QMouseEvent &mouse)
         mDragging = false;
         return false;
     }
+}
+
+// The row under the pointer; past the top or bottom edge of the view one
+// row further each time the pointer moves, so that the list scrolls along;
+// below the last item its end.
+int ListEditing::dropPosition(const QTreeWidget &view, QPoint at) const
+{
+    if (at.y() < 0)
+        return std::max(1, mDragged - 1);
+    if (at.y() >= view.viewport()->height())
+        return std::min(itemCount(view), mDragged + 1);
+    const QModelIndex over = view.indexAt(at);
+    return over.isValid() ? over.row() + 1 : itemCount(view);
 }
 
 void ListEditing::showHint(QWidget &field, const QString &hint)

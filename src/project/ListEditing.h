@@ -40,6 +40,7 @@ private:
     void moveWithin(QTreeWidget &view, int from, int to);
     bool keyPressed(QTreeWidget &view, const QKeyEvent &key);
     bool mouseOnList(QTreeWidget &view, const QMouseEvent &mouse);
+    int dropPosition(const QTreeWidget &view, QPoint at) const;
     void watchCategoryRemoval();
     // Marks an entry field while its text will not be used as meant; an
     // empty field is not marked.

@@ -151,6 +151,20 @@ TEST_F(ListEditingTest, DraggingMovesAnItemToTheTop)
     EXPECT_EQ(selectedPosition(*tasks()), 1);
 }
 
+TEST_F(ListEditingTest, DraggingPastTheEdgeStepsOneRowAtATime)
+{
+    for (int i = 1; i <= 12; ++i)
+        addTask(QString::number(i), "8/1/2026", "");
+    QWidget *viewport = tasks()->viewport();
+    const QPoint below(cell(tasks(), 1, 1).x(), viewport->height() + 5);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, cell(tasks(), 1, 1));
+    QTest::mouseMove(viewport, below);
+    QTest::mouseMove(viewport, below + QPoint(0, 3));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, below + QPoint(0, 3));
+    EXPECT_EQ(column(tasks(), 1).mid(0, 4), (QStringList{"2", "3", "1", "4"}));
+    EXPECT_EQ(column(tasks(), 1).size(), 12);
+}
+
 TEST_F(ListEditingTest, AltUpAndAltDownMoveTheSelectedItem)
 {
     for (const char *name : {"A", "B", "C"})
