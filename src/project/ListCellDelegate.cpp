@@ -36,6 +36,18 @@ QColor warningColour()
     return QColor(255, 205, 150);
 }
 
+void markField(QWidget &field, const QString &hint)
+{
+    field.setToolTip(hint);
+    if (hint.isEmpty()) {
+        field.setPalette(QPalette());
+        return;
+    }
+    QPalette marked = field.palette();
+    marked.setColor(QPalette::Base, warningColour());
+    field.setPalette(marked);
+}
+
 ListCellDelegate::ListCellDelegate(Columns columns, const CategoryNames &categories, Commit commit,
                                    QObject *parent)
     : QStyledItemDelegate(parent), mColumns(std::move(columns)), mCategories(categories), mCommit(std::move(commit))
@@ -60,13 +72,21 @@ QWidget *ListCellDelegate::createEditor(QWidget *parent, const QStyleOptionViewI
 {
     if (columnOf(index) == mColumns.subTask)
         return nullptr;
-    if (columnOf(index) != mColumns.category)
-        return QStyledItemDelegate::createEditor(parent, option, index);
+    if (columnOf(index) != mColumns.category) {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        auto *line = qobject_cast<QLineEdit *>(editor);
+        if (line && mColumns.dates.contains(columnOf(index)))
+            connect(line, &QLineEdit::textChanged, line,
+                    [line](const QString &text) { markField(*line, dateHint(text)); });
+        return editor;
+    }
     auto *box = new QComboBox(parent);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr);
     box->addItems(mCategories.inOrder());
+    connect(box, &QComboBox::editTextChanged, box,
+            [box, this](const QString &text) { markField(*box, categoryHint(text, mCategories.all())); });
     return box;
 }
 

@@ -13,6 +13,10 @@ class CategoryNames;
 // into the chart as meant.
 QColor warningColour();
 
+// Gives an entry field the warning colour and `hint` as its tooltip, or takes
+// both away when `hint` is empty.
+void markField(QWidget &field, const QString &hint);
+
 // Edits the cells of one list view in place and marks the cells the chart
 // will not read as meant. An edited text is handed to `commit` rather than
 // written, so that the caller decides what else changes with it. Positions

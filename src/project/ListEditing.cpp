@@ -75,12 +75,12 @@ ListEditing::ListEditing(Form1 &form, std::array<std::function<void()>, 3> delet
     watchList(*form.ListView1, std::move(deleteSelected[0]));
     watchList(*form.ListView2, std::move(deleteSelected[1]));
     watchList(*form.ListView3, std::move(deleteSelected[2]));
-    watchCategoryRemoval();
+    followCategories();
     for (QLineEdit *field : {form.txtStart, form.TxtEnd, form.txtEvStart, form.txtEvEnd})
         connect(field, &QLineEdit::textChanged, this,
-                [field](const QString &text) { showHint(*field, text.isEmpty() ? QString() : dateHint(text)); });
+                [field](const QString &text) { markField(*field, text.isEmpty() ? QString() : dateHint(text)); });
     connect(form.Combo1, &QComboBox::editTextChanged, this, [this](const QString &text) {
-        showHint(*mForm.Combo1, text.isEmpty() ? QString() : categoryHint(text, mCategories->all()));
+        markField(*mForm.Combo1, text.isEmpty() ? QString() : categoryHint(text, mCategories->all()));
     });
 }
 
@@ -96,9 +96,10 @@ void ListEditing::watchList(QTreeWidget &view, std::function<void()> deleteSelec
     mLists.append({&view, std::move(deleteSelected)});
 }
 
-// The task list's category checks follow the categories list; the note
-// tells how many tasks a deleted category leaves behind.
-void ListEditing::watchCategoryRemoval()
+// The task list's category checks follow the categories list. The note
+// tells how many tasks a deleted category leaves behind, and goes when a
+// category is added.
+void ListEditing::followCategories()
 {
     QAbstractItemModel *categories = mForm.ListView1->model();
     const auto repaintTasks = [this] { mForm.ListView2->viewport()->update(); };
@@ -259,18 +260,6 @@ int ListEditing::dropPosition(const QTreeWidget &view, QPoint at) const
         return std::min(itemCount(view), mDragged + 1);
     const QModelIndex over = view.indexAt(at);
     return over.isValid() ? over.row() + 1 : itemCount(view);
-}
-
-void ListEditing::showHint(QWidget &field, const QString &hint)
-{
-    field.setToolTip(hint);
-    if (hint.isEmpty()) {
-        field.setPalette(QPalette());
-        return;
-    }
-    QPalette marked = field.palette();
-    marked.setColor(QPalette::Base, warningColour());
-    field.setPalette(marked);
 }
 
 } // namespace orv

@@ -9,7 +9,6 @@ class QKeyEvent;
 class QLabel;
 class QMouseEvent;
 class QTreeWidget;
-class QWidget;
 
 namespace orv {
 
@@ -41,10 +40,7 @@ private:
     bool keyPressed(QTreeWidget &view, const QKeyEvent &key);
     bool mouseOnList(QTreeWidget &view, const QMouseEvent &mouse);
     int dropPosition(const QTreeWidget &view, QPoint at) const;
-    void watchCategoryRemoval();
-    // Marks an entry field while its text will not be used as meant; an
-    // empty field is not marked.
-    static void showHint(QWidget &field, const QString &hint);
+    void followCategories();
 
     Form1 &mForm;
     QLabel *mNote;

@@ -80,8 +80,14 @@ TEST_F(ListEditingTest, DoubleClickEditsADateWhereItStands)
     auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
     ASSERT_NE(editor, nullptr);
     EXPECT_EQ(editor->text(), "8/1/2026");
+    EXPECT_NE(editor->palette().color(QPalette::Base), warningColour());
+    editor->selectAll();
+    QTest::keyClicks(editor, "31/8");
+    EXPECT_EQ(editor->palette().color(QPalette::Base), warningColour()) << "the editor hints while typing";
+    EXPECT_EQ(editor->toolTip(), "not a date in your short date form, e.g. 8/24/2026");
     editor->selectAll();
     QTest::keyClicks(editor, "8/12/2026");
+    EXPECT_NE(editor->palette().color(QPalette::Base), warningColour());
     QTest::keyClick(editor, Qt::Key_Return);
     QCoreApplication::processEvents(); // the editor commits by a queued call
     EXPECT_EQ(column(tasks(), 1), (QStringList{"One", "Two", "Three"}));
