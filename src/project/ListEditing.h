@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPoint>
 #include <array>
@@ -26,8 +27,6 @@ public:
     // `deleteSelected` holds the "Delete Selected" handlers of the
     // categories, tasks and special events lists.
     ListEditing(Form1 &form, std::array<std::function<void()>, 3> deleteSelected);
-
-    QLabel &note() const { return *mNote; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
