@@ -238,7 +238,9 @@ class Scenario:
         preview = self.wait_for_preview()
         self.assert_chart_workbook_count(1)
         self.shot(preview, "preview-again")
-        assert self.x.pixels(preview, VIEWPORT) != first_picture, "the edited task's bar did not move"
+        before, after = bar_start(first_picture), bar_start(self.x.pixels(preview, VIEWPORT))
+        assert before is not None and after is not None, "no task bar in the preview"
+        assert after > before, f"the edited task's bar did not move right: it starts at x {before}, then {after}"
         self.x.click(preview, *BACK)
         main = self.x.wait_for_window(TITLE, MAIN_SIZE)
         self.step("created again and back")
@@ -295,6 +297,12 @@ class Scenario:
             self.process.kill()
             self.process.wait()
         self.log.close()
+
+
+def bar_start(picture, width=VIEWPORT[2]):
+    """The leftmost column of the preview picture painted in the task bars' green."""
+    columns = [i // 3 % width for i in range(0, len(picture), 3) if picture[i:i + 3] == b"\x00\xff\x00"]
+    return min(columns, default=None)
 
 
 def read_settings(folder):
