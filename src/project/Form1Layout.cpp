@@ -5,6 +5,7 @@
 #include "app/qt/HoverPointer.h"
 #include "chart/ChartBuilder.h"
 #include "project/Form1BuilderLink.h"
+#include "project/ListEditing.h"
 #include "project/SelectAllOnFocus.h"
 
 #include <QCheckBox>
@@ -105,6 +106,8 @@ Form1::Form1(const Services &services, QWidget *parent)
     watchHover();
     for (QLineEdit *edit : {txtCat, txtTask, txtProc, txtStart, TxtEnd, TxtEvent, txtEvStart, txtEvEnd})
         mSelectAll->watch(*edit);
+    new ListEditing(*this, {[this] { PushButton2_Click(); }, [this] { PushButton4_Click(); },
+                            [this] { PushButton7_Click(); }});
 
     connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);

@@ -20,6 +20,7 @@ QTreeWidgetItem *appendItem(QTreeWidget &view, const QString &text)
     if (view.topLevelItemCount() >= kMaxListItems)
         throw Failure(QStringLiteral("Overflow"));
     auto *item = new QTreeWidgetItem(&view, QStringList{text});
+    item->setFlags(item->flags() | Qt::ItemIsEditable | Qt::ItemNeverHasChildren);
     return item;
 }
 

@@ -14,8 +14,8 @@ namespace orv {
 // is the item text). Lists hold at most 32767 items.
 inline constexpr int kMaxListItems = 32767;
 
-// Appends an item with `text` in column 1; throws "Overflow" when the list
-// is full.
+// Appends an item with `text` in column 1, its cells editable in place;
+// throws "Overflow" when the list is full.
 QTreeWidgetItem *appendItem(QTreeWidget &view, const QString &text);
 // Writes column `column` of `item`; throws "Index out of bounds" past the
 // last column.

@@ -4,7 +4,8 @@
 Starts the built program with a fresh settings folder, a fresh temporary
 folder and en-US dates, loads the sample, edits the lists, creates the chart,
 zooms and drags the preview, saves the workbook through the file dialog, goes
-back, creates again and closes the main window. Then checks from outside:
+back, edits the new task's start date in place, creates again (its bar moves)
+and closes the main window. Then checks from outside:
 the saved workbook in LibreOffice and Gnumeric, the settings file, and that
 the temporary folder is left clean. Screenshots go to the artefacts folder.
 
@@ -46,6 +47,8 @@ SUB_TASK = (112 + 10, 120 + 12)
 TASK_ADD = (206 + 50, 119 + 13)
 CATEGORY_LIST = (12, 84, 562, 216)
 TASK_LIST = (12, 152, 562, 148)
+# The "Start" cell of the first task, below the list's header.
+FIRST_TASK_START = (12 + 193 + 96 + 48, 152 + 40)
 
 # Preview window, client coordinates.
 VIEWPORT = (9, 9, 620, 493)
@@ -69,6 +72,8 @@ def date_serial(day):
 TODAY = datetime.date.today()
 NEW_START = TODAY - datetime.timedelta(days=27)
 NEW_END = TODAY + datetime.timedelta(days=7)
+# Edited in place before the second chart: a week later.
+EDITED_START = TODAY - datetime.timedelta(days=20)
 NEW_CATEGORY = "Testing"
 NEW_TASK = {"name": "Acceptance tests", "percent": "50", "category": "Testing",
             "start": us_short_date(NEW_START), "end": us_short_date(NEW_END)}
@@ -77,7 +82,7 @@ EXPECTED_SETTINGS = {
     "categories": "Research|Development|Testing",
     "tasks": "Initial researching^80^8/11/2016^8/24/2016^Research^"
              "|Draft project^10^8/23/2016^11/24/2016^Development^"
-             f"|Acceptance tests^50^{NEW_TASK['start']}^{NEW_TASK['end']}^Testing^V",
+             f"|Acceptance tests^50^{us_short_date(EDITED_START)}^{NEW_TASK['end']}^Testing^V",
     "events": "General meeting^8/12/2016^8/12/2016",
     "tabsel": "2",
 }
@@ -198,6 +203,7 @@ class Scenario:
         self.x.wait_for_hidden(main, TITLE)
         self.assert_chart_workbook_count(1)
         self.shot(preview, "preview")
+        first_picture = self.x.pixels(preview, VIEWPORT)
         self.step("chart created, preview shown")
 
         # The chart is taller than the largest picture the preview zooms to,
@@ -225,10 +231,16 @@ class Scenario:
         wait_until("the chart workbook to be deleted", lambda: self.chart_workbooks() == [])
         self.step("back in the main window")
 
+        self.edit_new_task_start(main)
+        self.step("start date edited in place")
+
         self.x.click(main, *CREATE)
         preview = self.wait_for_preview()
         self.assert_chart_workbook_count(1)
         self.shot(preview, "preview-again")
+        before, after = bar_start(first_picture), bar_start(self.x.pixels(preview, VIEWPORT))
+        assert before is not None and after is not None, "no task bar in the preview"
+        assert after > before, f"the edited task's bar did not move right: it starts at x {before}, then {after}"
         self.x.click(preview, *BACK)
         main = self.x.wait_for_window(TITLE, MAIN_SIZE)
         self.step("created again and back")
@@ -237,6 +249,17 @@ class Scenario:
         wait_until("the program to end", lambda: self.process.poll() is not None, timeout=15)
         assert self.process.returncode == 0, f"the program ended with status {self.process.returncode}"
         self.step("main window closed, program ended")
+
+    def edit_new_task_start(self, main):
+        """F2 on the last task's "Start" cell, reached from the first task's by End."""
+        self.switch_tab(main, "Tasks")
+        self.x.click(main, *self.on_page(FIRST_TASK_START))
+        self.x.key("End", "F2", "ctrl+a")
+        self.x.type_text(us_short_date(EDITED_START))
+        self.x.key("Return")
+        time.sleep(0.3)
+        self.shot(main, "main-task-edited")
+        self.switch_tab(main, "Special Events")
 
     def save_through_dialog(self, preview):
         self.x.click(preview, *SAVE)
@@ -274,6 +297,12 @@ class Scenario:
             self.process.kill()
             self.process.wait()
         self.log.close()
+
+
+def bar_start(picture, width=VIEWPORT[2]):
+    """The leftmost column of the preview picture painted in the task bars' green."""
+    columns = [i // 3 % width for i in range(0, len(picture), 3) if picture[i:i + 3] == b"\x00\xff\x00"]
+    return min(columns, default=None)
 
 
 def read_settings(folder):
