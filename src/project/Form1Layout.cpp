@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -76,6 +77,16 @@ QTreeWidget *listView(QWidget *parent, const char *name, const QList<QPair<QStri
     for (int i = 0; i < columns.size(); ++i)
         view->setColumnWidth(i, columns[i].second);
     return view;
+}
+
+// An editable box completes case-insensitively and inline by default, so
+// "dev" typed and added became "Development". Matching case-sensitively in a
+// popup only offers the categories; what was typed stays until one is
+// picked. Return looks items up with the completer's case as well.
+void keepTypedText(QComboBox &box)
+{
+    box.completer()->setCaseSensitivity(Qt::CaseSensitive);
+    box.completer()->setCompletionMode(QCompleter::PopupCompletion);
 }
 
 QGroupBox *frame(QTabWidget *tabs, const char *name, const QString &tab)
@@ -154,6 +165,7 @@ void Form1::buildTasksTab()
     Combo1 = named(new QComboBox(Frame5), "Combo1");
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
+    keepTypedText(*Combo1);
     Combo1->setGeometry(kFieldLeft, 66, kWideField, kRowHeight);
     label(Frame5, QStringLiteral("Start:"), {4, 92, 104, kRowHeight});
     txtStart = field(Frame5, "txtStart", {kFieldLeft, 92, kStartField, kRowHeight});
