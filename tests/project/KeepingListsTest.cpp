@@ -121,6 +121,8 @@ protected:
         Form1 &f = loaded();
         f.show();
         clickTab(f, 1);
+        f.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
         f.Combo1->setFocus();
     }
     QString addedCategory()
