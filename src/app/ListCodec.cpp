@@ -1,5 +1,7 @@
 #include "app/ListCodec.h"
 
+#include <algorithm>
+
 namespace orv {
 
 namespace {
@@ -7,27 +9,29 @@ namespace {
 constexpr QChar kEscape = u'%';
 
 // The escapes of the exact form, each with the character it stands for.
-constexpr struct {
+struct Escape {
     QChar character;
     QLatin1StringView escaped;
-} kEscapes[] = {{kEscape, QLatin1StringView("%25")},
-                {kRecordSeparator, QLatin1StringView("%7C")},
-                {kFieldSeparator, QLatin1StringView("%5E")}};
+};
+constexpr Escape kEscapes[] = {{kEscape, QLatin1StringView("%25")},
+                               {kRecordSeparator, QLatin1StringView("%7C")},
+                               {kFieldSeparator, QLatin1StringView("%5E")}};
+
+template <typename Matches>
+const Escape *findEscape(Matches matches)
+{
+    const auto *found = std::find_if(std::begin(kEscapes), std::end(kEscapes), matches);
+    return found == std::end(kEscapes) ? nullptr : found;
+}
 
 QString escapeField(const QString &field)
 {
     QString escaped;
     escaped.reserve(field.size());
     for (const QChar character : field) {
-        bool replaced = false;
-        for (const auto &escape : kEscapes) {
-            if (character == escape.character) {
-                escaped += escape.escaped;
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced)
+        if (const Escape *escape = findEscape([&](const Escape &e) { return e.character == character; }))
+            escaped += escape->escaped;
+        else
             escaped += character;
     }
     return escaped;
@@ -43,12 +47,10 @@ std::optional<QString> unescapeField(const QString &field)
             continue;
         }
         const QStringView sequence = QStringView(field).mid(at, 3);
-        const auto *found = std::find_if(std::begin(kEscapes), std::end(kEscapes), [&](const auto &escape) {
-            return sequence == escape.escaped;
-        });
-        if (found == std::end(kEscapes))
+        const Escape *escape = findEscape([&](const Escape &e) { return sequence == e.escaped; });
+        if (!escape)
             return std::nullopt;
-        plain += found->character;
+        plain += escape->character;
         at += 2;
     }
     return plain;

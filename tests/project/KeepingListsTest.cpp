@@ -68,11 +68,7 @@ TEST_F(KeepingLists, TypedSeparatorsComeBackAfterARestart)
     ASSERT_EQ(events, (ListRecords{{texts[6], "", texts[7]}}));
     f.close();
 
-    Form1 next(scripted.services);
-    next.Form_Load();
-    EXPECT_EQ(rows(next.ListView1), categories);
-    EXPECT_EQ(rows(next.ListView2), tasks);
-    EXPECT_EQ(rows(next.ListView3), events);
+    expectNextStartGives(categories, tasks, events);
     EXPECT_TRUE(scripted.messages.shown.empty()) << shownTexts().join('\n').toStdString();
     EXPECT_EQ(ini.read("Categories"), texts[0] + "|") << "the plain value is written as it always was";
 }
