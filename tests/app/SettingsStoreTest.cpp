@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 
 // Readable test names and failure messages for QString values.
@@ -178,6 +179,30 @@ TEST_F(DamagedSettingsFile, IsCopiedAsideOnceBeforeAnyWriteAndNoCopyIsOverwritte
     EXPECT_TRUE(IniSettingsStore(path).checkAtStartUp(kListKeys, now).contains(copy + "-2"));
     EXPECT_EQ(bytesOf(copy), damaged);
     EXPECT_EQ(bytesOf(copy + "-2"), damaged + "x");
+}
+
+// As an ordinary user in a folder it may read but not write (root may
+// write anywhere): no copy can be made, so the file is left as it is.
+TEST_F(DamagedSettingsFile, WithoutACopyTheFileIsKeptUnchanged)
+{
+    writeRaw(damaged);
+    // The group counts too: the test keeps root's group.
+    constexpr auto readable = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    constexpr auto enterable = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    constexpr auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    QFile::setPermissions(dir.path(), readable | enterable | QFileDevice::WriteOwner);
+    QFile::setPermissions(path, readable | writable);
+    const bool wasRoot = ::geteuid() == 0 && ::seteuid(65534) == 0;
+    IniSettingsStore store(path);
+    const QString notice = store.checkAtStartUp(kListKeys, now);
+    EXPECT_THROW(store.write("Categories", "A"), Failure);
+    EXPECT_THROW(store.remove("CategoriesExact"), Failure);
+    if (wasRoot) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    EXPECT_TRUE(notice.contains("no copy")) << notice.toStdString();
+    EXPECT_EQ(bytesOf(path), damaged);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Varnholt.ini"});
 }
 
 TEST_F(DamagedSettingsFile, ReadableOrMissingFileNeedsNoWord)
