@@ -9,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCompleter>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -80,13 +79,15 @@ QTreeWidget *listView(QWidget *parent, const char *name, const QList<QPair<QStri
 }
 
 // An editable box completes case-insensitively and inline by default, so
-// "dev" typed and added became "Development". Matching case-sensitively in a
-// popup only offers the categories; what was typed stays until one is
-// picked. Return looks items up with the completer's case as well.
+// "dev" typed and added became "Development", and Return swaps "research"
+// for the item "Research". Without a completer nothing is completed, and
+// with duplicates allowed Return looks no item up; the drop-down list still
+// chooses. A completion popup would take the next click meant for another
+// field.
 void keepTypedText(QComboBox &box)
 {
-    box.completer()->setCaseSensitivity(Qt::CaseSensitive);
-    box.completer()->setCompletionMode(QCompleter::PopupCompletion);
+    box.setCompleter(nullptr);
+    box.setDuplicatesEnabled(true);
 }
 
 QGroupBox *frame(QTabWidget *tabs, const char *name, const QString &tab)
