@@ -4,6 +4,7 @@
 #include "app/qt/QtMessageBoxes.h"
 #include "app/qt/QtProgramExit.h"
 #include "app/qt/QtSaveFileDialog.h"
+#include "app/qt/ShutdownWatch.h"
 #include "chart/BatchChart.h"
 #include "chart/EngineApplicationFactory.h"
 #include "preview/LazyPreview.h"
@@ -90,5 +91,7 @@ int main(int argc, char *argv[])
     form.setChartPreview(preview);
     form.Form_Load();
     form.show();
+    // Only now: a signal during start-up would store lists not yet loaded.
+    orv::ShutdownWatch shutdown([&form] { form.Form_QueryUnload(); }, exit);
     return app.exec();
 }

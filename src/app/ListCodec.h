@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace orv {
 
@@ -24,5 +25,13 @@ QStringList splitFields(const QString &record);
 
 // Both splits together, dropping records that carry no fields.
 ListRecords decodeList(const QString &value);
+
+// The exact form: the same separators, with "%", "|" and "^" inside a field
+// written as "%25", "%7C" and "%5E". Every record is kept, also one whose
+// only field is empty, so any list that has items comes back as it was (the
+// empty text reads as one record with one empty field).
+QString encodeListExactly(const ListRecords &records);
+// Nothing when the text holds a "%" that starts none of the three escapes.
+std::optional<ListRecords> decodeListExactly(const QString &value);
 
 } // namespace orv

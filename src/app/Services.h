@@ -3,6 +3,7 @@
 #include "sheet/Clock.h"
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace orv {
@@ -24,6 +25,12 @@ public:
     virtual ~SettingsStore() = default;
     virtual std::optional<QString> read(const QString &key) const = 0;
     virtual void write(const QString &key, const QString &value) = 0;
+    // Removing a value that is not there does nothing.
+    virtual void remove(const QString &key) = 0;
+    // Runs once at start-up, before anything is written. A store whose
+    // values under `keys` cannot all be read back as stored keeps them aside
+    // and returns what the user has to be told; empty text when all is well.
+    virtual QString checkAtStartUp(const QStringList &keys, const QDateTime &now) { return {}; }
 };
 
 // Ends the program at once: no further window event runs.

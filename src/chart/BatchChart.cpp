@@ -1,7 +1,7 @@
 #include "chart/BatchChart.h"
 
 #include "app/FileOperations.h"
-#include "app/ListCodec.h"
+#include "app/StoredList.h"
 #include "app/MessageBoxes.h"
 #include "chart/BuilderWindow.h"
 #include "chart/ChartBuilder.h"
@@ -87,7 +87,7 @@ private:
 std::vector<QStringList> storedList(const SettingsStore &settings, const QString &key, int columns)
 {
     std::vector<QStringList> items;
-    for (QStringList fields : decodeList(settings.read(key).value_or(QString()))) {
+    for (QStringList fields : readStoredList(settings, key)) {
         if (fields.size() > columns)
             fields.erase(fields.begin() + columns, fields.end());
         items.push_back(fields);

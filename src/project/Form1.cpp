@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <exception>
 
 namespace orv {
 
@@ -113,12 +114,21 @@ void Form1::deleteSelected(ReportingOperation &op, QTreeWidget &view)
 }
 
 // Stores the tab at once, so that the next start opens on it even when the
-// window is never closed in the regular way.
+// window is never closed in the regular way. The category box and the events
+// "Add" are refreshed also when the store fails; the failure goes on to the
+// caller after that.
 void Form1::TabControl1_Change()
 {
-    mServices.settings->write(QStringLiteral("TabSel"), QString::number(TabControl1->currentIndex()));
+    std::exception_ptr storeFailure;
+    try {
+        mServices.settings->write(QStringLiteral("TabSel"), QString::number(TabControl1->currentIndex()));
+    } catch (...) {
+        storeFailure = std::current_exception();
+    }
     RefillCategoryCombo();
     UpdateEventAddButton();
+    if (storeFailure)
+        std::rethrow_exception(storeFailure);
 }
 
 void Form1::RefillCategoryCombo()

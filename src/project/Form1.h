@@ -88,6 +88,7 @@ private:
     void Form_Unload();
 
     void loadCursor(ReportingOperation &op);
+    void checkSettingsFile();
     void selectStoredTab();
     void loadList(ReportingOperation &op, QTreeWidget &view, const QString &key, int firstLine);
     void saveList(ReportingOperation &op, const QTreeWidget &view, const QString &key, int firstLine,

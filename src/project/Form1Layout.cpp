@@ -79,6 +79,18 @@ QTreeWidget *listView(QWidget *parent, const char *name, const QList<QPair<QStri
     return view;
 }
 
+// An editable box completes case-insensitively and inline by default, so
+// "dev" typed and added became "Development", and Return swaps "research"
+// for the item "Research". Without a completer nothing is completed, and
+// with duplicates allowed Return looks no item up; the drop-down list still
+// chooses. A completion popup would take the next click meant for another
+// field.
+void keepTypedText(QComboBox &box)
+{
+    box.setCompleter(nullptr);
+    box.setDuplicatesEnabled(true);
+}
+
 QGroupBox *frame(QTabWidget *tabs, const char *name, const QString &tab)
 {
     auto *page = new QWidget;
@@ -157,6 +169,7 @@ void Form1::buildTasksTab()
     Combo1 = named(new QComboBox(Frame5), "Combo1");
     Combo1->setEditable(true);
     Combo1->setInsertPolicy(QComboBox::NoInsert);
+    keepTypedText(*Combo1);
     Combo1->setGeometry(kFieldLeft, 66, kWideField, kRowHeight);
     label(Frame5, QStringLiteral("Start:"), {4, 92, 104, kRowHeight});
     txtStart = field(Frame5, "txtStart", {kFieldLeft, 92, kStartField, kRowHeight});

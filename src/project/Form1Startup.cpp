@@ -5,9 +5,10 @@
 #include "app/AppTitle.h"
 #include "app/CursorFile.h"
 #include "app/FileExists.h"
-#include "app/ListCodec.h"
+#include "app/MessageBoxes.h"
 #include "app/ReportingOperation.h"
 #include "app/Services.h"
+#include "app/StoredList.h"
 #include "app/qt/ApplySkin.h"
 #include "app/qt/HoverPointer.h"
 #include "app/qt/ProgramIcon.h"
@@ -27,6 +28,15 @@ namespace {
 
 const QString kLoadLocation = QStringLiteral("in Orvantis2021/08/31.Form1.Form_Load ");
 const QString kUnloadLocation = QStringLiteral("in Orvantis2021/08/31.Form1.Form_QueryUnload ");
+
+// Every settings value the three lists are kept in.
+QStringList storedListKeys()
+{
+    QStringList keys;
+    for (const QString &key : {QStringLiteral("Categories"), QStringLiteral("Tasks"), QStringLiteral("Events")})
+        keys << key << exactListKey(key);
+    return keys;
+}
 
 // The stored tab index: a whole number naming one of the three tabs.
 int storedTabIndex(const QString &text, int tabCount)
@@ -49,6 +59,7 @@ void Form1::Form_Load()
     op(104, [&] { setWindowTitle(QLatin1String(kProductTitle)); });
     op.more([&] { setWindowIcon(programIcon()); });
     op.more([&] { SetAppTitle(); });
+    op.more([&] { checkSettingsFile(); });
     loadCursor(op);
     op(128, [&] { selectStoredTab(); });
     loadList(op, *ListView1, QStringLiteral("Categories"), 130);
@@ -74,6 +85,15 @@ void Form1::loadCursor(ReportingOperation &op)
     });
 }
 
+// Before anything is written: a settings file whose lists cannot be read
+// back is kept aside, and the user learns where.
+void Form1::checkSettingsFile()
+{
+    const QString notice = mServices.settings->checkAtStartUp(storedListKeys(), mServices.clock->now());
+    if (!notice.isEmpty())
+        mServices.messages->show(notice, QString(), MessageButtons::Ok, MessageIcon::None);
+}
+
 // Selecting another tab runs the tab-change reaction here, inside the load,
 // so that a failure in it is reported with this line.
 void Form1::selectStoredTab()
@@ -92,13 +112,12 @@ void Form1::selectStoredTab()
 // The nine statements of one list start at firstLine: read and split into
 // records, loop over records, split into fields, loop over fields, test for
 // field 0, append the item, write a further column, next field, next record.
+// The stored list comes split into records and fields at once.
 void Form1::loadList(ReportingOperation &op, QTreeWidget &view, const QString &key, int firstLine)
 {
-    QStringList records;
-    op(firstLine, [&] { records = splitRecords(mServices.settings->read(key).value_or(QString())); });
-    for (const QString &record : records) {
-        QStringList fields;
-        op(firstLine + 4, [&] { fields = splitFields(record); });
+    ListRecords records;
+    op(firstLine, [&] { records = readStoredList(*mServices.settings, key); });
+    for (const QStringList &fields : records) {
         QTreeWidgetItem *item = nullptr;
         for (qsizetype field = 0; field < fields.size(); ++field) {
             if (field == 0) {
@@ -118,18 +137,14 @@ void Form1::Form_QueryUnload()
     saveList(op, *ListView3, QStringLiteral("Events"), 136, 152);
 }
 
-// Starts with the empty text (firstLine), reads the items (the loop, +2),
-// encodes them (from +4 up to the dropping of the last "|") and stores the
-// value (storeLine). An empty list is stored as the empty text.
+// Reads the items (the loop, firstLine + 2) and stores them (storeLine),
+// encoded on the way. An empty list is stored as the empty text.
 void Form1::saveList(ReportingOperation &op, const QTreeWidget &view, const QString &key, int firstLine,
                      int storeLine)
 {
-    QString value;
     ListRecords records;
-    op(firstLine, [&] { value.clear(); });
     op(firstLine + 2, [&] { records = listRecords(view); });
-    op(firstLine + 4, [&] { value = encodeList(records); });
-    op(storeLine, [&] { mServices.settings->write(key, value); });
+    op(storeLine, [&] { writeStoredList(*mServices.settings, key, records); });
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -56,6 +56,10 @@ void removeItem(QTreeWidget &view, int position)
     if (position < 1 || position > view.topLevelItemCount())
         outOfBounds();
     delete view.takeTopLevelItem(position - 1);
+    // The view would select the item that moved up into the removed place,
+    // and a second delete would remove an item the user never picked.
+    view.clearSelection();
+    view.setCurrentItem(nullptr);
 }
 
 ListRecords listRecords(const QTreeWidget &view)

@@ -26,6 +26,7 @@ int itemCount(const QTreeWidget &view);
 QString itemText(const QTreeWidget &view, int position, int column);
 // The position of the selected item, or 0 when none is selected.
 int selectedPosition(const QTreeWidget &view);
+// Leaves no item selected.
 void removeItem(QTreeWidget &view, int position);
 
 // Every item with all its columns, in list order.

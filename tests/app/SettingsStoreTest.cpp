@@ -1,10 +1,15 @@
 #include "app/qt/IniSettingsStore.h"
+#include "app/qt/SettingsFileCheck.h"
 #include "sheet/Failure.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 
 // Readable test names and failure messages for QString values.
@@ -89,6 +94,151 @@ TEST(SettingsLocation, FollowsXdgConfigHome)
 {
     EXPECT_EQ(defaultSettingsPath(), QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) + "/Varnholt.ini");
 }
+
+TEST_F(SettingsFile, RemoveDropsOnlyThatKey)
+{
+    IniSettingsStore store(path);
+    store.write("Categories", "A");
+    store.write("CategoriesExact", "A");
+    store.remove("CategoriesExact");
+    store.remove("NeverWritten");
+    EXPECT_EQ(store.read("CategoriesExact"), std::nullopt);
+    EXPECT_EQ(store.read("Categories"), QString("A"));
+}
+
+const QStringList kListKeys{"Categories", "CategoriesExact", "Tasks", "TasksExact", "Events", "EventsExact"};
+
+struct FileCase {
+    const char *name;
+    QByteArray bytes;
+    SettingsFileState state;
+};
+
+void PrintTo(const FileCase &c, std::ostream *out) { *out << c.name; }
+
+// Whether a file's list values read back as they stand in it.
+class SettingsFileInspection : public SettingsFile, public ::testing::WithParamInterface<FileCase> {};
+
+TEST_P(SettingsFileInspection, FindsWhatTheReaderLoses)
+{
+    writeRaw(GetParam().bytes);
+    EXPECT_EQ(inspectSettingsFile(path, "Orvantis", kListKeys), GetParam().state);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SettingsFileInspection,
+    ::testing::Values(
+        FileCase{"Plain", "[Orvantis]\nTabSel=1\nCategories=A|B\nTasks=T^^^^^\nEvents=^^\n",
+                 SettingsFileState::Readable},
+        FileCase{"HandEdited", "[General]\nx=a\n[Orvantis]\r\nCategories = A|B \r\nTasks=a,b\r\n;c=\"\n",
+                 SettingsFileState::Readable},
+        FileCase{"DamageOutsideTheLists", "[Orvantis]\nCategories=A\nTabSel=1;\n", SettingsFileState::Readable},
+        FileCase{"UnterminatedQuoteInAList", "[Orvantis]\nCategories=\"A|B\nTasks=T^^^^^\nEvents=^^\n",
+                 SettingsFileState::Unreadable},
+        FileCase{"UnterminatedQuoteBeforeTheLists", "[Orvantis]\nTabSel=\"1\nCategories=A|B\nTasks=T^^^^^\n",
+                 SettingsFileState::Unreadable},
+        FileCase{"StraySemicolon", "[Orvantis]\nCategories=A|B\nTasks=T^^^;^^\nEvents=^^\n",
+                 SettingsFileState::Unreadable},
+        FileCase{"BackslashJoiningLines", "[Orvantis]\nCategories=A\\\nTasks=T^^^^^\n",
+                 SettingsFileState::Unreadable},
+        FileCase{"KeyTwice", "[Orvantis]\nEvents=E^^\nEvents=F^^\n", SettingsFileState::Unreadable}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// Whatever the store writes itself reads back, so it is never set aside.
+TEST_P(SettingsRoundTrip, WrittenFileIsReadable)
+{
+    const QString path = dir.filePath("Varnholt.ini");
+    IniSettingsStore(path).write("Tasks", GetParam());
+    IniSettingsStore(path).write("TasksExact", GetParam() + ";\"");
+    EXPECT_EQ(inspectSettingsFile(path, "Orvantis", kListKeys), SettingsFileState::Readable);
+}
+
+class DamagedSettingsFile : public SettingsFile {
+protected:
+    const QByteArray damaged = "[Orvantis]\nCategories=\"Design|Build\nTasks=Plan^^^^^\nEvents=E^^\n";
+    const QDateTime now{QDate(2024, 3, 15), QTime(10, 5, 9)};
+    QByteArray bytesOf(const QString &file)
+    {
+        QFile opened(file);
+        return opened.open(QIODevice::ReadOnly) ? opened.readAll() : QByteArray("(unreadable)");
+    }
+};
+
+TEST_F(DamagedSettingsFile, IsCopiedAsideOnceBeforeAnyWriteAndNoCopyIsOverwritten)
+{
+    writeRaw(damaged);
+    const QString copy = path + ".unreadable-20240315-100509";
+    IniSettingsStore store(path);
+    const QString notice = store.checkAtStartUp(kListKeys, now);
+    EXPECT_TRUE(notice.contains(copy)) << notice.toStdString();
+    EXPECT_EQ(bytesOf(copy), damaged);
+
+    store.write("Categories", "");
+    EXPECT_EQ(bytesOf(copy), damaged);
+    writeRaw(damaged + "x");
+    EXPECT_TRUE(IniSettingsStore(path).checkAtStartUp(kListKeys, now).contains(copy + "-2"));
+    EXPECT_EQ(bytesOf(copy), damaged);
+    EXPECT_EQ(bytesOf(copy + "-2"), damaged + "x");
+}
+
+// As an ordinary user in a folder it may read but not write (root may
+// write anywhere): no copy can be made, so the file is left as it is.
+TEST_F(DamagedSettingsFile, WithoutACopyTheFileIsKeptUnchanged)
+{
+    writeRaw(damaged);
+    // The group counts too: the test keeps root's group.
+    constexpr auto readable = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    constexpr auto enterable = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+    constexpr auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    QFile::setPermissions(dir.path(), readable | enterable | QFileDevice::WriteOwner);
+    QFile::setPermissions(path, readable | writable);
+    const bool wasRoot = ::geteuid() == 0 && ::seteuid(65534) == 0;
+    IniSettingsStore store(path);
+    const QString notice = store.checkAtStartUp(kListKeys, now);
+    EXPECT_THROW(store.write("Categories", "A"), Failure);
+    EXPECT_THROW(store.remove("CategoriesExact"), Failure);
+    if (wasRoot) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    EXPECT_TRUE(notice.contains("no copy")) << notice.toStdString();
+    EXPECT_EQ(bytesOf(path), damaged);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Varnholt.ini"});
+}
+
+TEST_F(DamagedSettingsFile, ReadableOrMissingFileNeedsNoWord)
+{
+    EXPECT_TRUE(IniSettingsStore(path).checkAtStartUp(kListKeys, now).isEmpty());
+    writeRaw("[Orvantis]\nCategories=A\n");
+    EXPECT_TRUE(IniSettingsStore(path).checkAtStartUp(kListKeys, now).isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Varnholt.ini"});
+}
+
+// A FIFO would block every open; a folder cannot be read as a file.
+class NotARegularFile : public SettingsFile, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override
+    {
+        if (GetParam())
+            ASSERT_EQ(::mkfifo(path.toLocal8Bit().constData(), 0600), 0);
+        else
+            ASSERT_TRUE(QDir().mkpath(path));
+    }
+};
+
+TEST_P(NotARegularFile, IsReportedNeverOpenedAndNeverWritten)
+{
+    IniSettingsStore store(path);
+    EXPECT_EQ(inspectSettingsFile(path, "Orvantis", kListKeys), SettingsFileState::NotARegularFile);
+    EXPECT_TRUE(store.checkAtStartUp(kListKeys, QDateTime::currentDateTime()).contains("not a regular file"));
+    EXPECT_EQ(store.read("Categories"), std::nullopt);
+    EXPECT_THROW(store.write("Categories", "A"), Failure);
+    EXPECT_THROW(store.remove("CategoriesExact"), Failure);
+    EXPECT_EQ(QFileInfo(path).isDir(), !GetParam());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), QStringList{"Varnholt.ini"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, NotARegularFile, ::testing::Values(true, false),
+                         [](const auto &info) { return std::string(info.param ? "Fifo" : "Folder"); });
 
 } // namespace
 } // namespace orv

@@ -5,7 +5,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
+#include <QTest>
 
 namespace orv::test {
 namespace {
@@ -100,6 +102,23 @@ TEST_P(DeleteSelected, DoesNothingOnAnEmptyListOrWithoutSelection)
     EXPECT_TRUE(scripted.messages.shown.empty());
 }
 
+TEST_P(DeleteSelected, LeavesNothingSelectedSoASecondClickRemovesNothing)
+{
+    for (const char *text : {"a", "b", "c", "d"})
+        appendItem(*view(), text);
+    form().show();
+    form().TabControl1->setCurrentIndex(GetParam());
+    QTest::mouseClick(view()->viewport(), Qt::LeftButton, {}, view()->visualItemRect(view()->topLevelItem(1)).center());
+    ASSERT_EQ(selectedPosition(*view()), 2);
+    QTest::mouseClick(deleteButton(), Qt::LeftButton);
+    EXPECT_EQ(selectedPosition(*view()), 0);
+    QTest::mouseClick(deleteButton(), Qt::LeftButton);
+    ASSERT_EQ(itemCount(*view()), 3);
+    EXPECT_EQ(itemText(*view(), 2, 1), "c");
+    QTest::keyClick(view(), Qt::Key_Down);
+    EXPECT_EQ(selectedPosition(*view()), 1) << "the keyboard starts again at the top";
+}
+
 INSTANTIATE_TEST_SUITE_P(Lists, DeleteSelected, ::testing::Values(0, 1, 2));
 
 TEST_F(Editing, FullListReportsOverflowAndStillClearsTheFields)
@@ -155,8 +174,16 @@ TEST_F(Editing, FailingTabStoreLeavesTheWindowWorking)
         void write(const QString &, const QString &) override { throw Failure("Cannot write the settings file"); }
     } refusing;
     scripted.services.settings = &refusing;
-    form().TabControl1->setCurrentIndex(2);
-    EXPECT_EQ(form().TabControl1->currentIndex(), 2);
+    Form1 &f = form();
+    f.txtCat->setText("Design");
+    f.PushButton1->click();
+    for (int i = 0; i < 5; ++i)
+        appendItem(*f.ListView3, "e");
+    f.show();
+    QTest::mouseClick(f.TabControl1->tabBar(), Qt::LeftButton, {}, f.TabControl1->tabBar()->tabRect(1).center());
+    EXPECT_EQ(f.TabControl1->currentIndex(), 1);
+    EXPECT_EQ(f.Combo1->count(), 1) << "the category box is refilled";
+    EXPECT_FALSE(f.PushButton5->isEnabled()) << "the events Add is re-evaluated";
     EXPECT_TRUE(scripted.messages.shown.empty());
 }
 

@@ -51,6 +51,15 @@ protected:
     void store(const QString &key, const QString &value) { scripted.settings.values.insert(key, value); }
 
     static ListRecords rows(const QTreeWidget *view) { return listRecords(*view); }
+    // A second main window on the same services starts as the next run would.
+    void expectNextStartGives(const ListRecords &categories, const ListRecords &tasks, const ListRecords &events)
+    {
+        Form1 next(scripted.services);
+        next.Form_Load();
+        EXPECT_EQ(rows(next.ListView1), categories);
+        EXPECT_EQ(rows(next.ListView2), tasks);
+        EXPECT_EQ(rows(next.ListView3), events);
+    }
     static QString report(const char *operation, int line, const QString &description)
     {
         return composeErrorReport(QStringLiteral("in Orvantis2021/08/31.Form1.%1 ").arg(operation), line,

@@ -249,11 +249,7 @@ TEST_F(Closing, SavedListsComeBackAtTheNextStart)
     f.PushButton9->click();
     const ListRecords categories = rows(f.ListView1), tasks = rows(f.ListView2), events = rows(f.ListView3);
     f.close();
-    Form1 next(scripted.services);
-    next.Form_Load();
-    EXPECT_EQ(rows(next.ListView1), categories);
-    EXPECT_EQ(rows(next.ListView2), tasks);
-    EXPECT_EQ(rows(next.ListView3), events);
+    expectNextStartGives(categories, tasks, events);
 }
 
 } // namespace

@@ -39,6 +39,11 @@ void MemorySettingsStore::write(const QString &key, const QString &value)
     writes << key;
 }
 
+void MemorySettingsStore::remove(const QString &key)
+{
+    values.remove(key);
+}
+
 TempFolders::TempFolders() = default;
 
 ScriptedServices::ScriptedServices()

@@ -50,6 +50,7 @@ class MemorySettingsStore : public SettingsStore {
 public:
     std::optional<QString> read(const QString &key) const override;
     void write(const QString &key, const QString &value) override;
+    void remove(const QString &key) override;
 
     QMap<QString, QString> values;
     QStringList writes; // keys in the order they were written

@@ -1,8 +1,10 @@
 #include "app/qt/IniSettingsStore.h"
 
+#include "app/qt/SettingsFileCheck.h"
 #include "sheet/Failure.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -26,6 +28,8 @@ IniSettingsStore::IniSettingsStore(QString path) : mPath(std::move(path)) {}
 // file reads as empty. Either way a missing key falls back to its default.
 std::optional<QString> IniSettingsStore::read(const QString &key) const
 {
+    if (!isRegularOrMissing())
+        return std::nullopt;
     QSettings settings(mPath, QSettings::IniFormat);
     settings.beginGroup(QLatin1String(kGroup));
     const QVariant value = settings.value(key);
@@ -39,6 +43,7 @@ std::optional<QString> IniSettingsStore::read(const QString &key) const
 
 void IniSettingsStore::write(const QString &key, const QString &value)
 {
+    throwUnlessWritable();
     QSettings settings(mPath, QSettings::IniFormat);
     settings.beginGroup(QLatin1String(kGroup));
     settings.setValue(key, value);
@@ -47,6 +52,63 @@ void IniSettingsStore::write(const QString &key, const QString &value)
     // the writing; only a file that cannot be written does.
     if (settings.status() == QSettings::AccessError)
         throw Failure(QStringLiteral("Cannot write the settings file %1").arg(QDir::toNativeSeparators(mPath)));
+}
+
+void IniSettingsStore::remove(const QString &key)
+{
+    throwUnlessWritable();
+    QSettings settings(mPath, QSettings::IniFormat);
+    settings.beginGroup(QLatin1String(kGroup));
+    if (!settings.contains(key))
+        return;
+    settings.remove(key);
+    settings.sync();
+    if (settings.status() == QSettings::AccessError)
+        throw Failure(QStringLiteral("Cannot write the settings file %1").arg(QDir::toNativeSeparators(mPath)));
+}
+
+QString IniSettingsStore::checkAtStartUp(const QStringList &keys, const QDateTime &now)
+{
+    const QString shown = QDir::toNativeSeparators(mPath);
+    switch (inspectSettingsFile(mPath, QLatin1String(kGroup), keys)) {
+    case SettingsFileState::Missing:
+    case SettingsFileState::Readable:
+        return {};
+    case SettingsFileState::NotARegularFile:
+        return QStringLiteral("The settings file %1 is not a regular file. It was not read, and the lists "
+                              "cannot be saved while it is in the way.")
+            .arg(shown);
+    case SettingsFileState::Unreadable:
+        break;
+    }
+    try {
+        const QString copy = QDir::toNativeSeparators(keepUnreadableCopy(mPath, now));
+        return QStringLiteral("The settings file %1 could not be read completely, so some of the saved lists "
+                              "may be missing. A copy of the file as it was is kept in %2.")
+            .arg(shown, copy);
+    } catch (const Failure &failure) {
+        mKeptUnchanged = true;
+        return QStringLiteral("The settings file %1 could not be read completely, so some of the saved lists "
+                              "may be missing, and no copy of it could be kept (%2). The file is left "
+                              "unchanged: nothing is saved while the program runs.")
+            .arg(shown, failure.description());
+    }
+}
+
+bool IniSettingsStore::isRegularOrMissing() const
+{
+    const QFileInfo info(mPath);
+    return !info.exists() || info.isFile();
+}
+
+void IniSettingsStore::throwUnlessWritable() const
+{
+    if (!isRegularOrMissing())
+        throw Failure(QStringLiteral("The settings file %1 is not a regular file")
+                          .arg(QDir::toNativeSeparators(mPath)));
+    if (mKeptUnchanged)
+        throw Failure(QStringLiteral("The settings file %1 is kept unchanged, as it could not be read completely")
+                          .arg(QDir::toNativeSeparators(mPath)));
 }
 
 } // namespace orv

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace orv {
+
+// An INI settings file as start-up finds it.
+//
+// The INI reader never fails: an unterminated quote swallows every later
+// line into one value, a ";" outside quotes cuts the rest of its line off as
+// a comment, a backslash at the end of a line joins the next line. Such a
+// file reads as something else than what it holds, and the first write
+// would replace it with what was read.
+enum class SettingsFileState {
+    Missing,
+    Readable,
+    NotARegularFile,
+    // A value under one of the keys is not read back as it stands.
+    Unreadable,
+};
+
+SettingsFileState inspectSettingsFile(const QString &path, const QString &group, const QStringList &keys);
+
+// Copies the file to "<path>.unreadable-<yyyyMMdd-HHmmss>", with "-2", "-3"
+// ... added when that name is taken: an earlier copy is never overwritten.
+// Returns the copy's path; throws a Failure when no copy could be made.
+QString keepUnreadableCopy(const QString &path, const QDateTime &now);
+
+} // namespace orv

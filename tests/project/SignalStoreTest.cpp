@@ -1,0 +1,80 @@
+// The real program, started offscreen as a child process, stores its lists
+// when it is told to end by a signal.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Whether the process catches `signal`, from the SigCgt mask in
+// /proc/<pid>/status: the program installs its handlers once it runs.
+bool catches(qint64 pid, int signal)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("SigCgt:"))
+            return (line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1;
+    }
+    return false;
+}
+
+class SignalStore : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDir().mkpath(home.filePath("config")) && QDir().mkpath(home.filePath("temp")));
+        QFile file(settingsPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        // Hand-written forms that the program writes back differently, so
+        // that a store can be told from an untouched file.
+        file.write("[Orvantis]\nCategories=Design||Build|\nTasks=Solo\nEvents=E^1/2/2024\n");
+    }
+    QString settingsPath() const { return home.filePath("config/Varnholt.ini"); }
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("HOME", home.path());
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        env.insert("XDG_RUNTIME_DIR", home.path());
+        env.insert("TEMP", home.filePath("temp"));
+        return env;
+    }
+
+    QTemporaryDir home;
+};
+
+TEST_P(SignalStore, StoresTheListsAndEnds)
+{
+    QProcess program;
+    program.setProcessEnvironment(environment());
+    program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    program.start(QStringLiteral(ORVANTIS_PROGRAM), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return catches(program.processId(), GetParam()); }, 30000))
+        << "the program never got ready";
+    ::kill(pid_t(program.processId()), GetParam());
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), 0);
+
+    QSettings stored(settingsPath(), QSettings::IniFormat);
+    stored.beginGroup("Orvantis");
+    EXPECT_EQ(stored.value("Categories").toString(), "Design|Build");
+    EXPECT_EQ(stored.value("Tasks").toString(), "Solo^^^^^");
+    EXPECT_EQ(stored.value("Events").toString(), "E^1/2/2024^");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SignalStore, ::testing::Values(SIGTERM, SIGHUP, SIGINT),
+                         [](const auto &info) {
+                             return std::string(info.param == SIGTERM ? "Term" : info.param == SIGHUP ? "Hup" : "Int");
+                         });
+
+} // namespace
