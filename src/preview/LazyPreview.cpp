@@ -4,6 +4,8 @@
 #include "preview/PictureBox.h"
 #include "sheet/render/SheetPicture.h"
 
+#include <QApplication>
+
 namespace orv::preview {
 
 LazyPreview::LazyPreview(const Services &services, MainWindowLink &mainWindow)
@@ -30,6 +32,12 @@ void LazyPreview::assignPicture(const QImage &picture) { form().Picture1->setPic
 
 void LazyPreview::setExcelFile(const QString &path) { form().mExcelFile = path; }
 
-void LazyPreview::show() { form().show(); }
+// The preview takes the place of the window the user was working in.
+void LazyPreview::show()
+{
+    const QWidget *active = QApplication::activeWindow();
+    const bool overMainWindow = active != nullptr && active != mForm.get();
+    form().showCentredOver(overMainWindow ? active->frameGeometry() : QRect());
+}
 
 } // namespace orv::preview
