@@ -1,5 +1,6 @@
 #include "preview/LazyPreview.h"
 
+#include "chart/PictureHandOff.h"
 #include "preview/Form2.h"
 #include "preview/PictureBox.h"
 #include "sheet/render/SheetPicture.h"
@@ -11,9 +12,10 @@ namespace orv::preview {
 LazyPreview::LazyPreview(const Services &services, MainWindowLink &mainWindow)
     : mServices(services), mMainWindow(mainWindow)
 {
+    chart::PictureHandOff::keepPictures(true);
 }
 
-LazyPreview::~LazyPreview() = default;
+LazyPreview::~LazyPreview() { chart::PictureHandOff::keepPictures(false); }
 
 Form2 &LazyPreview::form()
 {
@@ -22,10 +24,12 @@ Form2 &LazyPreview::form()
     return *mForm;
 }
 
+// The picture the builder has just written to `path` is taken from memory;
+// any other file is decoded.
 void LazyPreview::loadPicture(const QString &path)
 {
-    const QImage picture = sheet::readPicture(path);
-    assignPicture(picture);
+    const std::optional<QImage> kept = chart::PictureHandOff::take(path);
+    assignPicture(kept ? *kept : sheet::readPicture(path));
 }
 
 void LazyPreview::assignPicture(const QImage &picture) { form().Picture1->setPicture(picture); }

@@ -81,6 +81,18 @@ TEST_F(PictureFile, BytesKeptInMemoryWriteTheSameFile)
     EXPECT_THROW(writePictureBytes(picture, folder.filePath(QStringLiteral("missing/copy.bmp"))), Failure);
 }
 
+// The picture kept for the screen is the file's picture at 16 bits a pixel,
+// whatever the bands, and the bytes are those encodePicture makes.
+TEST_P(PictureFileBands, KeptForTheScreenAtSixteenBitsFromTheSamePainting)
+{
+    RenderOptions options;
+    options.bandHeight = GetParam();
+    const PictureForScreen picture = encodeAndKeepPicture(workbook, 0, range, options);
+    EXPECT_EQ(picture.encoded, encodePicture(workbook, 0, range));
+    EXPECT_EQ(picture.shown.format(), QImage::Format_RGB16);
+    EXPECT_EQ(picture.shown, render(range).convertToFormat(QImage::Format_RGB16));
+}
+
 TEST_F(PictureFile, FailingLeavesNoOlderPictureBehind)
 {
     {

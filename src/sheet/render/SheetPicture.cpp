@@ -86,15 +86,32 @@ QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, co
 
 namespace {
 
+// Encodes the picture into `out` and, when `shown` is given, keeps it there
+// at 16 bits a pixel too.
 void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRange range,
-                const RenderOptions &options)
+                const RenderOptions &options, QImage *shown = nullptr)
 {
     const Sheet &sheet = workbook.sheet(sheetIndex);
     const SheetGeometry geometry(workbook, sheet, range);
     const QSize size = checkedSize(geometry);
+    if (shown != nullptr) {
+        *shown = QImage(size, QImage::Format_RGB16);
+        if (shown->isNull())
+            throw Failure(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+                              .arg(size.width())
+                              .arg(size.height()));
+        shown->setDotsPerMeterX(kDotsPerMeter);
+        shown->setDotsPerMeterY(kDotsPerMeter);
+    }
     PngStreamWriter png(out, size.width(), size.height());
-    paintBands(workbook, sheet, geometry, size, options,
-               [&](const QImage &band, int, int rows) { png.writeRows(band, rows); });
+    paintBands(workbook, sheet, geometry, size, options, [&](const QImage &band, int top, int rows) {
+        png.writeRows(band, rows);
+        if (shown != nullptr) {
+            const QImage converted = band.convertToFormat(QImage::Format_RGB16);
+            for (int y = 0; y < rows; ++y)
+                std::copy_n(converted.constScanLine(y), shown->bytesPerLine(), shown->scanLine(top + y));
+        }
+    });
     png.finish();
 }
 
@@ -125,6 +142,16 @@ QByteArray encodePicture(const Workbook &workbook, int sheetIndex, CellRange ran
     QBuffer buffer(&picture);
     buffer.open(QIODevice::WriteOnly);
     encodeInto(buffer, workbook, sheetIndex, range, options);
+    return picture;
+}
+
+PictureForScreen encodeAndKeepPicture(const Workbook &workbook, int sheetIndex, CellRange range,
+                                      const RenderOptions &options)
+{
+    PictureForScreen picture;
+    QBuffer buffer(&picture.encoded);
+    buffer.open(QIODevice::WriteOnly);
+    encodeInto(buffer, workbook, sheetIndex, range, options, &picture.shown);
     return picture;
 }
 
