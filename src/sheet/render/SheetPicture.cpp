@@ -2,6 +2,7 @@
 
 #include "sheet/Failure.h"
 #include "sheet/model/Workbook.h"
+#include "sheet/render/PalettePicture.h"
 #include "sheet/render/PngStreamWriter.h"
 #include "sheet/render/RangePainter.h"
 
@@ -10,6 +11,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
+#include <optional>
 
 namespace orv::sheet {
 
@@ -87,32 +89,28 @@ QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, co
 namespace {
 
 // Encodes the picture into `out` and, when `shown` is given, keeps it there
-// at 16 bits a pixel too.
+// at one byte a pixel too.
 void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRange range,
                 const RenderOptions &options, QImage *shown = nullptr)
 {
     const Sheet &sheet = workbook.sheet(sheetIndex);
     const SheetGeometry geometry(workbook, sheet, range);
     const QSize size = checkedSize(geometry);
-    if (shown != nullptr) {
-        *shown = QImage(size, QImage::Format_RGB16);
-        if (shown->isNull())
-            throw Failure(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
-                              .arg(size.width())
-                              .arg(size.height()));
-        shown->setDotsPerMeterX(kDotsPerMeter);
-        shown->setDotsPerMeterY(kDotsPerMeter);
-    }
+    std::optional<PalettePicture> kept;
+    if (shown != nullptr)
+        kept.emplace(size);
     PngStreamWriter png(out, size.width(), size.height());
     paintBands(workbook, sheet, geometry, size, options, [&](const QImage &band, int top, int rows) {
         png.writeRows(band, rows);
-        if (shown != nullptr) {
-            const QImage converted = band.convertToFormat(QImage::Format_RGB16);
-            for (int y = 0; y < rows; ++y)
-                std::copy_n(converted.constScanLine(y), shown->bytesPerLine(), shown->scanLine(top + y));
-        }
+        if (kept)
+            kept->addBand(band, top, rows, top + rows == size.height());
     });
     png.finish();
+    if (kept) {
+        *shown = kept->take();
+        shown->setDotsPerMeterX(kDotsPerMeter);
+        shown->setDotsPerMeterY(kDotsPerMeter);
+    }
 }
 
 // Writes a file in place (a picture in the temporary folder needs no flush to

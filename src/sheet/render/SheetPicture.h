@@ -44,9 +44,9 @@ QByteArray encodePicture(const Workbook &workbook, int sheetIndex, CellRange ran
                          const RenderOptions &options = {});
 
 // The picture of the range as the bytes of a PNG file, exactly as
-// encodePicture makes them, and the same picture held for the screen at 16
-// bits a pixel (5, 6 and 5 bits of red, green and blue): 160 MB for a
-// 1,000-task chart instead of 330, both from one painting.
+// encodePicture makes them, and the same picture held for the screen at one
+// byte a pixel (see PalettePicture): 80 MB for a 1,000-task chart instead of
+// 330, both from one painting.
 struct PictureForScreen {
     QByteArray encoded;
     QImage shown;
