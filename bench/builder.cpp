@@ -94,18 +94,27 @@ chart::ProjectLists project(int tasks)
     return lists;
 }
 
-// Arguments: the number of tasks, and whether the preview decodes the picture.
-void BM_CreateTemplate(benchmark::State &state)
-{
+// What the builder reaches the outside world through, on the engine.
+struct BuilderServices {
+    BuilderServices()
+    {
+        services.messages = &messages;
+        services.folders = &folders;
+        services.clock = &clock;
+        services.spreadsheets = &spreadsheets;
+    }
     SilentMessages messages;
     BenchFolders folders;
     SystemClock clock;
-    chart::EngineApplicationFactory spreadsheets(clock, QLocale(QLocale::English, QLocale::UnitedStates));
+    chart::EngineApplicationFactory spreadsheets{clock, QLocale(QLocale::English, QLocale::UnitedStates)};
     Services services;
-    services.messages = &messages;
-    services.folders = &folders;
-    services.clock = &clock;
-    services.spreadsheets = &spreadsheets;
+};
+
+// Arguments: the number of tasks, and whether the preview decodes the picture.
+void BM_CreateTemplate(benchmark::State &state)
+{
+    BuilderServices bench;
+    Services &services = bench.services;
     const chart::ProjectLists lists = project(static_cast<int>(state.range(0)));
     NoWindow window;
     BenchPreview preview(state.range(1) != 0);
@@ -113,7 +122,7 @@ void BM_CreateTemplate(benchmark::State &state)
     chart::ChartBuilder builder({services, lists, window, preview, [&] { return templateBytes; }});
     for (auto _ : state)
         builder.PushButton6_Click();
-    if (messages.shown != 0)
+    if (bench.messages.shown != 0)
         state.SkipWithError("the builder reported a failure");
 }
 BENCHMARK(BM_CreateTemplate)
@@ -132,15 +141,8 @@ struct NoMainWindow : preview::MainWindowLink {
 // its first view. Run one task count per process for a meaningful peak.
 void BM_CreateToFirstPaint(benchmark::State &state)
 {
-    SilentMessages messages;
-    BenchFolders folders;
-    SystemClock clock;
-    chart::EngineApplicationFactory spreadsheets(clock, QLocale(QLocale::English, QLocale::UnitedStates));
-    Services services;
-    services.messages = &messages;
-    services.folders = &folders;
-    services.clock = &clock;
-    services.spreadsheets = &spreadsheets;
+    BuilderServices bench;
+    Services &services = bench.services;
     const chart::ProjectLists lists = project(static_cast<int>(state.range(0)));
     NoWindow window;
     NoMainWindow mainWindow;
@@ -154,7 +156,7 @@ void BM_CreateToFirstPaint(benchmark::State &state)
         preview.loaded()->PushButton8->click();
         state.ResumeTiming();
     }
-    if (messages.shown != 0)
+    if (bench.messages.shown != 0)
         state.SkipWithError("the builder reported a failure");
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
