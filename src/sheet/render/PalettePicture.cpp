@@ -37,6 +37,8 @@ PalettePicture::PalettePicture(QSize size) : mImage(size, QImage::Format_Indexed
 // Counted by runs: a chart's rows are long runs of one colour.
 void PalettePicture::admitColours(const QImage &band, int rows, bool last)
 {
+    if (mPalette.size() == kPaletteSize)
+        return;
     QHash<QRgb, qint64> &fresh = mPending;
     const auto note = [&](QRgb colour, int pixels) {
         if (!mAdmitted.contains(colour))
@@ -71,10 +73,20 @@ void PalettePicture::admitColours(const QImage &band, int rows, bool last)
         mNearest.remove(colour);
         mPending.remove(colour);
         mPalette.push_back(colour | 0xFF000000u);
+        mRecent.fill({});
     }
 }
 
 uchar PalettePicture::indexOf(QRgb colour)
+{
+    Recent &recent = mRecent[(colour * 2654435761u) >> (32 - kRecentBits)];
+    if (recent.known && recent.colour == colour)
+        return recent.index;
+    recent = {colour, indexLookedUp(colour), true};
+    return recent.index;
+}
+
+uchar PalettePicture::indexLookedUp(QRgb colour)
 {
     if (const auto admitted = mAdmitted.constFind(colour); admitted != mAdmitted.cend())
         return admitted.value();

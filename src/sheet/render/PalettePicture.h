@@ -5,6 +5,8 @@
 #include <QList>
 #include <QSize>
 
+#include <array>
+
 namespace orv::sheet {
 
 // Keeps a picture, handed over band by band at 32 bits a pixel, at one byte
@@ -26,6 +28,17 @@ public:
 private:
     void admitColours(const QImage &band, int rows, bool last);
     uchar indexOf(QRgb colour);
+    uchar indexLookedUp(QRgb colour);
+
+    // The last colours looked up, by a hash of the colour: the shades of a
+    // text repeat from letter to letter.
+    static constexpr int kRecentBits = 12;
+    struct Recent {
+        QRgb colour = 0;
+        uchar index = 0;
+        bool known = false;
+    };
+    std::array<Recent, 1 << kRecentBits> mRecent{};
 
     QImage mImage;
     QList<QRgb> mPalette;
