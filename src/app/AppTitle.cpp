@@ -1,10 +1,16 @@
 #include "app/AppTitle.h"
 
-#include <QGuiApplication>
-
 namespace orv {
 
 namespace {
+
+// Kept here rather than as the platform's application display name: the
+// window system would append that name to every window title.
+QString &storedTitle()
+{
+    static QString title;
+    return title;
+}
 
 // Keeps what stands before the last space; false when there is none.
 bool cutAtLastSpace(QString &text)
@@ -28,14 +34,11 @@ QString appTitleFor(const QString &productTitle)
     return title;
 }
 
-void SetAppTitle()
-{
-    QGuiApplication::setApplicationDisplayName(appTitleFor(QLatin1String(kProductTitle)));
-}
+void SetAppTitle() { storedTitle() = appTitleFor(QLatin1String(kProductTitle)); }
 
 QString appTitle()
 {
-    return QGuiApplication::applicationDisplayName();
+    return storedTitle().isEmpty() ? appTitleFor(QLatin1String(kProductTitle)) : storedTitle();
 }
 
 } // namespace orv

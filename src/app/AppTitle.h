@@ -11,13 +11,12 @@ inline constexpr char kProductTitle[] = "Orvantis";
 // without a space stays as it is.
 QString appTitleFor(const QString &productTitle);
 
-// Computes the application title from the product title and makes it the
-// platform's application display name, the caption of every message box
-// shown without one of its own.
+// Computes the application title from the product title: the caption of
+// every message box shown without one of its own.
 void SetAppTitle();
 
-// The title SetAppTitle gave the platform: the caption for message boxes
-// that have none of their own.
+// The application title: the caption for message boxes that have none of
+// their own. Window titles stay exactly as each window sets them.
 QString appTitle();
 
 } // namespace orv

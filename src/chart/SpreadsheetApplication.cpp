@@ -1,6 +1,7 @@
 #include "chart/SpreadsheetApplication.h"
 
 #include "chart/ObjectVariable.h"
+#include "chart/PictureHandOff.h"
 #include "sheet/Failure.h"
 #include "sheet/RowOperations.h"
 #include "sheet/TypedInput.h"
@@ -50,7 +51,12 @@ struct Application::CopyBuffer {
 
 // ---- CopiedPicture -----------------------------------------------------------
 
-void CopiedPicture::save(const QString &path) const { sheet::writePictureBytes(mEncoded, path); }
+void CopiedPicture::save(const QString &path) const
+{
+    sheet::writePictureBytes(mEncoded, path);
+    if (!mShown.isNull())
+        PictureHandOff::remember(path, mShown);
+}
 
 // ---- Range ------------------------------------------------------------------
 
@@ -436,7 +442,14 @@ void Application::copyPicture(const Range &range)
     const sheet::Evaluator evaluator(workbook, clock());
     sheet::RenderOptions options;
     options.ruleHolds = sheet::formulaRules(evaluator);
-    mPicture = CopiedPicture(sheet::encodePicture(workbook, range.sheet(), range.cells(), options));
+    // A window waiting for the picture gets it in memory, painted once.
+    mPicture.reset();
+    if (PictureHandOff::keepsPictures()) {
+        sheet::PictureForScreen picture = sheet::encodeAndKeepPicture(workbook, range.sheet(), range.cells(), options);
+        mPicture = CopiedPicture(std::move(picture.encoded), std::move(picture.shown));
+    } else {
+        mPicture = CopiedPicture(sheet::encodePicture(workbook, range.sheet(), range.cells(), options));
+    }
 }
 
 Range Application::usedRange(int handle, int sheetIndex)

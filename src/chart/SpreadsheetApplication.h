@@ -3,6 +3,7 @@
 #include "sheet/model/CellAddress.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QLocale>
 #include <QString>
 #include <functional>
@@ -30,12 +31,17 @@ class Application;
 // megabytes that way, against hundreds once decoded).
 class CopiedPicture {
 public:
-    explicit CopiedPicture(QByteArray encoded) : mEncoded(std::move(encoded)) {}
-    // Writes the picture file, replacing any file of that name.
+    explicit CopiedPicture(QByteArray encoded, QImage shown = {})
+        : mEncoded(std::move(encoded)), mShown(std::move(shown))
+    {
+    }
+    // Writes the picture file, replacing any file of that name, and hands
+    // the picture held for the screen, if any, to PictureHandOff.
     void save(const QString &path) const;
 
 private:
     QByteArray mEncoded;
+    QImage mShown;
 };
 
 // What Cells(r, c).Value takes: a text, read as typed input, or a number.

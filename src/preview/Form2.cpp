@@ -5,18 +5,23 @@
 #include "app/ReportingOperation.h"
 #include "app/CursorFile.h"
 #include "app/qt/HoverPointer.h"
+#include "app/qt/ProgramIcon.h"
 #include "preview/MainWindowLink.h"
 #include "preview/PictureBox.h"
 #include "preview/SystemBackColor.h"
 #include "preview/Twips.h"
+#include "preview/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QGroupBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace orv::preview {
 
@@ -86,6 +91,8 @@ void Form2::createControls()
     Picture2->setOuterSize(kFrameOuter);
     Picture1 = new PictureBox(Picture2->client());
     Picture1->installEventFilter(this);
+    for (QWidget *viewport : {static_cast<QWidget *>(Picture2), Picture2->client(), Picture1->client()})
+        viewport->installEventFilter(this);
     Zoom_Ori = new PictureBox(this);
     Zoom_Ori->setGeometry(twipsRect(10320, 480, 735, 375));
     Zoom_Ori->setOuterSize({735, 375});
@@ -118,7 +125,7 @@ void Form2::Form_Load()
     op(100, [&] { FirstActivate = true; });
     op(102, [&] { ApplySystemBackColor(*this); });
     op(104, [&] { setWindowTitle(kProductTitle); });
-    op.more([&] { setWindowIcon(QApplication::windowIcon()); });
+    op.more([&] { setWindowIcon(programIcon()); });
     const QString cursorPath = QDir(mServices.folders->programFolder()).filePath(kCursorFile);
     bool cursorExists = false;
     op(108, [&] { cursorExists = FileExists(cursorPath); });
@@ -183,9 +190,31 @@ void Form2::closeEvent(QCloseEvent *event)
     Form_Unload();
 }
 
+void Form2::showCentredOver(const QRect &anchor)
+{
+    const QScreen *screen = anchor.isValid() ? QGuiApplication::screenAt(anchor.center()) : nullptr;
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
+    move(centredPosition(size(), anchor.isValid() ? anchor : available, available));
+    show();
+}
+
+// The wheel and the context menu work over the whole viewport, also where a
+// small picture leaves the frame empty.
 bool Form2::eventFilter(QObject *watched, QEvent *event)
 {
     const auto type = event->type();
+    if (watched == Picture1 || watched == Picture2 || watched == Picture1->client() || watched == Picture2->client()) {
+        if (type == QEvent::Wheel) {
+            Picture1_MouseWheel(static_cast<QWheelEvent *>(event));
+            return true;
+        }
+        if (type == QEvent::ContextMenu) {
+            Picture1_ContextMenu(static_cast<QContextMenuEvent *>(event));
+            return true;
+        }
+    }
     if (watched == Picture1) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (type == QEvent::MouseButtonPress)

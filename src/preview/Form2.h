@@ -3,12 +3,17 @@
 #include "app/Services.h"
 #include "app/PointerSetting.h"
 #include "preview/Viewport.h"
+#include "preview/WheelNotches.h"
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 
+class QContextMenuEvent;
 class QGroupBox;
+class QMenu;
 class QMouseEvent;
+class QWheelEvent;
 class QPushButton;
 class QScrollBar;
 
@@ -35,8 +40,9 @@ public:
     QString mExcelFile;
 
     void RedrawImage();
-    void SetHScrollbarByPercent(std::int16_t percent);
-    void SetVScrollbarByPercent(std::int16_t percent);
+    // Shows the window centred over `anchor` (the main window's frame), or
+    // on the screen without one, within the screen's free area.
+    void showCentredOver(const QRect &anchor);
 
     PointerSetting mousePointer() const;
     void setMousePointer(PointerSetting setting);
@@ -75,6 +81,10 @@ private:
     void Picture1_MouseDown(QMouseEvent *event);
     void Picture1_MouseMove(QMouseEvent *event);
     void Picture1_MouseUp();
+    void Picture1_MouseWheel(QWheelEvent *event);
+    void Picture1_ContextMenu(QContextMenuEvent *event);
+    void CopyPicture();
+    void SavePictureAs();
     void InitScrollbars();
     void ChangeZoom(std::int32_t direction);
     void showUnscaledPicture();
@@ -87,6 +97,8 @@ private:
     Viewport mViewport;
     bool FirstActivate = true;
     HoverPointer *mHover;
+    WheelNotches mWheel;
+    QMenu *mPictureMenu = nullptr;
 };
 
 } // namespace orv::preview

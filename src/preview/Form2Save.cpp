@@ -1,12 +1,11 @@
 // "Save Results To Excel File": a byte copy of the chart workbook at a path
 // the user picks.
+#include "app/AppTitle.h"
 #include "app/FileExists.h"
 #include "app/MessageBoxes.h"
 #include "app/ReportingOperation.h"
 #include "preview/Form2.h"
 #include "preview/WorkbookCopy.h"
-
-#include <QGuiApplication>
 
 namespace orv::preview {
 
@@ -16,7 +15,7 @@ const QString kSaveTitle = QStringLiteral("Save File");
 const QString kSaveFilter = QStringLiteral("Excel Files (*.xls)|*.xls|");
 
 // Message boxes without a caption of their own carry the application title.
-QString applicationTitle() { return QGuiApplication::applicationDisplayName(); }
+QString applicationTitle() { return appTitle(); }
 
 } // namespace
 

@@ -6,9 +6,11 @@
 #include "preview/PictureBox.h"
 #include "preview/Twips.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 
 namespace orv::preview {
 
@@ -20,6 +22,8 @@ void showBar(QScrollBar &widget, const ScrollBarModel &bar)
 {
     const QSignalBlocker quiet(widget);
     widget.setRange(0, bar.maximum);
+    widget.setSingleStep(bar.singleStep);
+    widget.setPageStep(bar.pageStep);
     widget.setValue(bar.value);
     widget.setEnabled(bar.enabled);
 }
@@ -109,12 +113,17 @@ void Form2::InitScrollbars()
     syncViewport();
 }
 
-// Every zoom, drawn or refused, sets the bars up again for what is shown.
+// A drawn zoom, or a refused one that brings back the unscaled picture, sets
+// the bars up again for what is shown. A refused zoom while the unscaled
+// picture is on screen leaves the picture and the bars where they are.
 void Form2::ChangeZoom(std::int32_t direction)
 {
     if (!mViewport.changeZoom(direction))
         return;
+    const bool unscaledShown = !Picture1->picture().isNull();
     RedrawImage();
+    if (unscaledShown && !Picture1->picture().isNull())
+        return;
     InitScrollbars();
 }
 
@@ -163,26 +172,35 @@ void Form2::Picture1_MouseMove(QMouseEvent *event)
     syncViewport();
 }
 
+// The bars follow the picture to where the drag left it; the picture stays.
 void Form2::Picture1_MouseUp()
 {
     ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.Picture1_MouseUp "));
-    std::int32_t px = 0;
-    std::int32_t py = 0;
-    op(100, [&] { px = mViewport.dragPercent(Axis::Horizontal); });
-    op(102, [&] { py = mViewport.dragPercent(Axis::Vertical); });
-    op(104, [&] { SetHScrollbarByPercent(checkedInt16(px)); });
-    op(106, [&] { SetVScrollbarByPercent(checkedInt16(py)); });
-}
-
-void Form2::SetHScrollbarByPercent(std::int16_t percent)
-{
-    mViewport.setScrollbarByPercent(Axis::Horizontal, percent);
+    op(100, [&] { mViewport.followDisplay(Axis::Horizontal); });
+    op(102, [&] { mViewport.followDisplay(Axis::Vertical); });
     syncViewport();
 }
 
-void Form2::SetVScrollbarByPercent(std::int16_t percent)
+// The wheel scrolls down and up, with Shift across; each notch moves as far
+// as the desktop's wheel lines of arrow clicks. Ctrl+wheel zooms a step a
+// notch, as the buttons do.
+void Form2::Picture1_MouseWheel(QWheelEvent *event)
 {
-    mViewport.setScrollbarByPercent(Axis::Vertical, percent);
+    const bool zoom = event->modifiers().testFlag(Qt::ControlModifier);
+    QPoint angle = event->angleDelta();
+    if (!zoom && event->modifiers().testFlag(Qt::ShiftModifier) && angle.x() == 0)
+        angle = QPoint(angle.y(), 0);
+    const QPoint notches = mWheel.add(angle);
+    if (zoom) {
+        for (int notch = 0; notch < notches.y(); ++notch)
+            PushButton1_Click();
+        for (int notch = 0; notch > notches.y(); --notch)
+            PushButton2_Click();
+        return;
+    }
+    const int lines = QApplication::wheelScrollLines();
+    mViewport.scrollBy(Axis::Horizontal, -notches.x() * lines * mViewport.bar(Axis::Horizontal).singleStep);
+    mViewport.scrollBy(Axis::Vertical, -notches.y() * lines * mViewport.bar(Axis::Vertical).singleStep);
     syncViewport();
 }
 

@@ -1,5 +1,6 @@
 #include "preview/PictureBox.h"
 
+#include "preview/PictureScaling.h"
 #include "preview/Twips.h"
 #include "sheet/Failure.h"
 
@@ -71,22 +72,24 @@ Extent PictureBox::innerSize() const
     return {mOuter.width - border, mOuter.height - border};
 }
 
+// At its own size the picture is taken as it is, shared with the source
+// rather than copied.
 void PictureBox::paintPicture(const QImage &source, Extent sourceSize, Extent targetSize)
 {
     const QSize target(std::max(0, toPixels(targetSize.width)), std::max(0, toPixels(targetSize.height)));
-    QImage painted(target, QImage::Format_RGB32);
+    const QRect from(0, 0, std::min(source.width(), toPixels(sourceSize.width)),
+                     std::min(source.height(), toPixels(sourceSize.height)));
+    QImage painted;
+    if (from == source.rect() && target == source.size())
+        painted = source;
+    else if (!from.isEmpty())
+        painted = smoothlyScaled(source, from, target);
+    else if (!target.isEmpty()) {
+        painted = QImage(target, QImage::Format_RGB32);
+        painted.fill(mBackground);
+    }
     if (painted.isNull() && !target.isEmpty())
         throw Failure(QStringLiteral("Out of memory"));
-    painted.fill(mBackground);
-    if (!source.isNull()) {
-        const QRect from(0, 0, std::min(source.width(), toPixels(sourceSize.width)),
-                         std::min(source.height(), toPixels(sourceSize.height)));
-        QPainter painter(&painted);
-        // Shrinking blends, so thin grid lines do not drop out; enlarging
-        // keeps the pixels sharp.
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, target.width() < from.width());
-        painter.drawImage(QRect(QPoint(0, 0), target), source, from);
-    }
     mPainted = std::move(painted);
     ++mPaintCount;
     update();

@@ -30,9 +30,9 @@ public:
     Extent outerSize() const { return mOuter; }
     Extent innerSize() const;
 
-    // Paints `source`'s rectangle (0, 0, sourceSize) stretched onto
-    // (0, 0, targetSize), copying the source pixels; sizes in twips. Throws a
-    // Failure when the image cannot be held.
+    // Paints `source`'s rectangle (0, 0, sourceSize) stretched smoothly onto
+    // (0, 0, targetSize); sizes in twips. Throws a Failure when the image
+    // cannot be held.
     void paintPicture(const QImage &source, Extent sourceSize, Extent targetSize);
     const QImage &paintedImage() const { return mPainted; }
     // How many times a picture was stretched into this box.

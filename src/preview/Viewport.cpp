@@ -1,8 +1,10 @@
 #include "preview/Viewport.h"
 
 #include "app/Conversions.h"
+#include "preview/Twips.h"
 #include "sheet/Failure.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orv::preview {
@@ -10,6 +12,13 @@ namespace orv::preview {
 namespace {
 
 std::int32_t floorToInt32(double value) { return toInt32(std::floor(value)); }
+
+constexpr std::int32_t kMaxBarValue = 32767;
+
+std::int32_t ceilDiv(std::int32_t numerator, std::int32_t denominator)
+{
+    return (numerator + denominator - 1) / denominator;
+}
 
 } // namespace
 
@@ -28,10 +37,12 @@ void Viewport::computeScaledWidth() { ScaledWidth = floorToInt32(static_cast<dou
 
 void Viewport::computeScaledHeight() { ScaledHeight = floorToInt32(static_cast<double>(ZoomFactor) * OriHeight); }
 
-// The limits bound the image that a redraw keeps in memory.
+// The budget bounds the image that a redraw keeps in memory, whatever the
+// picture's shape: a chart is always wide and grows in height with its tasks.
 bool Viewport::fitsRedrawLimits() const
 {
-    return ScaledWidth < kRedrawWidthLimit && ScaledHeight < kRedrawHeightLimit;
+    const std::int64_t pixels = static_cast<std::int64_t>(toPixels(ScaledWidth)) * toPixels(ScaledHeight);
+    return pixels <= kRedrawPixelBudget;
 }
 
 void Viewport::enableBarForScaledSize(Axis axis)
@@ -47,23 +58,27 @@ void Viewport::initScrollbars()
     initScrollbar(Axis::Vertical);
 }
 
-// Overflows up to 100 twips scroll by single twips, larger ones by ten. A
-// maximum that does not fit 16 bits ends the set-up with "Overflow".
+// A bar unit is one pixel, or as many whole pixels as it takes for the far
+// end of the picture to stay within the bar's 16-bit range. The maximum
+// reaches the last pixel: the display box's far edge then meets the frame's
+// inner edge, exactly where a drag stops. An arrow moves about a tenth of the
+// visible part, the trough a whole one.
 void Viewport::initScrollbar(Axis axis)
 {
     ScrollBarModel &scrollBar = barOf(axis);
-    const std::int32_t display = along(axis, mDisplayOuter);
-    const std::int32_t frame = along(axis, mFrameOuter);
-    if (display <= frame) {
+    const std::int32_t visible = along(axis, mFrameInner);
+    const std::int32_t overflow = along(axis, mDisplayOuter) - visible;
+    if (overflow <= 0) {
         scrollBar.enabled = false;
         stepOf(axis) = 0;
         return;
     }
-    const float overflow = static_cast<float>(display - frame);
+    const std::int32_t step = kTwipsPerPixel * ceilDiv(overflow, kTwipsPerPixel * kMaxBarValue);
     scrollBar.enabled = true;
-    const bool fine = overflow <= 100.0f;
-    scrollBar.maximum = toInt16(fine ? overflow : overflow / 10.0f);
-    stepOf(axis) = fine ? 1 : 10;
+    scrollBar.maximum = checkedInt16(ceilDiv(overflow, step));
+    scrollBar.pageStep = checkedInt16(std::max(1, visible / step));
+    scrollBar.singleStep = checkedInt16(std::max(1, (scrollBar.pageStep + 5) / 10));
+    stepOf(axis) = checkedInt16(step);
     setBarValue(axis, 0);
 }
 
@@ -81,8 +96,8 @@ bool Viewport::setZoom(float z)
     return true;
 }
 
-// Offsets are formed in 32 bits so that the far end of a wide chart can be
-// reached with step 10.
+// Offsets are formed in 32 bits: step x value passes 16 bits on any chart of
+// more than a few hundred tasks.
 void Viewport::setBarValue(Axis axis, std::int16_t value)
 {
     ScrollBarModel &scrollBar = barOf(axis);
@@ -93,6 +108,15 @@ void Viewport::setBarValue(Axis axis, std::int16_t value)
     scrollBar.value = value;
     const std::int32_t offset = -(static_cast<std::int32_t>(stepOf(axis)) * value);
     (axis == Axis::Horizontal ? mLeft : mTop) = offset;
+}
+
+void Viewport::scrollBy(Axis axis, std::int32_t units)
+{
+    const ScrollBarModel &scrollBar = barOf(axis);
+    if (!scrollBar.enabled)
+        return;
+    const std::int32_t target = std::clamp<std::int32_t>(scrollBar.value + units, 0, scrollBar.maximum);
+    setBarValue(axis, static_cast<std::int16_t>(target));
 }
 
 void Viewport::startDrag(float x, float y)
@@ -123,27 +147,16 @@ void Viewport::moveDisplay(float left, float top)
     mTop = newTop;
 }
 
-// A display box as large as the frame has nothing to scroll: a plain click
-// on it counts as 0 percent.
-std::int32_t Viewport::dragPercent(Axis axis) const
+// The bar's value stands for the box's offset to within half a unit, so the
+// next arrow or wheel step moves on from where the picture really is.
+void Viewport::followDisplay(Axis axis)
 {
-    const std::int32_t span = along(axis, mDisplayOuter) - along(axis, mFrameOuter);
-    if (span == 0)
-        return 0;
-    const double offset = std::abs(static_cast<double>(axis == Axis::Horizontal ? mLeft : mTop));
-    return toInt32(offset / span * 100.0);
-}
-
-// Above 100 percent (after a drag to the far edge) the bar keeps its value.
-void Viewport::setScrollbarByPercent(Axis axis, std::int16_t percent)
-{
-    if (percent < 0)
+    const std::int16_t step = stepOf(axis);
+    if (step == 0)
         return;
-    const std::int16_t maximum = barOf(axis).maximum;
-    const double v = percent / 100.0 * maximum;
-    if (v > maximum)
-        return;
-    setBarValue(axis, toInt16(v));
+    ScrollBarModel &scrollBar = barOf(axis);
+    const double units = -static_cast<double>(axis == Axis::Horizontal ? mLeft : mTop) / step;
+    scrollBar.value = static_cast<std::int16_t>(std::clamp<double>(roundHalfEven(units), 0, scrollBar.maximum));
 }
 
 } // namespace orv::preview

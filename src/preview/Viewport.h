@@ -11,11 +11,14 @@ struct Extent {
     friend bool operator==(const Extent &, const Extent &) = default;
 };
 
-// A scroll bar as the viewport sees it: a 16-bit value from 0 to its maximum.
+// A scroll bar as the viewport sees it: a 16-bit value from 0 to its maximum;
+// an arrow moves it by `singleStep` units, a click in the trough by `pageStep`.
 struct ScrollBarModel {
     bool enabled = false;
     std::int16_t maximum = 32767;
     std::int16_t value = 0;
+    std::int16_t singleStep = 1;
+    std::int16_t pageStep = 10;
 };
 
 enum class Axis { Horizontal, Vertical };
@@ -32,8 +35,9 @@ enum class Axis { Horizontal, Vertical };
 // orv::Failure.
 class Viewport {
 public:
-    static constexpr std::int32_t kRedrawWidthLimit = 53700;
-    static constexpr std::int32_t kRedrawHeightLimit = 4900;
+    // The largest zoomed image a redraw may create: 64 Mi pixels, 256 MiB at
+    // four bytes a pixel.
+    static constexpr std::int64_t kRedrawPixelBudget = std::int64_t(1) << 26;
     static constexpr float kZoomStep = 0.25f;
     static constexpr float kMinZoom = 0.25f;
     static constexpr float kMaxZoom = 3.75f;
@@ -70,13 +74,18 @@ public:
     // Setting the value it already has changes nothing.
     void setBarValue(Axis axis, std::int16_t value);
 
+    // Moves a bar by `units` of its value, stopping at its ends; a disabled
+    // bar does not move.
+    void scrollBy(Axis axis, std::int32_t units);
+
     // Dragging with the mouse; coordinates inside the display box.
     void startDrag(float x, float y);
     // Where the display box goes on that axis for the pointer at `pointer`.
     float dragTarget(Axis axis, float pointer) const;
     void moveDisplay(float left, float top);
-    std::int32_t dragPercent(Axis axis) const;
-    void setScrollbarByPercent(Axis axis, std::int16_t percent);
+    // After a drag: the bar takes the value nearest to where the display box
+    // is, and the box stays where it was left.
+    void followDisplay(Axis axis);
 
     float zoomFactor() const { return ZoomFactor; }
     Extent ori() const { return {OriWidth, OriHeight}; }

@@ -114,6 +114,9 @@ Form1::Form1(const Services &services, QWidget *parent)
     buildTasksTab();
     buildEventsTab();
     setFocusOrder();
+    // Typing right after start-up goes into the first field of the order;
+    // on another stored tab the focus moves on to that tab's first field.
+    txtCat->setFocus();
     paintDesignedWhite();
     watchHover();
     for (QLineEdit *edit : {txtCat, txtTask, txtProc, txtStart, TxtEnd, TxtEvent, txtEvStart, txtEvEnd})
@@ -177,6 +180,8 @@ void Form1::buildTasksTab()
     TxtEnd = field(Frame5, "TxtEnd", {306, 92, kEndField, kRowHeight});
     Check1 = named(new QCheckBox(QStringLiteral("Sub Task"), Frame5), "Check1");
     Check1->setGeometry(kFieldLeft, 120, 90, 24);
+    // A button fills with the button colour; the box takes the frame's.
+    Check1->setBackgroundRole(QPalette::Window);
     PushButton3 = button(Frame5, "PushButton3", QStringLiteral("Add"), {206, 119, 100, kButtonHeight});
     PushButton4 = button(Frame5, "PushButton4", QStringLiteral("Delete Selected"), {312, 119, 120, kButtonHeight});
     ListView2 = listView(Frame5, "ListView2",

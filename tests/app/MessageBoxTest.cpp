@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -56,6 +57,28 @@ TEST(QtMessageBoxesTest, BoxWithoutTitleTakesTheAppTitleAndAnswersYesNo)
         EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
         EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
     }
+}
+
+// The help message ends with the contact page's address; the box must not
+// break it after "https://".
+TEST(QtMessageBoxesTest, ALineThatFitsTheScreenIsNotWrapped)
+{
+    QtMessageBoxes boxes;
+    const QString text = QStringLiteral("Questions? Please contact Team Varnholt at https://www.orvantis.example.com/contact");
+    int labelWidth = 0;
+    int textWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"));
+        ASSERT_NE(label, nullptr);
+        labelWidth = label->contentsRect().width();
+        textWidth = label->fontMetrics().horizontalAdvance(text);
+        box->button(QMessageBox::Ok)->click();
+    });
+    boxes.show(text, QString(), MessageButtons::Ok, MessageIcon::None);
+    EXPECT_GT(textWidth, 0);
+    EXPECT_GE(labelWidth, textWidth);
 }
 
 } // namespace

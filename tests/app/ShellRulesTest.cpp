@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -40,10 +41,13 @@ INSTANTIATE_TEST_SUITE_P(
                                 "averyveryverylongwordthatgoesonandonandonforever"},
                       TitleCase{"", ""}, TitleCase{"Trailing ", "Trailing"}));
 
-TEST(AppTitle, BecomesTheDisplayName)
+// The platform appends a display name, once one is set, to every window
+// title ("Save File — Orvantis"); the application title must not be one.
+TEST(AppTitle, IsKeptApartFromThePlatformsDisplayName)
 {
     SetAppTitle();
     EXPECT_EQ(appTitle(), QStringLiteral("Orvantis"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
 }
 
 TEST(FileExistsTest, FilesAndFoldersCountOthersNot)

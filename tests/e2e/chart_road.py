@@ -158,6 +158,18 @@ class Scenario:
         self.x.click(window, *point)
         self.x.wait_for_repaint(window, watched, before, what)
 
+    def picture_height(self, preview):
+        """Rows of the viewport down to the picture's last one: below it the
+        frame's own colour shows, as in the viewport's bottom-left corner."""
+        picture = self.x.pixels(preview, VIEWPORT)
+        width, height = VIEWPORT[2], VIEWPORT[3]
+        frame = picture[3 * (height - 1) * width:3 * (height - 1) * width + 3]
+        for row in range(height - 1, -1, -1):
+            line = picture[3 * row * width:3 * (row + 1) * width]
+            if any(line[i:i + 3] != frame for i in range(0, len(line), 3)):
+                return row + 1
+        raise AssertionError("no picture in the viewport")
+
     def wait_for_preview(self):
         preview = self.x.wait_for_window(TITLE, PREVIEW_SIZE, timeout=30)
         def chart_painted():
@@ -206,15 +218,20 @@ class Scenario:
         first_picture = self.x.pixels(preview, VIEWPORT)
         self.step("chart created, preview shown")
 
-        # The chart is taller than the largest picture the preview zooms to,
-        # so it zooms out and back in.
+        own_height = self.picture_height(preview)
         self.press(preview, ZOOM_OUT, VIEWPORT, "the picture zoomed out")
         self.press(preview, ZOOM_OUT, VIEWPORT, "the picture zoomed out further")
         self.shot(preview, "preview-zoomed-out")
         self.step("zoomed out")
         self.press(preview, ZOOM_IN, VIEWPORT, "the picture zoomed in")
         self.press(preview, ZOOM_IN, VIEWPORT, "the picture back at its own size")
-        self.step("zoomed in")
+        assert self.picture_height(preview) == own_height, "zooming out and in again changed the picture's size"
+        self.press(preview, ZOOM_IN, VIEWPORT, "the picture zoomed in beyond its own size")
+        self.shot(preview, "preview-zoomed-in")
+        grown = self.picture_height(preview) / own_height
+        assert 1.2 <= grown <= 1.3, f"Zoom In made the picture {grown:.2f} times as tall, not 1.25"
+        self.press(preview, ZOOM_OUT, VIEWPORT, "the picture back at its own size")
+        self.step(f"zoomed in: the picture grew from {own_height} to {round(own_height * grown)} pixels")
         before = self.x.pixels(preview, VIEWPORT)
         centre = PICTURE_CENTRE
         self.x.drag(preview, centre, (centre[0] - 160, centre[1] - 120))

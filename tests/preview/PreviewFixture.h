@@ -50,8 +50,6 @@ inline QImage chartPicture(int width, int height)
 
 class PreviewTest : public ::testing::Test {
 protected:
-    void SetUp() override { QGuiApplication::setApplicationDisplayName(QStringLiteral("Orvantis")); }
-
     QString tempPath(const QString &name) const { return QDir(s.folders.tempFolder()).filePath(name); }
 
     QString writeFile(const QString &path, const QByteArray &bytes) const

@@ -4,10 +4,13 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QImageWriter>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -186,7 +189,7 @@ TEST_F(PreviewLifecycle, ShowingTheWindowActivatesItAndPreparesTheViewport)
     preview.setExcelFile(tempPath(QStringLiteral("kdrave12121212.xls")));
     preview.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
-    EXPECT_EQ(form().HScroll1->maximum(), 5067);
+    EXPECT_EQ(form().HScroll1->maximum(), 3380); // (59998 - 9300) / 15, up
     EXPECT_FALSE(form().Zoom_Ori->isVisible());
 }
 
@@ -235,7 +238,7 @@ TEST_F(PreviewLifecycle, ASecondChartAfterBackIsPreparedAnew)
     EXPECT_EQ(window.Zoom_Ori->picture().cacheKey(), second.cacheKey());
     EXPECT_EQ(window.viewport().ori(), (Extent{14998, 2998}));
     EXPECT_EQ(window.viewport().left(), 0);
-    EXPECT_EQ(window.HScroll1->maximum(), 567); // (14998 - 9330) / 10
+    EXPECT_EQ(window.HScroll1->maximum(), 380); // (14998 - 9300) / 15, up
     EXPECT_EQ(window.HScroll1->value(), 0);
     EXPECT_FALSE(window.VScroll1->isEnabled());
 }
@@ -253,15 +256,109 @@ TEST_F(PreviewLifecycle, ClosingDeletesTheWorkbookSavesTheListsAndEndsTheProgram
     EXPECT_TRUE(s.messages.shown.empty());
 }
 
-TEST_F(PreviewLifecycle, AScrollBarMaximumBeyondSixteenBitsIsReportedByTheActivation)
+// 22,500 pixels tall: far beyond 16 bits of twips, as a 1,200-task chart is.
+TEST_F(PreviewLifecycle, ATallChartIsReachableToItsLastRowWithoutAReport)
 {
-    Form2 &window = handOver(chartPicture(2, 22500)); // 337500 twips tall
+    Form2 &window = handOver(chartPicture(2, 22500));
+    EXPECT_TRUE(s.messages.shown.empty());
+    ASSERT_TRUE(window.VScroll1->isEnabled());
+    window.VScroll1->setValue(window.VScroll1->maximum());
+    const QWidget &frame = *window.Picture1->parentWidget();
+    EXPECT_EQ(window.Picture1->geometry().bottom(), frame.rect().bottom());
+}
+
+// ---- placement and icon ---------------------------------------------------------------
+
+TEST_F(PreviewLoad, TheWindowCarriesTheProgramsIcon)
+{
+    preview.assignPicture(chartPicture(300, 200));
+    EXPECT_FALSE(form().windowIcon().isNull());
+    EXPECT_FALSE(form().windowIcon().availableSizes().isEmpty());
+}
+
+TEST_F(PreviewLoad, ShownCentredOverTheMainWindowAndOnTheScreen)
+{
+    preview.assignPicture(chartPicture(300, 200));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect mainWindow(screen.x() + 40, screen.y() + 30, 616, 426);
+    form().showCentredOver(mainWindow);
+    // Within the few pixels of the window frame, which is placed, not drawn.
+    EXPECT_NEAR(form().frameGeometry().center().x(), mainWindow.center().x(), 4);
+    EXPECT_GE(form().frameGeometry().top(), screen.top());
+}
+
+// ---- the picture's context menu -----------------------------------------------------------
+
+class PictureMenu : public PreviewTest {
+protected:
+    // A right-click on the picture, then a click on the menu's entry.
+    void choose(const QString &entry)
+    {
+        Form2 &window = form();
+        QTest::mouseClick(window.windowHandle(), Qt::RightButton, {}, window.Picture1->mapTo(&window, QPoint(30, 30)));
+        auto *menu = window.findChild<QMenu *>();
+        ASSERT_NE(menu, nullptr);
+        ASSERT_TRUE(menu->isVisible());
+        QStringList texts;
+        for (QAction *action : menu->actions())
+            texts << action->text();
+        EXPECT_EQ(texts, QStringList({QStringLiteral("Copy Picture"), QStringLiteral("Save Picture As…")}));
+        for (QAction *action : menu->actions())
+            if (action->text() == entry)
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    }
+    void SetUp() override
+    {
+        handOver(chartPicture(1000, 600));
+        form().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form()));
+    }
+};
+
+TEST_F(PictureMenu, CopyPicturePutsTheChartPictureOnTheClipboard)
+{
+    QGuiApplication::clipboard()->clear();
+    QTest::mouseClick(form().PushButton1, Qt::LeftButton); // the copy is the chart's own size
+    choose(QStringLiteral("Copy Picture"));
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), QSize(1000, 600));
+    EXPECT_EQ(copied.pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(copied.pixelColor(999, 599), QColor(Qt::blue));
+    EXPECT_TRUE(s.messages.shown.empty());
+}
+
+TEST_F(PictureMenu, SavePictureAsWritesAPngThroughTheSaveFileDialog)
+{
+    const QString path = tempPath(QStringLiteral("chart"));
+    s.saveDialog.answerNext(path);
+    choose(QStringLiteral("Save Picture As…"));
+    EXPECT_EQ(s.saveDialog.titles, QStringList(QStringLiteral("Save File")));
+    QImage saved;
+    ASSERT_TRUE(saved.load(path + QStringLiteral(".png"), "PNG"));
+    EXPECT_EQ(saved.size(), QSize(1000, 600));
+    EXPECT_EQ(saved.pixelColor(999, 0), QColor(Qt::blue));
+    EXPECT_TRUE(s.messages.shown.empty());
+}
+
+TEST_F(PictureMenu, AnExistingFileIsKeptWhenTheUserSaysNo)
+{
+    const QString path = writeFile(tempPath(QStringLiteral("chart.png")), "old");
+    s.saveDialog.answerNext(path);
+    s.messages.answerNext(MessageAnswer::No);
+    choose(QStringLiteral("Save Picture As…"));
+    ASSERT_EQ(s.messages.shown.size(), 1u);
+    EXPECT_TRUE(s.messages.shown[0].text.startsWith(QStringLiteral("Are you sure you wish to overwrite ")));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("old"));
+}
+
+TEST_F(PictureMenu, AFolderThatCannotBeWrittenIsReported)
+{
+    s.saveDialog.answerNext(tempPath(QStringLiteral("no-such-folder/chart.png")));
+    choose(QStringLiteral("Save Picture As…"));
     ASSERT_EQ(errorReports().size(), 1u);
-    EXPECT_TRUE(errorReports()[0].text.startsWith(
-        QStringLiteral("Overflow\r\nin Orvantis2021/08/31.Form2.Form_Activate at line 136\r\r")));
-    EXPECT_EQ(window.viewport().scrollStep(Axis::Vertical), 0);
-    activate(); // the preparation is done all the same
-    EXPECT_EQ(errorReports().size(), 1u);
+    EXPECT_TRUE(errorReports()[0].text.contains(QStringLiteral("Form2.SavePictureAs at line 104")));
 }
 
 } // namespace

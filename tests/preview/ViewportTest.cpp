@@ -58,42 +58,74 @@ TEST_P(ViewportZoomEnds, BeyondTheEndNothingChanges)
 INSTANTIATE_TEST_SUITE_P(InAndOut, ViewportZoomEnds,
                          ::testing::Values(ZoomEnd{3.75f, 0}, ZoomEnd{0.25f, 1}, ZoomEnd{0.25f, -7}));
 
-// ---- redraw limits --------------------------------------------------------
+// ---- redraw budget --------------------------------------------------------
 
-struct LimitCase {
-    Extent unscaledInner;
+// Pictures as the renderer makes them: the calendar is always 196 days, so
+// every chart is 4,108 pixels wide; the height grows with the tasks.
+constexpr std::int32_t kChartWidth = 4108 * 15;
+constexpr std::int32_t kSampleHeight = 300 * 15;
+constexpr std::int32_t k300TaskHeight = 6100 * 15;
+constexpr std::int32_t k1000TaskHeight = 20000 * 15;
+constexpr std::int32_t kLargestHeight = 65344 * 15; // 3,400 task rows
+
+// The unscaled box is 2 twips larger than the picture it holds.
+Extent unscaledBoxOf(std::int32_t width, std::int32_t height) { return {width + 2, height + 2}; }
+
+struct BudgetCase {
+    Extent picture;
     float zoom;
-    Extent scaled;
-    bool fits;
+    bool drawn;
 };
 
-class ViewportRedrawLimits : public ::testing::TestWithParam<LimitCase> {};
+class ViewportRedrawBudget : public ::testing::TestWithParam<BudgetCase> {};
 
-TEST_P(ViewportRedrawLimits, ScaledSizeIsFlooredAndComparedStrictly)
+TEST_P(ViewportRedrawBudget, OnlyAZoomPastTheBudgetIsRefused)
 {
-    const LimitCase &c = GetParam();
-    Viewport viewport = preparedFor(c.unscaledInner);
+    const BudgetCase &c = GetParam();
+    Viewport viewport = preparedFor(unscaledBoxOf(c.picture.width, c.picture.height));
     ASSERT_TRUE(viewport.setZoom(c.zoom));
     viewport.computeScaledWidth();
     viewport.computeScaledHeight();
-    EXPECT_EQ(viewport.scaled(), c.scaled);
-    EXPECT_EQ(viewport.fitsRedrawLimits(), c.fits);
+    EXPECT_EQ(viewport.fitsRedrawLimits(), c.drawn) << viewport.scaled().width << " x " << viewport.scaled().height;
 }
 
+std::vector<BudgetCase> everySampleLevel()
+{
+    std::vector<BudgetCase> cases;
+    for (int quarter = 1; quarter <= 15; ++quarter)
+        cases.push_back({{kChartWidth, kSampleHeight}, static_cast<float>(quarter) / 4, true});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Sample, ViewportRedrawBudget, ::testing::ValuesIn(everySampleLevel()));
+
 INSTANTIATE_TEST_SUITE_P(
-    Edges, ViewportRedrawLimits,
-    ::testing::Values(LimitCase{{53701, 1000}, 1.0f, {53699, 998}, true},
-                      LimitCase{{53702, 1000}, 1.0f, {53700, 998}, false},
-                      LimitCase{{1000, 4901}, 1.0f, {998, 4899}, true},
-                      LimitCase{{1000, 4902}, 1.0f, {998, 4900}, false},
-                      LimitCase{{10003, 2003}, 0.25f, {2500, 500}, true},     // 2500.25 and 500.25 floored
-                      LimitCase{{60000, 3300}, 0.75f, {44998, 2473}, true},   // 2473.5 floored
-                      LimitCase{{60000, 3300}, 1.25f, {74997, 4122}, false})); // 74997.5 floored
+    Charts, ViewportRedrawBudget,
+    ::testing::Values(BudgetCase{{kChartWidth, k300TaskHeight}, 1.25f, true},
+                      BudgetCase{{kChartWidth, k300TaskHeight}, 1.5f, true},
+                      BudgetCase{{kChartWidth, k300TaskHeight}, 2.0f, false},
+                      BudgetCase{{kChartWidth, k1000TaskHeight}, 0.75f, true},
+                      BudgetCase{{kChartWidth, k1000TaskHeight}, 1.0f, false},
+                      BudgetCase{{kChartWidth, kLargestHeight}, 0.25f, true},
+                      BudgetCase{{kChartWidth, kLargestHeight}, 0.5f, true},
+                      BudgetCase{{kChartWidth, kLargestHeight}, 0.75f, false},
+                      // exactly the budget, 4096 x 16384 pixels, and one row more
+                      BudgetCase{{4096 * 15, 16384 * 15}, 1.0f, true},
+                      BudgetCase{{4096 * 15, 16385 * 15}, 1.0f, false}));
+
+TEST(ViewportScaledSize, IsTheFlooredProductOfZoomAndUnscaledSize)
+{
+    Viewport viewport = preparedFor({10003, 2003});
+    ASSERT_TRUE(viewport.setZoom(0.25f));
+    viewport.computeScaledWidth();
+    viewport.computeScaledHeight();
+    EXPECT_EQ(viewport.scaled(), (Extent{2500, 500})); // 2500.25 and 500.25
+}
 
 // ---- scroll bar set-up ------------------------------------------------------
 
 struct BarSetUp {
-    std::int32_t overflow; // display box outer width less the frame's
+    std::int32_t overflow; // display box outer size less the frame's inner size
     bool enabled;
     std::int16_t maximum;
     std::int16_t step;
@@ -101,10 +133,10 @@ struct BarSetUp {
 
 class ViewportInitScrollbars : public ::testing::TestWithParam<BarSetUp> {};
 
-TEST_P(ViewportInitScrollbars, MaximumAndStepFollowTheOverflow)
+TEST_P(ViewportInitScrollbars, BarUnitsAreWholePixelsReachingTheLastOne)
 {
     const BarSetUp &c = GetParam();
-    const Viewport viewport = preparedFor({kFrameOuter.width + c.overflow, kFrameOuter.height + c.overflow});
+    const Viewport viewport = preparedFor({kFrameInner.width + c.overflow, kFrameInner.height + c.overflow});
     for (Axis axis : {Axis::Horizontal, Axis::Vertical}) {
         EXPECT_EQ(viewport.bar(axis).enabled, c.enabled);
         EXPECT_EQ(viewport.scrollStep(axis), c.step);
@@ -119,43 +151,77 @@ TEST_P(ViewportInitScrollbars, MaximumAndStepFollowTheOverflow)
 
 INSTANTIATE_TEST_SUITE_P(Overflows, ViewportInitScrollbars,
                          ::testing::Values(BarSetUp{-4000, false, 0, 0}, BarSetUp{0, false, 0, 0},
-                                           BarSetUp{1, true, 1, 1}, BarSetUp{100, true, 100, 1},
-                                           BarSetUp{101, true, 10, 10},      // 10.1
-                                           BarSetUp{105, true, 10, 10},      // 10.5 to the even 10
-                                           BarSetUp{115, true, 12, 10},      // 11.5 to the even 12
-                                           BarSetUp{1500, true, 150, 10},
-                                           BarSetUp{327674, true, 32767, 10}));
+                                           BarSetUp{1, true, 1, 15}, BarSetUp{15, true, 1, 15},
+                                           BarSetUp{16, true, 2, 15}, BarSetUp{1500, true, 100, 15},
+                                           BarSetUp{491505, true, 32767, 15},   // 32767 pixels
+                                           BarSetUp{491506, true, 16384, 30},   // one twip more: 2 pixels a unit
+                                           BarSetUp{983010, true, 32767, 30},
+                                           BarSetUp{983011, true, 21845, 45}));
 
-TEST(ViewportInitScrollbarsOverflow, ATooLargeMaximumEndsTheSetUpBeforeTheVerticalBar)
+struct StepCase {
+    std::int32_t overflow;
+    std::int16_t hSingle, hPage, vSingle, vPage;
+};
+
+class ViewportArrowAndPage : public ::testing::TestWithParam<StepCase> {};
+
+// The frame shows 620 x 493 pixels.
+TEST_P(ViewportArrowAndPage, AnArrowMovesATenthOfTheVisiblePartAndTheTroughAllOfIt)
 {
-    Viewport viewport(kFrameOuter, kFrameInner);
-    viewport.setDisplaySize({kFrameOuter.width + 327675, kFrameOuter.height + 1500}); // 32767.5 rounds to 32768
-    try {
-        viewport.initScrollbars();
-        FAIL() << "expected an overflow";
-    } catch (const Failure &failure) {
-        EXPECT_EQ(failure.description(), QStringLiteral("Overflow"));
-    }
-    EXPECT_EQ(viewport.scrollStep(Axis::Horizontal), 0);
-    EXPECT_FALSE(viewport.bar(Axis::Vertical).enabled);
-    EXPECT_EQ(viewport.scrollStep(Axis::Vertical), 0);
+    const StepCase &c = GetParam();
+    const Viewport viewport = preparedFor({kFrameInner.width + c.overflow, kFrameInner.height + c.overflow});
+    EXPECT_EQ(viewport.bar(Axis::Horizontal).singleStep, c.hSingle);
+    EXPECT_EQ(viewport.bar(Axis::Horizontal).pageStep, c.hPage);
+    EXPECT_EQ(viewport.bar(Axis::Vertical).singleStep, c.vSingle);
+    EXPECT_EQ(viewport.bar(Axis::Vertical).pageStep, c.vPage);
 }
 
-// ---- bar changes ---------------------------------------------------------------
+INSTANTIATE_TEST_SUITE_P(Steps, ViewportArrowAndPage,
+                         ::testing::Values(StepCase{1500, 62, 620, 49, 493}, StepCase{600000, 31, 310, 25, 246}));
+
+// Every part of the largest chart the renderer makes, and of a 1,200-task
+// one, is reachable with the bars at every zoom, drawn or refused.
+class ViewportReach : public ::testing::TestWithParam<std::int32_t> {};
+
+TEST_P(ViewportReach, TheLastBarValueShowsTheFarEdgeAtEveryZoom)
+{
+    for (int quarter = 1; quarter <= 15; ++quarter) {
+        Viewport viewport = preparedFor(unscaledBoxOf(kChartWidth, GetParam()));
+        ASSERT_TRUE(viewport.setZoom(static_cast<float>(quarter) / 4));
+        viewport.computeScaledWidth();
+        viewport.computeScaledHeight();
+        if (viewport.fitsRedrawLimits())
+            viewport.showScaledSize();
+        viewport.initScrollbars();
+        for (Axis axis : {Axis::Horizontal, Axis::Vertical}) {
+            const Extent shown = viewport.displaySize();
+            const std::int32_t overflow = axis == Axis::Horizontal ? shown.width - kFrameInner.width
+                                                                   : shown.height - kFrameInner.height;
+            viewport.setBarValue(axis, viewport.bar(axis).maximum);
+            const std::int32_t offset = axis == Axis::Horizontal ? viewport.left() : viewport.top();
+            EXPECT_GE(-offset, overflow) << "zoom " << quarter / 4.0;
+            EXPECT_LT(-offset - overflow, viewport.scrollStep(axis)) << "zoom " << quarter / 4.0;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TallCharts, ViewportReach, ::testing::Values(24000 * 15, kLargestHeight));
+
+// ---- bar changes and the wheel ------------------------------------------------
 
 class ViewportBarChange : public ::testing::Test {
 protected:
-    Viewport viewport = preparedFor({kFrameOuter.width + 1500, kFrameOuter.height + 80});
+    Viewport viewport = preparedFor({kFrameInner.width + 1500, kFrameInner.height + 90}); // 100 and 6 units
 };
 
 TEST_F(ViewportBarChange, PlacesTheDisplayBoxAtMinusStepTimesValue)
 {
     viewport.setBarValue(Axis::Horizontal, 74);
-    viewport.setBarValue(Axis::Vertical, 33);
-    EXPECT_EQ(viewport.left(), -740);
-    EXPECT_EQ(viewport.top(), -33);
-    EXPECT_THROW(viewport.setBarValue(Axis::Horizontal, 151), Failure);
-    EXPECT_EQ(viewport.left(), -740);
+    viewport.setBarValue(Axis::Vertical, 5);
+    EXPECT_EQ(viewport.left(), -1110);
+    EXPECT_EQ(viewport.top(), -75);
+    EXPECT_THROW(viewport.setBarValue(Axis::Horizontal, 101), Failure);
+    EXPECT_EQ(viewport.left(), -1110);
 }
 
 TEST_F(ViewportBarChange, TheValueItAlreadyHasLeavesADraggedBoxWhereItIs)
@@ -166,11 +232,39 @@ TEST_F(ViewportBarChange, TheValueItAlreadyHasLeavesADraggedBoxWhereItIs)
     EXPECT_EQ(viewport.left(), -733);
 }
 
+struct ScrollCase {
+    std::int16_t from;
+    std::int32_t units;
+    std::int16_t to;
+};
+
+class ViewportScrollBy : public ViewportBarChange, public ::testing::WithParamInterface<ScrollCase> {};
+
+TEST_P(ViewportScrollBy, MovesByUnitsAndStopsAtTheEnds)
+{
+    viewport.setBarValue(Axis::Horizontal, GetParam().from);
+    viewport.scrollBy(Axis::Horizontal, GetParam().units);
+    EXPECT_EQ(viewport.bar(Axis::Horizontal).value, GetParam().to);
+    EXPECT_EQ(viewport.left(), -15 * GetParam().to);
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, ViewportScrollBy,
+                         ::testing::Values(ScrollCase{10, 62, 72}, ScrollCase{72, -62, 10}, ScrollCase{90, 62, 100},
+                                           ScrollCase{5, -62, 0}, ScrollCase{0, -1, 0}));
+
+TEST(ViewportScrollByDisabled, ABarWithNothingToScrollDoesNotMove)
+{
+    Viewport viewport = preparedFor({5000, 5000});
+    viewport.scrollBy(Axis::Vertical, 40);
+    EXPECT_EQ(viewport.bar(Axis::Vertical).value, 0);
+    EXPECT_EQ(viewport.top(), 0);
+}
+
 TEST(ViewportBarChangeFar, OffsetsBeyondSixteenBitsAreKept)
 {
-    Viewport viewport = preparedFor({kFrameOuter.width + 327670, 1000});
+    Viewport viewport = preparedFor({kFrameInner.width + 491505, 1000});
     viewport.setBarValue(Axis::Horizontal, 32767);
-    EXPECT_EQ(viewport.left(), -327670);
+    EXPECT_EQ(viewport.left(), -491505);
 }
 
 // ---- dragging -------------------------------------------------------------------
@@ -208,46 +302,34 @@ TEST(ViewportDragVertical, UsesTheHeightsAndTheGrabbedY)
     EXPECT_EQ(viewport.dragTarget(Axis::Vertical, -9000), 7395 - 10000);
 }
 
-// ---- release: percentages and bars --------------------------------------------------
+// ---- release: the bars follow the picture ----------------------------------------
 
 class ViewportRelease : public ::testing::Test {
 protected:
-    Viewport viewport = preparedFor({kFrameOuter.width + 1500, kFrameOuter.height + 1500});
+    Viewport viewport = preparedFor({kFrameInner.width + 1500, kFrameInner.height + 1500});
 };
 
-TEST_F(ViewportRelease, SettlesOnTheBarGrid)
+TEST_F(ViewportRelease, ThePictureStaysWhereTheDragLeftItAndTheBarsTakeTheNearestValue)
 {
-    ASSERT_EQ(viewport.bar(Axis::Horizontal).maximum, 150);
-    viewport.moveDisplay(-733, 0);
-    const std::int32_t px = viewport.dragPercent(Axis::Horizontal);
-    EXPECT_EQ(px, 49); // 48.87
-    viewport.setScrollbarByPercent(Axis::Horizontal, static_cast<std::int16_t>(px));
-    EXPECT_EQ(viewport.bar(Axis::Horizontal).value, 74); // 73.5 to the even 74
-    EXPECT_EQ(viewport.left(), -740);
+    viewport.moveDisplay(-733, -1500);
+    viewport.followDisplay(Axis::Horizontal);
+    viewport.followDisplay(Axis::Vertical);
+    EXPECT_EQ(viewport.bar(Axis::Horizontal).value, 49); // 48.87
+    EXPECT_EQ(viewport.bar(Axis::Vertical).value, 100);
+    EXPECT_EQ(viewport.left(), -733);
+    EXPECT_EQ(viewport.top(), -1500);
+    // The next arrow moves on from where the picture is, not from a grid.
+    viewport.scrollBy(Axis::Horizontal, 1);
+    EXPECT_EQ(viewport.left(), -750);
 }
 
-TEST_F(ViewportRelease, AboveHundredPercentTheBarKeepsItsValue)
+TEST(ViewportReleaseNarrow, APictureNarrowerThanTheFrameKeepsItsBarAtZero)
 {
-    viewport.setBarValue(Axis::Vertical, 20);
-    viewport.moveDisplay(0, -1530);
-    EXPECT_EQ(viewport.dragPercent(Axis::Vertical), 102);
-    viewport.setScrollbarByPercent(Axis::Vertical, 102);
-    EXPECT_EQ(viewport.bar(Axis::Vertical).value, 20);
-    EXPECT_EQ(viewport.top(), -1530);
-}
-
-TEST_F(ViewportRelease, ANegativePercentChangesNothing)
-{
-    viewport.setBarValue(Axis::Horizontal, 5);
-    viewport.setScrollbarByPercent(Axis::Horizontal, -1);
-    EXPECT_EQ(viewport.bar(Axis::Horizontal).value, 5);
-}
-
-TEST(ViewportReleaseSameSize, AnAxisWithNothingToScrollCountsAsZeroPercent)
-{
-    const Viewport viewport = preparedFor(kFrameOuter);
-    EXPECT_EQ(viewport.dragPercent(Axis::Horizontal), 0);
-    EXPECT_EQ(viewport.dragPercent(Axis::Vertical), 0);
+    Viewport narrow = preparedFor({5000, 1000});
+    narrow.moveDisplay(4300, 0);
+    narrow.followDisplay(Axis::Horizontal);
+    EXPECT_EQ(narrow.bar(Axis::Horizontal).value, 0);
+    EXPECT_EQ(narrow.left(), 4300);
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 #include "PreviewFixture.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
 
 namespace orv::preview::test {
 namespace {
@@ -11,96 +14,82 @@ namespace {
 
 class PreviewZoom : public PreviewTest {};
 
-TEST_F(PreviewZoom, ASamplePictureTooWideToRedrawIsShownAsAssignedAndHeldOnce)
+// The sample's picture: the 196-day calendar makes every chart 4,108 pixels
+// wide.
+TEST_F(PreviewZoom, TheSampleChartIsDrawnAtEveryLevel)
 {
-    const QImage sample = chartPicture(4000, 220); // 60000 x 3300 twips
+    const QImage sample = chartPicture(4108, 300);
     Form2 &window = handOver(sample);
-    EXPECT_EQ(window.viewport().zoomFactor(), 1.0f);
-    EXPECT_EQ(window.Picture1->paintCount(), 0);
-    EXPECT_EQ(window.Picture1->picture().cacheKey(), sample.cacheKey());
-    EXPECT_EQ(window.Zoom_Ori->picture().cacheKey(), sample.cacheKey());
-    EXPECT_FALSE(window.Zoom_Ori->isVisible());
-    EXPECT_EQ(window.Picture1->size(), QSize(4000, 220));
-    EXPECT_TRUE(window.HScroll1->isEnabled());
-    EXPECT_EQ(window.HScroll1->maximum(), 5067); // (60000 - 9330) / 10
-    EXPECT_EQ(window.viewport().scrollStep(Axis::Horizontal), 10);
+    EXPECT_EQ(window.Picture1->paintCount(), 1);
+    // At its own size the picture is shared, not copied.
+    EXPECT_EQ(window.Picture1->paintedImage().cacheKey(), sample.cacheKey());
+    EXPECT_EQ(window.HScroll1->maximum(), 3488); // (61620 - 9300) / 15
     EXPECT_FALSE(window.VScroll1->isEnabled());
+    for (int press = 0; press < 11; ++press)
+        QTest::mouseClick(window.PushButton1, Qt::LeftButton);
+    EXPECT_EQ(window.viewport().zoomFactor(), 3.75f);
+    EXPECT_EQ(window.Picture1->paintCount(), 12);
+    EXPECT_EQ(window.Picture1->paintedImage().size(), QSize(15404, 1124)); // 3.75 x 61618 x 4498 twips
+    EXPECT_TRUE(window.VScroll1->isEnabled());
     EXPECT_TRUE(s.messages.shown.empty());
 }
 
 TEST_F(PreviewZoom, ZoomingOutPaintsTheSmallerPictureOnceAndSetsTheBarsUpForIt)
 {
     Form2 &window = handOver(chartPicture(4000, 220));
-    window.PushButton2->click();
+    QTest::mouseClick(window.PushButton2, Qt::LeftButton);
     EXPECT_EQ(window.viewport().zoomFactor(), 0.75f);
-    EXPECT_EQ(window.Picture1->paintCount(), 1);
+    EXPECT_EQ(window.Picture1->paintCount(), 2);
     EXPECT_TRUE(window.Picture1->picture().isNull());
     const QImage &painted = window.Picture1->paintedImage();
     EXPECT_EQ(painted.size(), QSize(3000, 165)); // 44998 x 2473 twips
     EXPECT_EQ(painted.pixelColor(0, 0), QColor(Qt::red));
     EXPECT_EQ(painted.pixelColor(2999, 164), QColor(Qt::blue));
-    EXPECT_EQ(window.HScroll1->maximum(), 3567); // (44998 - 9330) / 10
+    EXPECT_EQ(window.HScroll1->maximum(), 2380); // (44998 - 9300) / 15, up
     EXPECT_EQ(window.HScroll1->value(), 0);
 }
 
-TEST_F(PreviewZoom, ARefusedZoomGoesBackToTheUnscaledPicture)
+// Past the budget of 64 Mi pixels at its own size: a 1,000-task chart. Held
+// at one bit a pixel, so that the test stays small.
+QImage pictureBeyondTheBudget()
 {
-    const QImage sample = chartPicture(4000, 220);
-    Form2 &window = handOver(sample);
-    window.PushButton2->click(); // 0.75, drawn
-    window.HScroll1->setValue(300);
-    window.PushButton1->click(); // 1.0: 59998 wide, refused
+    QImage picture(4108, 16400, QImage::Format_Mono);
+    picture.setColorTable({qRgb(255, 0, 0), qRgb(0, 0, 255)});
+    picture.fill(0);
+    return picture;
+}
+
+TEST_F(PreviewZoom, ARefusedZoomOfTheUnscaledPictureLeavesItWhereItIs)
+{
+    const QImage chart = pictureBeyondTheBudget();
+    Form2 &window = handOver(chart);
+    ASSERT_EQ(window.Picture1->paintCount(), 0);
+    ASSERT_EQ(window.Picture1->picture().cacheKey(), chart.cacheKey());
+    window.HScroll1->setValue(100);
+    window.VScroll1->setValue(5000);
+    const QPoint shownAt = window.Picture1->pos();
+    ASSERT_EQ(shownAt, QPoint(-100, -5000));
+
+    QTest::mouseClick(window.PushButton1, Qt::LeftButton); // 1.25: refused
     EXPECT_EQ(window.viewport().zoomFactor(), 1.0f);
-    EXPECT_EQ(window.Picture1->paintCount(), 1);
-    EXPECT_EQ(window.Picture1->picture().cacheKey(), sample.cacheKey());
-    EXPECT_TRUE(window.Picture1->paintedImage().isNull());
-    EXPECT_EQ(window.Picture1->size(), QSize(4000, 220));
-    EXPECT_EQ(window.HScroll1->maximum(), 5067);
-    EXPECT_EQ(window.HScroll1->value(), 0);
-    EXPECT_EQ(window.viewport().left(), 0);
+    EXPECT_EQ(window.Picture1->pos(), shownAt);
+    EXPECT_EQ(window.HScroll1->value(), 100);
+    EXPECT_EQ(window.VScroll1->value(), 5000);
+    EXPECT_EQ(window.Picture1->paintCount(), 0);
+    EXPECT_EQ(window.Picture1->picture().cacheKey(), chart.cacheKey());
     EXPECT_TRUE(s.messages.shown.empty());
-}
-
-TEST_F(PreviewZoom, StepsUpToTheLimitThenStartAgainFromOne)
-{
-    Form2 &window = handOver(chartPicture(400, 150)); // 5998 x 2248 unscaled
-    EXPECT_EQ(window.Picture1->paintCount(), 1);
-    for (int press = 0; press < 4; ++press)
-        window.PushButton1->click();
-    EXPECT_EQ(window.viewport().zoomFactor(), 2.0f);
-    EXPECT_EQ(window.Picture1->paintCount(), 5);
-    EXPECT_EQ(window.viewport().scaled(), (Extent{11996, 4496}));
-    EXPECT_EQ(window.Picture1->size(), QSize(800, 300));
-
-    window.PushButton1->click(); // 2.25: 5058 tall, refused
-    EXPECT_EQ(window.viewport().zoomFactor(), 1.0f);
-    EXPECT_EQ(window.viewport().scaled(), (Extent{5998, 2248}));
-    EXPECT_EQ(window.Picture1->paintCount(), 5);
-
-    window.PushButton1->click();
-    EXPECT_EQ(window.viewport().zoomFactor(), 1.25f);
-    EXPECT_EQ(window.Picture1->paintCount(), 6);
 }
 
 TEST_F(PreviewZoom, BeyondTheLowestLevelNothingIsRepainted)
 {
     Form2 &window = handOver(chartPicture(400, 150));
     for (int press = 0; press < 3; ++press)
-        window.PushButton2->click();
+        QTest::mouseClick(window.PushButton2, Qt::LeftButton);
     ASSERT_EQ(window.viewport().zoomFactor(), 0.25f);
     const int paints = window.Picture1->paintCount();
-    window.PushButton2->click();
+    QTest::mouseClick(window.PushButton2, Qt::LeftButton);
     EXPECT_EQ(window.viewport().zoomFactor(), 0.25f);
     EXPECT_EQ(window.Picture1->paintCount(), paints);
-}
-
-TEST_F(PreviewZoom, ATallPictureIsPaintedOnceZoomedOutBelowTheLimit)
-{
-    Form2 &window = handOver(chartPicture(400, 400)); // 5998 tall: not painted at 1.0
-    EXPECT_EQ(window.Picture1->paintCount(), 0);
-    window.PushButton2->click();
-    EXPECT_EQ(window.viewport().scaled(), (Extent{4498, 4498}));
-    EXPECT_EQ(window.Picture1->paintCount(), 1);
 }
 
 // ---- scrolling and dragging -------------------------------------------------------
@@ -123,29 +112,42 @@ protected:
     void release(QPoint at) { mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton); }
 };
 
-TEST_F(PreviewPanning, ScrollingAndDraggingOnlyMoveThePaintedBox)
+TEST_F(PreviewPanning, DraggingLeavesThePictureWhereTheMouseLeftItAndTheBarsFollow)
 {
-    Form2 &window = handOver(chartPicture(1000, 200)); // painted at 14998 x 2998
+    Form2 &window = handOver(chartPicture(1000, 200)); // 14998 x 2998 twips
     ASSERT_EQ(window.Picture1->paintCount(), 1);
-    ASSERT_EQ(window.HScroll1->maximum(), 567);
+    ASSERT_EQ(window.HScroll1->maximum(), 380);
 
     window.HScroll1->setValue(100);
-    EXPECT_EQ(window.viewport().left(), -1000);
-    EXPECT_EQ(window.Picture1->x(), -67);
+    EXPECT_EQ(window.viewport().left(), -1500);
+    EXPECT_EQ(window.Picture1->x(), -100);
 
     press({300, 50});
-    dragTo({200, 50});
+    dragTo({193, 50});
     // Shorter than the frame: the first clamp puts the bottom edge at the frame's.
-    EXPECT_EQ(window.viewport().left(), -2500);
+    EXPECT_EQ(window.viewport().left(), -3105);
     EXPECT_EQ(window.viewport().top(), 7395 - 2998);
-    release({200, 50});
-    // 2500 / 5668 gives 44 percent, 249.48 of 567 gives bar value 249.
-    EXPECT_EQ(window.HScroll1->value(), 249);
-    EXPECT_EQ(window.viewport().left(), -2490);
-    EXPECT_EQ(window.viewport().top(), 7395 - 2998);
+    release({193, 50});
+    EXPECT_EQ(window.viewport().left(), -3105);
+    EXPECT_EQ(window.Picture1->x(), -207);
+    EXPECT_EQ(window.HScroll1->value(), 207);
 
     EXPECT_EQ(window.Picture1->paintCount(), 1);
     EXPECT_TRUE(s.messages.shown.empty());
+}
+
+TEST_F(PreviewPanning, AnArrowMovesATenthOfTheViewAndTheTroughAWholeView)
+{
+    Form2 &window = handOver(chartPicture(2000, 200));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QScrollBar &bar = *window.HScroll1;
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() - 4, bar.height() / 2));
+    EXPECT_EQ(bar.value(), 62);
+    EXPECT_EQ(window.Picture1->x(), -62);
+    QTest::mouseClick(&bar, Qt::LeftButton, {}, QPoint(bar.width() - 40, bar.height() / 2));
+    EXPECT_EQ(bar.value(), 62 + 620);
+    EXPECT_EQ(window.Picture1->x(), -682);
 }
 
 TEST_F(PreviewPanning, MovingWithoutAButtonDoesNothing)
@@ -163,18 +165,63 @@ TEST_F(PreviewPanning, TheThumbMovesThePictureOnlyWhenReleased)
     window.HScroll1->setSliderPosition(100);
     EXPECT_EQ(window.viewport().left(), 0);
     window.HScroll1->setSliderDown(false);
-    EXPECT_EQ(window.viewport().left(), -1000);
+    EXPECT_EQ(window.viewport().left(), -1500);
 }
 
 TEST_F(PreviewPanning, AClickOnABoxAsWideAsTheFrameReportsNothing)
 {
-    Form2 &window = handOver(chartPicture(622, 400)); // 9330 twips: the frame's outer width
-    ASSERT_EQ(window.Picture1->width(), 622);
+    Form2 &window = handOver(chartPicture(620, 400)); // 9300 twips: the frame's inner width
+    ASSERT_EQ(window.Picture1->width(), 620);
     press({10, 10});
     release({10, 10});
     EXPECT_TRUE(s.messages.shown.empty());
     EXPECT_EQ(window.HScroll1->value(), 0);
     EXPECT_EQ(window.viewport().left(), 0);
+}
+
+// ---- the wheel ---------------------------------------------------------------------
+
+class PreviewWheel : public PreviewPanning {
+protected:
+    void wheel(int angle, Qt::KeyboardModifiers modifiers)
+    {
+        QWidget *box = form().Picture1;
+        QWidget *under = box->childAt(QPoint(20, 20));
+        QWidget *target = under ? under : box;
+        QWheelEvent event(QPointF(20, 20), box->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, angle),
+                          Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(target, &event);
+    }
+    const int lines = QApplication::wheelScrollLines();
+};
+
+TEST_F(PreviewWheel, ScrollsDownWithShiftAcrossAndZoomsWithCtrl)
+{
+    Form2 &window = handOver(chartPicture(1000, 1000));
+    wheel(-120, Qt::NoModifier);
+    EXPECT_EQ(window.VScroll1->value(), lines * 49);
+    EXPECT_EQ(window.viewport().top(), -15 * lines * 49);
+    wheel(120, Qt::NoModifier);
+    EXPECT_EQ(window.VScroll1->value(), 0);
+    wheel(-120, Qt::ShiftModifier);
+    EXPECT_EQ(window.HScroll1->value(), lines * 62);
+    EXPECT_EQ(window.VScroll1->value(), 0);
+
+    wheel(120, Qt::ControlModifier);
+    EXPECT_EQ(window.viewport().zoomFactor(), 1.25f);
+    EXPECT_EQ(window.Picture1->paintedImage().size(), QSize(1250, 1250));
+    wheel(-240, Qt::ControlModifier);
+    EXPECT_EQ(window.viewport().zoomFactor(), 0.75f);
+    EXPECT_TRUE(s.messages.shown.empty());
+}
+
+TEST_F(PreviewWheel, ASmallPictureDoesNotScroll)
+{
+    Form2 &window = handOver(chartPicture(300, 200));
+    wheel(-360, Qt::NoModifier);
+    wheel(-360, Qt::ShiftModifier);
+    EXPECT_EQ(window.viewport().left(), 0);
+    EXPECT_EQ(window.viewport().top(), 0);
 }
 
 } // namespace

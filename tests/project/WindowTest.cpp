@@ -93,11 +93,40 @@ TEST_F(Layout, FocusFollowsTheRowsThenTheTopButtons)
     EXPECT_EQ(names(found), names(order));
 }
 
+struct StartFocusCase {
+    const char *storedTab;
+    const char *field;
+};
+
+class StartFocus : public Form1Test, public ::testing::WithParamInterface<StartFocusCase> {};
+
+// Typing right after start-up goes into the first field of the shown tab.
+TEST_P(StartFocus, TypingAfterStartUpGoesIntoTheFirstField)
+{
+    store("TabSel", GetParam().storedTab);
+    Form1 &f = loaded();
+    f.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QCoreApplication::processEvents(); // the field selects its text once it has the focus
+    for (const char key : std::string("design"))
+        QTest::keyClick(f.windowHandle(), key);
+    const auto *field = f.findChild<QLineEdit *>(GetParam().field);
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->text(), "design");
+}
+
+INSTANTIATE_TEST_SUITE_P(Tabs, StartFocus,
+                         ::testing::Values(StartFocusCase{"0", "txtCat"}, StartFocusCase{"1", "txtTask"},
+                                           StartFocusCase{"2", "TxtEvent"}));
+
 TEST_F(Layout, DesignedWhiteWithoutSkin)
 {
     Form1 &f = loaded();
     for (QWidget *widget : std::initializer_list<QWidget *>{&f, f.Frame1, f.Frame2, f.Frame5, f.Check1})
         EXPECT_EQ(widget->palette().color(QPalette::Window), QColor(Qt::white)) << widget->objectName().toStdString();
+    // Right of its caption, "Sub Task" shows the frame's white, not a grey block.
+    const QImage box = f.Check1->grab().toImage();
+    EXPECT_EQ(box.pixelColor(box.width() - 2, box.height() / 2), QColor(Qt::white));
 }
 
 TEST_F(Layout, SkinGivesTheButtonFaceAndItsStyleSheet)
@@ -159,6 +188,24 @@ TEST_F(MainHover, HandOverButtonsDefaultOverSurfaces)
     EXPECT_EQ(f.pointer(), PointerSetting::Default);
 }
 
+// A disabled button still gets the mouse's moves, which its parent does not.
+TEST_F(MainHover, NoHandOverADisabledButton)
+{
+    Form1 &f = form();
+    const auto moveOn = [](QWidget *button) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), button->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(button, &move);
+    };
+    f.PushButton5->setEnabled(false);
+    moveOn(f.PushButton5);
+    EXPECT_EQ(f.pointer(), PointerSetting::Default);
+    moveOn(f.PushButton7);
+    EXPECT_EQ(f.pointer(), PointerSetting::Custom);
+    moveOn(f.PushButton5);
+    EXPECT_EQ(f.pointer(), PointerSetting::Default);
+}
+
 TEST_F(MainHover, HourglassIsKept)
 {
     Form1 &f = form();
@@ -175,7 +222,9 @@ TEST_F(MainHover, HourglassIsKept)
 TEST_F(MainHover, CustomPointerShowsTheHandImageOrTheStandardArrow)
 {
     Form1 &f = form();
+    moveOver(f.ListView1->viewport()); // the mouse may still rest where an earlier test left it
     moveOver(f.PushButton8);
+    ASSERT_EQ(f.pointer(), PointerSetting::Custom);
     EXPECT_EQ(f.cursor().shape(), Qt::ArrowCursor);
     QPixmap hand(16, 16);
     hand.fill(Qt::black);

@@ -58,7 +58,10 @@ bool HoverPointer::eventFilter(QObject *watched, QEvent *event)
     const auto *move = static_cast<QMouseEvent *>(event);
     if (widget->childAt(move->position().toPoint()) != nullptr)
         return false;
-    const auto wanted = static_cast<PointerSetting>(widget->property(kWantedProperty).toInt());
+    auto wanted = static_cast<PointerSetting>(widget->property(kWantedProperty).toInt());
+    // A disabled button cannot be clicked: no hand over it.
+    if (!widget->isEnabled())
+        wanted = PointerSetting::Default;
     setPointer(pointerAfterHover(mPointer, wanted));
     return false;
 }

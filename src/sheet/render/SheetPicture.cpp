@@ -2,6 +2,7 @@
 
 #include "sheet/Failure.h"
 #include "sheet/model/Workbook.h"
+#include "sheet/render/PalettePicture.h"
 #include "sheet/render/PngStreamWriter.h"
 #include "sheet/render/RangePainter.h"
 
@@ -10,6 +11,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
+#include <optional>
 
 namespace orv::sheet {
 
@@ -86,16 +88,29 @@ QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, co
 
 namespace {
 
+// Encodes the picture into `out` and, when `shown` is given, keeps it there
+// at one byte a pixel too.
 void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRange range,
-                const RenderOptions &options)
+                const RenderOptions &options, QImage *shown = nullptr)
 {
     const Sheet &sheet = workbook.sheet(sheetIndex);
     const SheetGeometry geometry(workbook, sheet, range);
     const QSize size = checkedSize(geometry);
+    std::optional<PalettePicture> kept;
+    if (shown != nullptr)
+        kept.emplace(size);
     PngStreamWriter png(out, size.width(), size.height());
-    paintBands(workbook, sheet, geometry, size, options,
-               [&](const QImage &band, int, int rows) { png.writeRows(band, rows); });
+    paintBands(workbook, sheet, geometry, size, options, [&](const QImage &band, int top, int rows) {
+        png.writeRows(band, rows);
+        if (kept)
+            kept->addBand(band, top, rows, top + rows == size.height());
+    });
     png.finish();
+    if (kept) {
+        *shown = kept->take();
+        shown->setDotsPerMeterX(kDotsPerMeter);
+        shown->setDotsPerMeterY(kDotsPerMeter);
+    }
 }
 
 // Writes a file in place (a picture in the temporary folder needs no flush to
@@ -125,6 +140,16 @@ QByteArray encodePicture(const Workbook &workbook, int sheetIndex, CellRange ran
     QBuffer buffer(&picture);
     buffer.open(QIODevice::WriteOnly);
     encodeInto(buffer, workbook, sheetIndex, range, options);
+    return picture;
+}
+
+PictureForScreen encodeAndKeepPicture(const Workbook &workbook, int sheetIndex, CellRange range,
+                                      const RenderOptions &options)
+{
+    PictureForScreen picture;
+    QBuffer buffer(&picture.encoded);
+    buffer.open(QIODevice::WriteOnly);
+    encodeInto(buffer, workbook, sheetIndex, range, options, &picture.shown);
     return picture;
 }
 

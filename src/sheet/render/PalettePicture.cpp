@@ -1,0 +1,135 @@
+#include "sheet/render/PalettePicture.h"
+
+#include "sheet/Failure.h"
+
+#include <algorithm>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace orv::sheet {
+
+namespace {
+
+constexpr int kPaletteSize = 256;
+// Pixels from which a colour counts as filling an area, counted over the
+// bands so far.
+constexpr int kAreaPixels = 32;
+
+int distance(QRgb a, QRgb b)
+{
+    const int red = qRed(a) - qRed(b);
+    const int green = qGreen(a) - qGreen(b);
+    const int blue = qBlue(a) - qBlue(b);
+    return red * red + green * green + blue * blue;
+}
+
+} // namespace
+
+PalettePicture::PalettePicture(QSize size) : mImage(size, QImage::Format_Indexed8)
+{
+    if (mImage.isNull())
+        throw Failure(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
+                          .arg(size.width())
+                          .arg(size.height()));
+}
+
+// Counted by runs: a chart's rows are long runs of one colour.
+void PalettePicture::admitColours(const QImage &band, int rows, bool last)
+{
+    if (mPalette.size() == kPaletteSize)
+        return;
+    QHash<QRgb, qint64> &fresh = mPending;
+    const auto note = [&](QRgb colour, int pixels) {
+        if (!mAdmitted.contains(colour))
+            fresh[colour] += pixels;
+    };
+    for (int y = 0; y < rows; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(band.constScanLine(y));
+        QRgb run = line[0];
+        int length = 0;
+        for (int x = 0; x < band.width(); ++x) {
+            if (line[x] == run) {
+                ++length;
+                continue;
+            }
+            note(run, length);
+            run = line[x];
+            length = 1;
+        }
+        note(run, length);
+    }
+    std::vector<std::pair<qint64, QRgb>> bySize;
+    bySize.reserve(static_cast<size_t>(fresh.size()));
+    for (auto it = fresh.cbegin(); it != fresh.cend(); ++it)
+        bySize.emplace_back(it.value(), it.key());
+    std::sort(bySize.begin(), bySize.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    for (const auto &[pixels, colour] : bySize) {
+        if (mPalette.size() == kPaletteSize || (pixels < kAreaPixels && !last))
+            break;
+        mAdmitted.insert(colour, static_cast<uchar>(mPalette.size()));
+        mNearest.remove(colour);
+        mPending.remove(colour);
+        mPalette.push_back(colour | 0xFF000000u);
+        mRecent.fill({});
+    }
+}
+
+uchar PalettePicture::indexOf(QRgb colour)
+{
+    Recent &recent = mRecent[(colour * 2654435761u) >> (32 - kRecentBits)];
+    if (recent.known && recent.colour == colour)
+        return recent.index;
+    recent = {colour, indexLookedUp(colour), true};
+    return recent.index;
+}
+
+uchar PalettePicture::indexLookedUp(QRgb colour)
+{
+    if (const auto admitted = mAdmitted.constFind(colour); admitted != mAdmitted.cend())
+        return admitted.value();
+    if (const auto near = mNearest.constFind(colour); near != mNearest.cend())
+        return near.value();
+    int best = std::numeric_limits<int>::max();
+    uchar index = 0;
+    for (qsizetype i = 0; i < mPalette.size(); ++i) {
+        const int d = distance(colour, mPalette[i]);
+        if (d < best) {
+            best = d;
+            index = static_cast<uchar>(i);
+        }
+    }
+    mNearest.insert(colour, index);
+    return index;
+}
+
+void PalettePicture::addBand(const QImage &band, int top, int rows, bool last)
+{
+    admitColours(band, rows, last);
+    // A band with no area of one colour still needs one to show its shades.
+    if (mPalette.isEmpty())
+        admitColours(band, rows, true);
+    for (int y = 0; y < rows; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(band.constScanLine(y));
+        uchar *out = mImage.scanLine(top + y);
+        QRgb seen = line[0];
+        uchar index = indexOf(seen);
+        for (int x = 0; x < band.width(); ++x) {
+            if (line[x] != seen) {
+                seen = line[x];
+                index = indexOf(seen);
+            }
+            out[x] = index;
+        }
+    }
+}
+
+QImage PalettePicture::take()
+{
+    mImage.setColorTable(mPalette);
+    return std::exchange(mImage, QImage());
+}
+
+} // namespace orv::sheet
