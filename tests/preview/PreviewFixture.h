@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace orv::preview::test {
 
@@ -36,6 +37,22 @@ public:
 private:
     SettingsStore &mSettings;
     const orv::test::RecordingExit &mExit;
+};
+
+// While it lives, the test runs as an ordinary user when it was started as
+// root, so that folder permissions hold.
+class OrdinaryUser {
+public:
+    OrdinaryUser() : mWasRoot(geteuid() == 0 && seteuid(65534) == 0) {}
+    ~OrdinaryUser()
+    {
+        if (mWasRoot) {
+            EXPECT_EQ(seteuid(0), 0);
+        }
+    }
+
+private:
+    bool mWasRoot;
 };
 
 // A picture whose left half is red and right half blue, so that a scaled
