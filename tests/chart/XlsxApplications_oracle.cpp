@@ -29,6 +29,9 @@ namespace orv::chart::test {
 namespace {
 
 using namespace sheet;
+using sheet::Cell;
+using sheet::Sheet;
+using sheet::Workbook;
 
 QString cellName(int row, int column) { return columnName(column) + QString::number(row + 1); }
 
@@ -103,6 +106,8 @@ struct Subject {
     // Writes the subject's .xls file; its .xlsx is made from it.
     std::function<void(const QString &xlsPath)> writeXls;
 };
+
+void PrintTo(const Subject &subject, std::ostream *out) { *out << subject.name; }
 
 const Subject kSubjects[] = {
     {"template",
@@ -207,6 +212,9 @@ struct Sides {
     QJsonValue theirs;
 };
 using Feature = std::function<Sides(const Workbook &, int sheet, const QJsonObject &openpyxl)>;
+using NamedFeature = std::pair<const char *, Feature>;
+
+void PrintTo(const NamedFeature &feature, std::ostream *out) { *out << feature.first; }
 
 QJsonObject formulaResults(const Sheet &sheet)
 {
@@ -224,7 +232,7 @@ QJsonObject comparableObject(const QJsonObject &object)
     return result;
 }
 
-const std::pair<const char *, Feature> kFeatures[] = {
+const NamedFeature kFeatures[] = {
     {"state",
      [](const Workbook &book, int s, const QJsonObject &theirs) -> Sides {
          return {book.sheet(s).visibility() == SheetVisibility::Visible ? "visible" : "hidden", theirs[u"state"]};
@@ -346,7 +354,7 @@ const std::pair<const char *, Feature> kFeatures[] = {
      }},
 };
 
-class XlsxFeatureTable : public ::testing::TestWithParam<std::tuple<Subject, std::pair<const char *, Feature>>> {};
+class XlsxFeatureTable : public ::testing::TestWithParam<std::tuple<Subject, NamedFeature>> {};
 
 TEST_P(XlsxFeatureTable, OpenpyxlReadsWhatTheModelHolds)
 {

@@ -5,10 +5,12 @@ setup, print names, conditional formats, formulas and their stored results.
 
 Usage: xlsx_openpyxl.py WORKBOOK
 """
+import datetime
 import json
 import sys
 
 import openpyxl
+from openpyxl.utils.datetime import to_excel
 
 
 def color(fill):
@@ -36,6 +38,8 @@ def cells(sheet, results):
             if cell.data_type == "f":
                 formulas[cell.coordinate] = cell.value
                 result = results[cell.coordinate].value
+                if isinstance(result, (datetime.datetime, datetime.date, datetime.time)):
+                    result = to_excel(result)  # a number shown as a date
                 values[cell.coordinate] = "" if result is None else result
     return formulas, values
 
