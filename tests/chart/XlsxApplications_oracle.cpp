@@ -166,7 +166,7 @@ private:
         const QJsonObject office =
             QJsonDocument::fromJson(runOrFail(QStringLiteral("/usr/bin/python3"),
                                               QStringList{QStringLiteral(ORVANTIS_SOURCE_DIR
-                                                                         "/tests/chart/libreoffice_values.py"),
+                                                                         "/tests/sheet/libreoffice_values.py"),
                                                           mFolder.filePath(QStringLiteral("profile"))}
                                                   + files))
                 .object();

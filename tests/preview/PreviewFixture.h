@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -97,6 +98,22 @@ protected:
     }
 
     Form2 &form() const { return *preview.loaded(); }
+
+    // Runs `action` as an ordinary user while `folder` cannot be written;
+    // the temporary folder and the chart workbook stay readable.
+    void whileFolderIsReadOnly(const QString &folder, const QString &workbook, const std::function<void()> &action)
+    {
+        const auto readable = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        const auto enterable = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+        ASSERT_TRUE(QFile::setPermissions(s.folders.tempFolder(), readable | enterable | QFileDevice::WriteOwner));
+        ASSERT_TRUE(QFile::setPermissions(workbook, readable));
+        ASSERT_TRUE(QFile::setPermissions(folder, readable | enterable));
+        {
+            OrdinaryUser user;
+            action();
+        }
+        QFile::setPermissions(folder, readable | enterable | QFileDevice::WriteOwner);
+    }
 
     std::vector<orv::test::ShownMessage> errorReports() const
     {

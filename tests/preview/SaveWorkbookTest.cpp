@@ -119,16 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, PreviewOverwrite,
 TEST_F(PreviewSave, AFolderThatCannotBeWrittenKeepsTheOldFileAndEndsWithTheReport)
 {
     const QString existing = writeFile(target(QStringLiteral("chart.xls")), "old plan");
-    const auto readable = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    const auto enterable = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
-    ASSERT_TRUE(QFile::setPermissions(s.folders.tempFolder(), readable | enterable | QFileDevice::WriteOwner));
-    ASSERT_TRUE(QFile::setPermissions(workbook, readable));
-    ASSERT_TRUE(QFile::setPermissions(targets.path(), readable | enterable));
-    {
-        OrdinaryUser user;
-        save(existing);
-    }
-    QFile::setPermissions(targets.path(), readable | enterable | QFileDevice::WriteOwner);
+    whileFolderIsReadOnly(targets.path(), workbook, [&] { save(existing); });
 
     EXPECT_EQ(readAll(existing), QByteArray("old plan"));
     EXPECT_EQ(QDir(targets.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);

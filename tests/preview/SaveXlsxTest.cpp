@@ -107,16 +107,7 @@ TEST_F(PreviewSaveXlsx, AnExistingFileIsReplacedAfterYes)
 TEST_F(PreviewSaveXlsx, AFolderThatCannotBeWrittenKeepsTheOldFileAndEndsWithTheReport)
 {
     const QString existing = writeFile(target(QStringLiteral("chart.xlsx")), "old plan");
-    const auto readable = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    const auto enterable = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
-    ASSERT_TRUE(QFile::setPermissions(s.folders.tempFolder(), readable | enterable | QFileDevice::WriteOwner));
-    ASSERT_TRUE(QFile::setPermissions(workbook, readable));
-    ASSERT_TRUE(QFile::setPermissions(targets.path(), readable | enterable));
-    {
-        OrdinaryUser user;
-        save(existing);
-    }
-    QFile::setPermissions(targets.path(), readable | enterable | QFileDevice::WriteOwner);
+    whileFolderIsReadOnly(targets.path(), workbook, [&] { save(existing); });
     EXPECT_EQ(readAll(existing), QByteArray("old plan"));
     ASSERT_EQ(s.messages.shown.size(), 2u); // the question, then the report
     EXPECT_TRUE(s.messages.shown[1].text.startsWith(QStringLiteral("Cannot save ") + existing));

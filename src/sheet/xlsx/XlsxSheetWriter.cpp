@@ -80,24 +80,15 @@ private:
             check(worksheet_set_row_opt(mOut, static_cast<lxw_row_t>(row), points(info->height), format, &options),
                   [row] { return QStringLiteral("row %1").arg(row + 1); });
         }
-        for (int column = 0; column < kMaxColumns;) {
-            const ColumnInfo *info = mSheet.columnInfo(column);
-            if (!info) {
-                ++column;
-                continue;
-            }
-            int last = column;
-            while (last + 1 < kMaxColumns && mSheet.columnInfo(last + 1) && *mSheet.columnInfo(last + 1) == *info)
-                ++last;
+        mSheet.forEachColumnRun([this](int first, int last, const ColumnInfo &info) {
             lxw_row_col_options options{};
-            options.hidden = info->hidden ? LXW_TRUE : LXW_FALSE;
+            options.hidden = info.hidden ? LXW_TRUE : LXW_FALSE;
             // Set in pixels, so that every reader shows the width we draw.
-            check(worksheet_set_column_pixels_opt(mOut, static_cast<lxw_col_t>(column), static_cast<lxw_col_t>(last),
-                                                  static_cast<uint32_t>(pixels::columnWidth(info->width, mDigitWidth)),
-                                                  mFormats.cellFormat(info->formatIndex), &options),
-                  QStringLiteral("column %1").arg(columnName(column)));
-            column = last + 1;
-        }
+            check(worksheet_set_column_pixels_opt(mOut, static_cast<lxw_col_t>(first), static_cast<lxw_col_t>(last),
+                                                  static_cast<uint32_t>(pixels::columnWidth(info.width, mDigitWidth)),
+                                                  mFormats.cellFormat(info.formatIndex), &options),
+                  [first] { return QStringLiteral("column %1").arg(columnName(first)); });
+        });
     }
 
     // Heights are kept in whole twips, as in the 97-2003 format.

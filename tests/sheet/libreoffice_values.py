@@ -7,32 +7,11 @@ after a full recalculation.
 Usage: libreoffice_values.py PROFILE_DIR WORKBOOK...
 """
 import json
-import subprocess
 import sys
-import time
 
 import uno
-from com.sun.star.beans import PropertyValue
 
-
-def prop(name, value):
-    result = PropertyValue()
-    result.Name = name
-    result.Value = value
-    return result
-
-
-def connect(pipe):
-    local = uno.getComponentContext()
-    resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
-    deadline = time.time() + 120
-    while True:
-        try:
-            return resolver.resolve("uno:pipe,name=%s;urp;StarOffice.ComponentContext" % pipe)
-        except Exception:
-            if time.time() > deadline:
-                raise
-            time.sleep(0.2)
+from office import prop, running_office
 
 
 def name(column, row):
@@ -84,25 +63,9 @@ def read(desktop, path):
 
 def main():
     profile, paths = sys.argv[1], sys.argv[2:]
-    pipe = "orvantis_values_%d" % int(time.time() * 1000)
-    office = subprocess.Popen(
-        ["soffice", "--headless", "--invisible", "--norestore", "--nologo", "--nodefault",
-         "-env:UserInstallation=" + uno.systemPathToFileUrl(profile), "--accept=pipe,name=%s;urp;" % pipe],
-        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    try:
-        context = connect(pipe)
-        desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", context)
+    with running_office(profile, "values") as desktop:
         result = {path: read(desktop, path) for path in paths}
-        try:
-            desktop.terminate()
-        except Exception:
-            pass  # the bridge goes down with the office
-        json.dump(result, sys.stdout)
-    finally:
-        try:
-            office.wait(timeout=30)
-        except subprocess.TimeoutExpired:
-            office.kill()
+    json.dump(result, sys.stdout)
 
 
 if __name__ == "__main__":
