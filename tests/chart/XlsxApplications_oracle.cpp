@@ -131,49 +131,46 @@ struct Readings {
     Workbook gnumeric;          // the .xlsx recalculated and saved as .xls
 };
 
+// Each subject is written and read once per test program, when first asked.
 class XlsxInApplications {
 public:
-    static const Readings &of(const QString &name)
+    static const Readings &of(const Subject &subject)
     {
         static XlsxInApplications all;
-        return all.mReadings.at(name);
+        auto found = all.mReadings.find(QString::fromLatin1(subject.name));
+        if (found == all.mReadings.end())
+            found = all.mReadings.emplace(QString::fromLatin1(subject.name), all.read(subject)).first;
+        return found->second;
     }
 
 private:
-    XlsxInApplications()
+    Readings read(const Subject &subject)
     {
-        QStringList files;
-        for (const Subject &subject : kSubjects) {
-            Readings &readings = mReadings[QString::fromLatin1(subject.name)];
-            const QString base = mFolder.filePath(QString::fromLatin1(subject.name).replace(u' ', u'-'));
-            readings.xls = base + QStringLiteral(".xls");
-            readings.xlsx = base + QStringLiteral(".xlsx");
-            subject.writeXls(readings.xls);
-            readings.model = xls::openWorkbook(readings.xls);
-            saveChartWorkbookAsXlsx(readings.xls, readings.xlsx);
-            readings.openpyxl =
-                QJsonDocument::fromJson(runOrFail(QStringLiteral("/usr/bin/python3"),
-                                                  {QStringLiteral(ORVANTIS_SOURCE_DIR "/tests/chart/xlsx_openpyxl.py"),
-                                                   readings.xlsx}))
-                    .object()[u"sheets"]
-                    .toArray();
-            const QString gnumeric = base + QStringLiteral("-gnumeric.xls");
-            runOrFail(QStringLiteral("ssconvert"), {QStringLiteral("--recalc"), QStringLiteral("-T"),
-                                                     QStringLiteral("Gnumeric_Excel:excel_biff8"), readings.xlsx, gnumeric});
-            readings.gnumeric = xls::openWorkbook(gnumeric);
-            files << readings.xlsx << readings.xls;
-        }
-        const QJsonObject office =
-            QJsonDocument::fromJson(runOrFail(QStringLiteral("/usr/bin/python3"),
-                                              QStringList{QStringLiteral(ORVANTIS_SOURCE_DIR
-                                                                         "/tests/sheet/libreoffice_values.py"),
-                                                          mFolder.filePath(QStringLiteral("profile"))}
-                                                  + files))
-                .object();
-        for (auto &[name, readings] : mReadings) {
-            readings.libreOffice = office[readings.xlsx].toObject();
-            readings.libreOfficeXls = office[readings.xls].toObject();
-        }
+        Readings readings;
+        const QString base = mFolder.filePath(QString::fromLatin1(subject.name).replace(u' ', u'-'));
+        readings.xls = base + QStringLiteral(".xls");
+        readings.xlsx = base + QStringLiteral(".xlsx");
+        subject.writeXls(readings.xls);
+        readings.model = xls::openWorkbook(readings.xls);
+        saveChartWorkbookAsXlsx(readings.xls, readings.xlsx);
+        readings.openpyxl = QJsonDocument::fromJson(
+                                runOrFail(QStringLiteral("/usr/bin/python3"),
+                                          {QStringLiteral(ORVANTIS_SOURCE_DIR "/tests/chart/xlsx_openpyxl.py"),
+                                           readings.xlsx}))
+                                .object()[u"sheets"]
+                                .toArray();
+        const QString gnumeric = base + QStringLiteral("-gnumeric.xls");
+        runOrFail(QStringLiteral("ssconvert"), {QStringLiteral("--recalc"), QStringLiteral("-T"),
+                                                 QStringLiteral("Gnumeric_Excel:excel_biff8"), readings.xlsx, gnumeric});
+        readings.gnumeric = xls::openWorkbook(gnumeric);
+        const QJsonObject office = QJsonDocument::fromJson(
+                                       runOrFail(QStringLiteral("/usr/bin/python3"),
+                                                 {QStringLiteral(ORVANTIS_SOURCE_DIR "/tests/sheet/libreoffice_values.py"),
+                                                  base + QStringLiteral("-profile"), readings.xlsx, readings.xls}))
+                                       .object();
+        readings.libreOffice = office[readings.xlsx].toObject();
+        readings.libreOfficeXls = office[readings.xls].toObject();
+        return readings;
     }
 
     QTemporaryDir mFolder;
@@ -213,8 +210,6 @@ struct Sides {
 };
 using Feature = std::function<Sides(const Workbook &, int sheet, const QJsonObject &openpyxl)>;
 using NamedFeature = std::pair<const char *, Feature>;
-
-void PrintTo(const NamedFeature &feature, std::ostream *out) { *out << feature.first; }
 
 QJsonObject formulaResults(const Sheet &sheet)
 {
@@ -354,42 +349,37 @@ const NamedFeature kFeatures[] = {
      }},
 };
 
-class XlsxFeatureTable : public ::testing::TestWithParam<std::tuple<Subject, NamedFeature>> {};
+// The table: every feature of the model against what openpyxl read.
+class XlsxFeatureTable : public ::testing::TestWithParam<Subject> {};
 
 TEST_P(XlsxFeatureTable, OpenpyxlReadsWhatTheModelHolds)
 {
-    const auto &[subject, feature] = GetParam();
-    const Readings &readings = XlsxInApplications::of(QString::fromLatin1(subject.name));
+    const Readings &readings = XlsxInApplications::of(GetParam());
     ASSERT_EQ(readings.openpyxl.size(), readings.model.sheetCount());
-    for (int s = 0; s < readings.model.sheetCount(); ++s) {
-        const QJsonObject theirs = readings.openpyxl[s].toObject();
-        EXPECT_EQ(theirs[u"name"].toString(), readings.model.sheet(s).name());
-        const Sides sides = feature.second(readings.model, s, theirs);
-        EXPECT_EQ(sides.ours, sides.theirs) << "sheet " << s << "\nours:   "
-                                            << QJsonDocument(QJsonArray{sides.ours}).toJson(QJsonDocument::Compact).toStdString()
-                                            << "\ntheirs: "
-                                            << QJsonDocument(QJsonArray{sides.theirs}).toJson(QJsonDocument::Compact).toStdString();
+    for (const auto &[name, feature] : kFeatures) {
+        SCOPED_TRACE(name);
+        for (int s = 0; s < readings.model.sheetCount(); ++s) {
+            const QJsonObject theirs = readings.openpyxl[s].toObject();
+            EXPECT_EQ(theirs[u"name"].toString(), readings.model.sheet(s).name());
+            const Sides sides = feature(readings.model, s, theirs);
+            EXPECT_EQ(sides.ours, sides.theirs)
+                << "sheet " << s << "\nours:   "
+                << QJsonDocument(QJsonArray{sides.ours}).toJson(QJsonDocument::Compact).toStdString() << "\ntheirs: "
+                << QJsonDocument(QJsonArray{sides.theirs}).toJson(QJsonDocument::Compact).toStdString();
+        }
     }
 }
 
-std::string subjectName(const Subject &subject)
+std::string subjectName(const ::testing::TestParamInfo<Subject> &info)
 {
-    std::string name = subject.name;
+    std::string name = info.param.name;
     for (char &c : name)
         if (c == ' ')
             c = '_';
     return name;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Features, XlsxFeatureTable, ::testing::Combine(::testing::ValuesIn(kSubjects), ::testing::ValuesIn(kFeatures)),
-    [](const auto &info) {
-        std::string name = subjectName(std::get<0>(info.param)) + "_" + std::get<1>(info.param).first;
-        for (char &c : name)
-            if (!std::isalnum(static_cast<unsigned char>(c)))
-                c = '_';
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Subjects, XlsxFeatureTable, ::testing::ValuesIn(kSubjects), subjectName);
 
 class XlsxValues : public ::testing::TestWithParam<Subject> {
 protected:
@@ -399,7 +389,7 @@ protected:
             || QStandardPaths::findExecutable(QStringLiteral("ssconvert")).isEmpty())
             GTEST_SKIP() << "LibreOffice or Gnumeric is not installed";
     }
-    const Readings &readings() const { return XlsxInApplications::of(QString::fromLatin1(GetParam().name)); }
+    const Readings &readings() const { return XlsxInApplications::of(GetParam()); }
 };
 
 TEST_P(XlsxValues, LibreOfficeShowsOurResultsAndComputesTheSame)
@@ -443,8 +433,7 @@ TEST_P(XlsxValues, TheXlsAndTheXlsxGiveLibreOfficeTheSameValues)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Subjects, XlsxValues, ::testing::ValuesIn(kSubjects),
-                         [](const auto &info) { return subjectName(info.param); });
+INSTANTIATE_TEST_SUITE_P(Subjects, XlsxValues, ::testing::ValuesIn(kSubjects), subjectName);
 
 } // namespace
 } // namespace orv::chart::test
