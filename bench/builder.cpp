@@ -2,7 +2,7 @@
 // spreadsheet instances, the saved chart workbook, the picture file and its
 // loading by the preview. Then the same up to the first paint of the real
 // preview window, with the process's peak memory.
-#include "app/MessageBoxes.h"
+#include "BenchChart.h"
 #include "chart/BuilderWindow.h"
 #include "chart/ChartBuilder.h"
 #include "chart/ChartPreview.h"
@@ -27,31 +27,7 @@
 namespace {
 
 using namespace orv;
-
-class SilentMessages : public MessageBoxes {
-public:
-    MessageAnswer show(const QString &, const QString &, MessageButtons, MessageIcon) override
-    {
-        ++shown;
-        return MessageAnswer::Ok;
-    }
-    int shown = 0;
-};
-
-class BenchFolders : public Folders {
-public:
-    QString programFolder() const override { return mTemp.path(); }
-    QString tempFolder() const override { return mTemp.path(); }
-
-private:
-    QTemporaryDir mTemp;
-};
-
-class NoWindow : public chart::BuilderWindow {
-public:
-    void setPointer(PointerSetting) override {}
-    void hideMainWindow() override {}
-};
+using namespace orv::bench;
 
 // Takes the picture file (and, when `decode` is set, loads it as the
 // preview window does), then lets the workbook go.
@@ -72,27 +48,6 @@ public:
 private:
     bool mDecode;
 };
-
-// The sample's shape scaled up: a category for every 50 tasks, a sub-task
-// every fourth task, five special events.
-chart::ProjectLists project(int tasks)
-{
-    chart::ProjectLists lists;
-    const int categories = std::max(2, tasks / 50);
-    for (int c = 0; c < categories; ++c)
-        lists.categories.push_back({QStringLiteral("Category %1").arg(c + 1)});
-    for (int t = 0; t < tasks; ++t) {
-        const int day = 1 + t % 28;
-        lists.tasks.push_back({QStringLiteral("Task %1").arg(t + 1), QString::number(t * 7 % 101),
-                               QStringLiteral("8/%1/2016").arg(day), QStringLiteral("9/%1/2016").arg(day),
-                               QStringLiteral("Category %1").arg(t % categories + 1),
-                               t % 4 == 3 ? QStringLiteral("V") : QString()});
-    }
-    for (int e = 0; e < 5; ++e)
-        lists.events.push_back({QStringLiteral("Event %1").arg(e + 1), QStringLiteral("8/%1/2016").arg(10 + e),
-                                QStringLiteral("8/%1/2016").arg(10 + e)});
-    return lists;
-}
 
 // What the builder reaches the outside world through, on the engine.
 struct BuilderServices {

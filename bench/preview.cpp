@@ -24,7 +24,7 @@ struct QuietMessages : MessageBoxes {
     }
 };
 struct NoDialog : SaveFileDialog {
-    QString askSavePath(const QString &, const QString &) override { return {}; }
+    QString askSavePath(const QString &, const QString &, int *) override { return {}; }
 };
 struct NoExit : ProgramExit {
     void endProgram() override {}

@@ -12,11 +12,13 @@ class MessageBoxes;
 namespace chart { class ApplicationFactory; }
 
 // The Save File dialog: returns the chosen path, or an empty text when the
-// user cancelled.
+// user cancelled. `filter` lists "description|pattern|" pairs; when
+// `chosenFilter` is given it receives the position (from 0) of the pair that
+// was selected when the user confirmed.
 class SaveFileDialog {
 public:
     virtual ~SaveFileDialog() = default;
-    virtual QString askSavePath(const QString &title, const QString &filter) = 0;
+    virtual QString askSavePath(const QString &title, const QString &filter, int *chosenFilter = nullptr) = 0;
 };
 
 // Per-user text values under application "Varnholt", section "Orvantis".

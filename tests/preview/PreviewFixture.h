@@ -13,7 +13,9 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace orv::preview::test {
 
@@ -36,6 +38,22 @@ public:
 private:
     SettingsStore &mSettings;
     const orv::test::RecordingExit &mExit;
+};
+
+// While it lives, the test runs as an ordinary user when it was started as
+// root, so that folder permissions hold.
+class OrdinaryUser {
+public:
+    OrdinaryUser() : mWasRoot(geteuid() == 0 && seteuid(65534) == 0) {}
+    ~OrdinaryUser()
+    {
+        if (mWasRoot) {
+            EXPECT_EQ(seteuid(0), 0);
+        }
+    }
+
+private:
+    bool mWasRoot;
 };
 
 // A picture whose left half is red and right half blue, so that a scaled
@@ -78,6 +96,22 @@ protected:
     }
 
     Form2 &form() const { return *preview.loaded(); }
+
+    // Runs `action` as an ordinary user while `folder` cannot be written;
+    // the temporary folder and the chart workbook stay readable.
+    void whileFolderIsReadOnly(const QString &folder, const QString &workbook, const std::function<void()> &action)
+    {
+        const auto readable = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        const auto enterable = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
+        ASSERT_TRUE(QFile::setPermissions(s.folders.tempFolder(), readable | enterable | QFileDevice::WriteOwner));
+        ASSERT_TRUE(QFile::setPermissions(workbook, readable));
+        ASSERT_TRUE(QFile::setPermissions(folder, readable | enterable));
+        {
+            OrdinaryUser user;
+            action();
+        }
+        QFile::setPermissions(folder, readable | enterable | QFileDevice::WriteOwner);
+    }
 
     std::vector<orv::test::ShownMessage> errorReports() const
     {

@@ -3,27 +3,11 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <unistd.h>
 
 namespace orv::preview::test {
 namespace {
 
 using orv::test::ShownMessage;
-
-// While it lives, the test runs as an ordinary user when it was started as
-// root, so that folder permissions hold.
-class OrdinaryUser {
-public:
-    OrdinaryUser() : mWasRoot(geteuid() == 0 && seteuid(65534) == 0) {}
-    ~OrdinaryUser()
-    {
-        if (mWasRoot)
-            EXPECT_EQ(seteuid(0), 0);
-    }
-
-private:
-    bool mWasRoot;
-};
 
 QByteArray readAll(const QString &path)
 {
@@ -77,7 +61,8 @@ TEST_F(PreviewSave, CancellingCopiesNothingAndStillSaysDone)
 {
     save(QString());
     EXPECT_EQ(s.saveDialog.titles, QStringList{QStringLiteral("Save File")});
-    EXPECT_EQ(s.saveDialog.filters, QStringList{QStringLiteral("Excel Files (*.xls)|*.xls|")});
+    EXPECT_EQ(s.saveDialog.filters,
+              QStringList{QStringLiteral("Excel Files (*.xls)|*.xls|Excel Workbook (*.xlsx)|*.xlsx|")});
     expectMessages(s.messages.shown, {done()});
     EXPECT_TRUE(QDir(targets.path()).isEmpty());
 }
@@ -134,16 +119,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, PreviewOverwrite,
 TEST_F(PreviewSave, AFolderThatCannotBeWrittenKeepsTheOldFileAndEndsWithTheReport)
 {
     const QString existing = writeFile(target(QStringLiteral("chart.xls")), "old plan");
-    const auto readable = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
-    const auto enterable = QFileDevice::ExeOwner | QFileDevice::ExeGroup | QFileDevice::ExeOther;
-    ASSERT_TRUE(QFile::setPermissions(s.folders.tempFolder(), readable | enterable | QFileDevice::WriteOwner));
-    ASSERT_TRUE(QFile::setPermissions(workbook, readable));
-    ASSERT_TRUE(QFile::setPermissions(targets.path(), readable | enterable));
-    {
-        OrdinaryUser user;
-        save(existing);
-    }
-    QFile::setPermissions(targets.path(), readable | enterable | QFileDevice::WriteOwner);
+    whileFolderIsReadOnly(targets.path(), workbook, [&] { save(existing); });
 
     EXPECT_EQ(readAll(existing), QByteArray("old plan"));
     EXPECT_EQ(QDir(targets.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);

@@ -6,6 +6,7 @@
 #include "sheet/render/SheetPicture.h"
 #include "sheet/formula/Evaluator.h"
 #include "sheet/xls/XlsFile.h"
+#include "sheet/xlsx/XlsxWriter.h"
 #include "support/ScriptedServices.h"
 
 #include <QDir>
@@ -237,7 +238,13 @@ int pixelsOf(const QJsonValue &hundredthsOfMillimetre)
     return int(std::lround(hundredthsOfMillimetre.toDouble() * 96.0 / 2540.0));
 }
 
-TEST(RenderAgainstLibreOffice, TaskRowsCarryTheSameLooks)
+// The same workbook saved in both formats must look the same in LibreOffice
+// as in our picture.
+enum class FileFormat { Xls, Xlsx };
+
+class RenderAgainstLibreOffice : public ::testing::TestWithParam<FileFormat> {};
+
+TEST_P(RenderAgainstLibreOffice, TaskRowsCarryTheSameLooks)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty() || !QFile::exists("/usr/bin/python3"))
         GTEST_SKIP() << "LibreOffice is not installed";
@@ -248,8 +255,12 @@ TEST(RenderAgainstLibreOffice, TaskRowsCarryTheSameLooks)
     Workbook workbook = smallProject();
     const test::FixedClock clock;
     recalculate(workbook, clock);
-    const QString xlsPath = artefacts + QStringLiteral("/small-project.xls");
-    xls::saveWorkbookAs(workbook, xlsPath, xls::kFileFormatExcel8);
+    const bool asXlsx = GetParam() == FileFormat::Xlsx;
+    const QString xlsPath = artefacts + (asXlsx ? QStringLiteral("/small-project.xlsx") : QStringLiteral("/small-project.xls"));
+    if (asXlsx)
+        xlsx::saveWorkbookAsXlsx(workbook, xlsPath);
+    else
+        xls::saveWorkbookAs(workbook, xlsPath, xls::kFileFormatExcel8);
 
     const Evaluator evaluator(workbook, clock);
     RenderOptions options;
@@ -259,7 +270,7 @@ TEST(RenderAgainstLibreOffice, TaskRowsCarryTheSameLooks)
     writePicture(workbook, 0, used, oursPath, options);
     const QImage ours = readPicture(oursPath);
 
-    const QString theirsPath = artefacts + QStringLiteral("/libreoffice.png");
+    const QString theirsPath = artefacts + (asXlsx ? QStringLiteral("/libreoffice-xlsx.png") : QStringLiteral("/libreoffice.png"));
     QFile::remove(theirsPath);
     QProcess office;
     office.start(QStringLiteral("/usr/bin/python3"),
@@ -309,6 +320,9 @@ TEST(RenderAgainstLibreOffice, TaskRowsCarryTheSameLooks)
     EXPECT_GT(shown, 40); // the picture does show bars, weekends and the event
     EXPECT_TRUE(differences.empty()) << differences;
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, RenderAgainstLibreOffice, ::testing::Values(FileFormat::Xls, FileFormat::Xlsx),
+                         [](const auto &info) { return info.param == FileFormat::Xls ? "xls" : "xlsx"; });
 
 } // namespace
 } // namespace orv::sheet

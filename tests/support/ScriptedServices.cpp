@@ -14,15 +14,19 @@ MessageAnswer ScriptedMessageBoxes::show(const QString &text, const QString &tit
     return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
 }
 
-QString ScriptedSaveDialog::askSavePath(const QString &title, const QString &filter)
+QString ScriptedSaveDialog::askSavePath(const QString &title, const QString &filter, int *chosenFilter)
 {
     titles << title;
     filters << filter;
+    if (chosenFilter)
+        *chosenFilter = 0;
     if (mAnswers.empty())
         return QString();
-    const QString answer = mAnswers.front();
+    const auto [path, filterIndex] = mAnswers.front();
     mAnswers.pop_front();
-    return answer;
+    if (chosenFilter)
+        *chosenFilter = filterIndex;
+    return path;
 }
 
 std::optional<QString> MemorySettingsStore::read(const QString &key) const

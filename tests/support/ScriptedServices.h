@@ -36,14 +36,15 @@ private:
 
 class ScriptedSaveDialog : public SaveFileDialog {
 public:
-    QString askSavePath(const QString &title, const QString &filter) override;
-    void answerNext(const QString &path) { mAnswers.push_back(path); }
+    QString askSavePath(const QString &title, const QString &filter, int *chosenFilter = nullptr) override;
+    // The next answer: a path and the position of the filter selected with it.
+    void answerNext(const QString &path, int filter = 0) { mAnswers.push_back({path, filter}); }
 
     QStringList titles;
     QStringList filters;
 
 private:
-    std::deque<QString> mAnswers;
+    std::deque<std::pair<QString, int>> mAnswers;
 };
 
 class MemorySettingsStore : public SettingsStore {

@@ -2,6 +2,7 @@
 
 #include <QFileDialog>
 #include <QStringList>
+#include <algorithm>
 
 namespace orv {
 
@@ -20,10 +21,15 @@ QString qtFileFilter(const QString &filter)
     return lines.join(QStringLiteral(";;"));
 }
 
-QString QtSaveFileDialog::askSavePath(const QString &title, const QString &filter)
+QString QtSaveFileDialog::askSavePath(const QString &title, const QString &filter, int *chosenFilter)
 {
-    return QFileDialog::getSaveFileName(nullptr, title, QString(), qtFileFilter(filter), nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    const QString filters = qtFileFilter(filter);
+    QString selected;
+    const QString path = QFileDialog::getSaveFileName(nullptr, title, QString(), filters, &selected,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (chosenFilter)
+        *chosenFilter = std::max(0, static_cast<int>(filters.split(QStringLiteral(";;")).indexOf(selected)));
+    return path;
 }
 
 } // namespace orv

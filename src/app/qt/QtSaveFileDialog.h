@@ -12,7 +12,7 @@ QString qtFileFilter(const QString &filter);
 // (the caller asks) and without a default suffix.
 class QtSaveFileDialog final : public SaveFileDialog {
 public:
-    QString askSavePath(const QString &title, const QString &filter) override;
+    QString askSavePath(const QString &title, const QString &filter, int *chosenFilter = nullptr) override;
 };
 
 } // namespace orv

@@ -220,4 +220,16 @@ void Sheet::shiftRowsDown(int first, int count)
             mFormulaCandidates.insert(mFormulaCandidates.end(), {at.row + count, at.column});
 }
 
+void Sheet::forEachColumnRun(const std::function<void(int first, int last, const ColumnInfo &)> &visit) const
+{
+    for (auto it = mColumns.begin(); it != mColumns.end();) {
+        auto last = it;
+        auto next = std::next(it);
+        while (next != mColumns.end() && next->first == last->first + 1 && next->second == it->second)
+            last = next++;
+        visit(it->first, last->first, it->second);
+        it = next;
+    }
+}
+
 } // namespace orv::sheet

@@ -58,6 +58,9 @@ public:
     double rowHeight(int row) const;
     const ColumnInfo *columnInfo(int column) const;
     void setColumnInfo(int column, ColumnInfo info);
+    // Visits the columns that have information, in runs of neighbours with
+    // equal information, left to right.
+    void forEachColumnRun(const std::function<void(int first, int last, const ColumnInfo &)> &visit) const;
     // The index of the last row holding a cell or row information, or -1.
     int lastRow() const;
 

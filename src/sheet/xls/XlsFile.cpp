@@ -1,27 +1,14 @@
 #include "sheet/xls/XlsFile.h"
 
+#include "sheet/AtomicFile.h"
 #include "sheet/Failure.h"
 #include "sheet/xls/XlsReader.h"
 #include "sheet/xls/XlsWriter.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 namespace orv::sheet::xls {
-
-namespace {
-
-void writeAtomically(const QByteArray &bytes, const QString &path)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Failure(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-}
-
-} // namespace
 
 void saveWorkbookAs(const Workbook &workbook, const QString &path, int fileFormat)
 {
@@ -29,12 +16,12 @@ void saveWorkbookAs(const Workbook &workbook, const QString &path, int fileForma
         throw Failure(QStringLiteral("Cannot save %1: file format %2 is not supported (use 56 or -4143)")
                           .arg(QDir::toNativeSeparators(path))
                           .arg(fileFormat));
-    writeAtomically(writeXlsFile(workbook, TemplateMark::Drop), path);
+    writeFileAtomically(writeXlsFile(workbook, TemplateMark::Drop), path);
 }
 
 void saveWorkbook(const Workbook &workbook, const QString &path)
 {
-    writeAtomically(writeXlsFile(workbook, TemplateMark::Keep), path);
+    writeFileAtomically(writeXlsFile(workbook, TemplateMark::Keep), path);
 }
 
 Workbook openWorkbook(const QString &path)

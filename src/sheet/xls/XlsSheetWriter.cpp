@@ -131,25 +131,16 @@ private:
 
     void writeColumns()
     {
-        for (int column = 0; column < kMaxColumns;) {
-            const ColumnInfo *info = mSheet.columnInfo(column);
-            if (!info) {
-                ++column;
-                continue;
-            }
-            int last = column;
-            while (last + 1 < kMaxColumns && mSheet.columnInfo(last + 1) && *mSheet.columnInfo(last + 1) == *info)
-                ++last;
+        mSheet.forEachColumnRun([this](int first, int last, const ColumnInfo &info) {
             ByteWriter data;
-            data.u16(static_cast<unsigned>(column));
+            data.u16(static_cast<unsigned>(first));
             data.u16(static_cast<unsigned>(last));
-            data.u16(static_cast<unsigned>(columnWidthToStored(info->width)));
-            data.u16(xfOf(info->formatIndex));
-            data.u16((info->hidden ? 0x01 : 0) | 0x02);
+            data.u16(static_cast<unsigned>(columnWidthToStored(info.width)));
+            data.u16(xfOf(info.formatIndex));
+            data.u16((info.hidden ? 0x01 : 0) | 0x02);
             data.u16(0);
             mOut.record(rec::ColInfo, data);
-            column = last + 1;
-        }
+        });
     }
 
     void writeDimensions()

@@ -1,0 +1,62 @@
+#pragma once
+
+// What the benchmarks need to run "Create Template!" without windows: silent
+// message boxes, a temporary folder, no main window, and a project of any size.
+
+#include "app/MessageBoxes.h"
+#include "app/Services.h"
+#include "chart/BuilderWindow.h"
+#include "chart/ProjectLists.h"
+
+#include <QTemporaryDir>
+#include <algorithm>
+
+namespace orv::bench {
+
+class SilentMessages : public MessageBoxes {
+public:
+    MessageAnswer show(const QString &, const QString &, MessageButtons, MessageIcon) override
+    {
+        ++shown;
+        return MessageAnswer::Ok;
+    }
+    int shown = 0;
+};
+
+class BenchFolders : public Folders {
+public:
+    QString programFolder() const override { return mTemp.path(); }
+    QString tempFolder() const override { return mTemp.path(); }
+
+private:
+    QTemporaryDir mTemp;
+};
+
+class NoWindow : public orv::chart::BuilderWindow {
+public:
+    void setPointer(PointerSetting) override {}
+    void hideMainWindow() override {}
+};
+
+// The sample's shape scaled up: a category for every 50 tasks, a sub-task
+// every fourth task, five special events.
+inline orv::chart::ProjectLists project(int tasks)
+{
+    orv::chart::ProjectLists lists;
+    const int categories = std::max(2, tasks / 50);
+    for (int c = 0; c < categories; ++c)
+        lists.categories.push_back({QStringLiteral("Category %1").arg(c + 1)});
+    for (int t = 0; t < tasks; ++t) {
+        const int day = 1 + t % 28;
+        lists.tasks.push_back({QStringLiteral("Task %1").arg(t + 1), QString::number(t * 7 % 101),
+                               QStringLiteral("8/%1/2016").arg(day), QStringLiteral("9/%1/2016").arg(day),
+                               QStringLiteral("Category %1").arg(t % categories + 1),
+                               t % 4 == 3 ? QStringLiteral("V") : QString()});
+    }
+    for (int e = 0; e < 5; ++e)
+        lists.events.push_back({QStringLiteral("Event %1").arg(e + 1), QStringLiteral("8/%1/2016").arg(10 + e),
+                                QStringLiteral("8/%1/2016").arg(10 + e)});
+    return lists;
+}
+
+} // namespace orv::bench

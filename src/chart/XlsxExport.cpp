@@ -1,0 +1,15 @@
+#include "chart/XlsxExport.h"
+
+#include "sheet/xls/XlsFile.h"
+#include "sheet/xlsx/XlsxWriter.h"
+
+namespace orv::chart {
+
+bool isXlsxPath(const QString &path) { return path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive); }
+
+void saveChartWorkbookAsXlsx(const QString &xlsPath, const QString &target)
+{
+    sheet::xlsx::saveWorkbookAsXlsx(sheet::xls::openWorkbook(xlsPath), target);
+}
+
+} // namespace orv::chart

@@ -1,0 +1,81 @@
+#include "sheet/xlsx/XlsxWriter.h"
+
+#include "sheet/AtomicFile.h"
+#include "sheet/Failure.h"
+#include "sheet/xlsx/PackageCheck.h"
+#include "sheet/xlsx/XlsxErrors.h"
+#include "sheet/xlsx/XlsxFormats.h"
+#include "sheet/xlsx/XlsxSheetWriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryFile>
+#include <memory>
+
+#include <xlsxwriter.h>
+
+namespace orv::sheet::xlsx {
+
+namespace {
+
+struct WorkbookFree {
+    void operator()(lxw_workbook *workbook) const { lxw_workbook_free(workbook); }
+};
+using WorkbookHandle = std::unique_ptr<lxw_workbook, WorkbookFree>;
+
+lxw_worksheet *addSheet(lxw_workbook *target, const QString &name)
+{
+    const QByteArray utf8 = name.toUtf8();
+    checkXlsx(workbook_validate_sheet_name(target, utf8.constData()), QStringLiteral("Sheet %1").arg(name));
+    lxw_worksheet *worksheet = workbook_add_worksheet(target, utf8.constData());
+    if (!worksheet)
+        throw Failure(QStringLiteral("Sheet %1: %2").arg(name, xlsxErrorText(LXW_ERROR_MEMORY_MALLOC_FAILED)));
+    return worksheet;
+}
+
+// libxlsxwriter writes to a named file only, so the package is put together
+// in a temporary file and read back.
+void writePackage(const Workbook &workbook, const QString &path)
+{
+    WorkbookHandle target(workbook_new(QFile::encodeName(path).constData()));
+    if (!target)
+        throw Failure(xlsxErrorText(LXW_ERROR_MEMORY_MALLOC_FAILED));
+    XlsxFormats formats(target.get(), workbook);
+    for (int index = 0; index < workbook.sheetCount(); ++index)
+        writeXlsxSheet(target.get(), addSheet(target.get(), workbook.sheet(index).name()), workbook, index, formats);
+    // Closing writes the file and frees the workbook, whatever the outcome.
+    const int closed = workbook_close(target.release());
+    if (closed != LXW_NO_ERROR)
+        throw Failure(xlsxErrorText(closed));
+}
+
+} // namespace
+
+QByteArray writeXlsxFile(const Workbook &workbook)
+{
+    if (workbook.sheetCount() == 0)
+        throw Failure(QStringLiteral("A workbook must have at least one sheet"));
+    QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("orvantis-XXXXXX.xlsx")));
+    if (!file.open())
+        throw Failure(QStringLiteral("No temporary file can be created: %1").arg(file.errorString()));
+    file.close();
+    writePackage(workbook, file.fileName());
+    if (!file.open())
+        throw Failure(QStringLiteral("The written workbook cannot be read back: %1").arg(file.errorString()));
+    const QByteArray package = file.readAll();
+    checkPackage(package);
+    return package;
+}
+
+void saveWorkbookAsXlsx(const Workbook &workbook, const QString &path)
+{
+    QByteArray bytes;
+    try {
+        bytes = writeXlsxFile(workbook);
+    } catch (const Failure &failure) {
+        throw Failure(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), failure.description()));
+    }
+    writeFileAtomically(bytes, path);
+}
+
+} // namespace orv::sheet::xlsx

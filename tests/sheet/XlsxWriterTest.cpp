@@ -1,0 +1,226 @@
+#include "OracleFiles.h"
+#include "sheet/formula/FormulaParser.h"
+#include "sheet/xlsx/PackageCheck.h"
+#include "sheet/xlsx/XlsxErrors.h"
+#include "sheet/xlsx/XlsxWriter.h"
+#include "sheet/Failure.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <xlsxwriter.h>
+
+namespace orv::sheet::xlsx {
+namespace {
+
+using xls::testing::zipEntry;
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+Workbook oneSheet(const QString &name = QStringLiteral("Plan"))
+{
+    Workbook book;
+    book.addSheet(name);
+    return book;
+}
+
+// While it lives, no file can grow beyond `bytes`: writes fail as on a full
+// disk (the signal that would end the program is ignored).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &mOld);
+        mOldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = mOld;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &mOld);
+        std::signal(SIGXFSZ, mOldHandler);
+    }
+
+private:
+    rlimit mOld{};
+    void (*mOldHandler)(int) = nullptr;
+};
+
+struct FailureCase {
+    const char *name;
+    std::function<Workbook()> workbook;
+    QString target; // relative to the test folder
+    QString reason; // what the report says after "Cannot save <path>: "
+    rlim_t sizeLimit = 0;
+};
+
+Workbook manyTexts()
+{
+    Workbook book = oneSheet();
+    for (int row = 0; row < 5000; ++row)
+        book.sheet(0).cellAt({row, 0}).value = QStringLiteral("Task number %1 of a long plan").arg(row);
+    return book;
+}
+
+const FailureCase kFailures[] = {
+    {"MissingFolder", [] { return oneSheet(); }, QStringLiteral("gone/plan.xlsx"), QStringLiteral("")},
+    {"FullDisk", manyTexts, QStringLiteral("plan.xlsx"), QStringLiteral(""), 16 * 1024},
+    {"SheetNameWithABracket", [] { return oneSheet(QStringLiteral("Plan [draft]")); }, QStringLiteral("plan.xlsx"),
+     QStringLiteral("Sheet Plan [draft]: A sheet name holds one of the characters [ ] : * ? / \\")},
+    {"TextTooLong",
+     [] {
+         Workbook book = oneSheet();
+         book.sheet(0).cellAt({2, 1}).value = QString(40000, u'x');
+         return book;
+     },
+     QStringLiteral("plan.xlsx"), QStringLiteral("Sheet Plan, cell B3: A text is longer than 32,767 characters")},
+    {"MissingCellFormat",
+     [] {
+         Workbook book = oneSheet();
+         book.sheet(0).cellAt({0, 0}) = Cell{1.0, nullptr, 7};
+         return book;
+     },
+     QStringLiteral("plan.xlsx"), QStringLiteral("A cell refers to the missing cell format 7")},
+    {"NoSheets", [] { return Workbook(); }, QStringLiteral("plan.xlsx"),
+     QStringLiteral("A workbook must have at least one sheet")},
+};
+
+class XlsxSaveFailure : public ::testing::TestWithParam<FailureCase> {};
+
+// A failed save is reported with the path and the reason, and leaves an
+// older file as it was and no temporary file behind.
+TEST_P(XlsxSaveFailure, IsReportedAndLeavesTheOldFileUntouched)
+{
+    const FailureCase &failure = GetParam();
+    QTemporaryDir folder;
+    const QString target = folder.filePath(failure.target);
+    const bool oldFile = QFileInfo(target).dir().exists();
+    if (oldFile) {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old plan");
+    }
+    const Workbook book = failure.workbook();
+    QString report;
+    {
+        std::optional<FileSizeLimit> limit;
+        if (failure.sizeLimit)
+            limit.emplace(failure.sizeLimit);
+        try {
+            saveWorkbookAsXlsx(book, target);
+        } catch (const Failure &f) {
+            report = f.description();
+        }
+    }
+    const QString prefix = QStringLiteral("Cannot save ") + QDir::toNativeSeparators(target) + QStringLiteral(": ");
+    ASSERT_TRUE(report.startsWith(prefix)) << report.toStdString();
+    if (failure.reason.isEmpty())
+        EXPECT_GT(report.size(), prefix.size()) << "a reason is given";
+    else
+        EXPECT_EQ(report.mid(prefix.size()), failure.reason);
+    if (oldFile) {
+        EXPECT_EQ(readAll(target), QByteArray("old plan"));
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(target).fileName()});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, XlsxSaveFailure, ::testing::ValuesIn(kFailures),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(XlsxErrorTexts, EveryCodeOfTheLibraryHasATextOfOurOwn)
+{
+    for (int code = LXW_NO_ERROR + 1; code < LXW_MAX_ERRNO; ++code)
+        EXPECT_FALSE(xlsxErrorText(code).contains(QStringLiteral("error %1").arg(code))) << code;
+    EXPECT_EQ(xlsxErrorText(LXW_MAX_ERRNO + 5),
+              QStringLiteral("The workbook writer failed with error %1").arg(LXW_MAX_ERRNO + 5));
+    try {
+        checkXlsx(LXW_ERROR_SHEETNAME_ALREADY_USED, QStringLiteral("Sheet Plan"));
+        ADD_FAILURE() << "no failure";
+    } catch (const Failure &failure) {
+        EXPECT_EQ(failure.description(), QStringLiteral("Sheet Plan: Two sheets have the same name"));
+    }
+    EXPECT_NO_THROW(checkXlsx(LXW_NO_ERROR, QStringLiteral("Sheet Plan")));
+}
+
+// A package damaged after it was put together is refused too.
+TEST(XlsxPackageCheck, RefusesAPartWhoseBytesChanged)
+{
+    QByteArray package = writeXlsxFile(manyTexts());
+    EXPECT_NO_THROW(checkPackage(package));
+    const qsizetype strings = package.indexOf("xl/sharedStrings.xml");
+    ASSERT_GT(strings, 0);
+    package[strings + 200] = static_cast<char>(package[strings + 200] ^ 0x55);
+    EXPECT_THROW(checkPackage(package), Failure);
+    EXPECT_THROW(checkPackage(package.left(package.size() / 2)), Failure);
+}
+
+// What the file states exactly: the stored results of formulas (LibreOffice
+// shows them as they are), and the looks of cells that the other checks do
+// not read back.
+class XlsxContent : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Workbook book = oneSheet();
+        Sheet &sheet = book.sheet(0);
+        auto formula = [&](CellAddress at, const char *text, Value result) {
+            sheet.setCell(at, Cell{std::move(result), parseFormula(QString::fromLatin1(text)), 0});
+        };
+        formula({0, 0}, "1+1", 2.0);
+        formula({0, 1}, "IF(A1>1,\"big\",\"\")", QStringLiteral("big"));
+        formula({0, 2}, "IF(A1>5,\"big\",\"\")", QString());
+        formula({0, 3}, "A1>1", true);
+        CellFormat turned;
+        turned.alignment.rotation = 135; // 45 degrees clockwise
+        turned.alignment.shrinkToFit = true;
+        turned.font.color = Color::fromRgb(0x000000);
+        turned.fill = {FillPattern::Solid, Color::fromRgb(0xFFCC99)};
+        sheet.setCell({1, 0}, Cell{QStringLiteral("turned"), nullptr, book.addFormat(turned)});
+        const QString path = folder.filePath(QStringLiteral("content.xlsx"));
+        saveWorkbookAsXlsx(book, path);
+        read = xls::testing::readXlsx(path);
+        styles = QString::fromUtf8(zipEntry(path, QStringLiteral("xl/styles.xml")));
+    }
+
+    QTemporaryDir folder;
+    xls::testing::XlsxBook read;
+    QString styles;
+};
+
+TEST_F(XlsxContent, FormulasCarryTheirResultsWithTheirType)
+{
+    ASSERT_EQ(read.sheetData.size(), 1u);
+    const auto &cells = read.sheetData[0].cells;
+    const std::pair<const char *, xls::testing::XlsxCell> expected[] = {
+        {"A1", {QStringLiteral("n"), QStringLiteral("2"), QStringLiteral("1+1")}},
+        {"B1", {QStringLiteral("str"), QStringLiteral("big"), QStringLiteral("IF(A1>1,\"big\",\"\")")}},
+        {"C1", {QStringLiteral("str"), QString(), QStringLiteral("IF(A1>5,\"big\",\"\")")}},
+        {"D1", {QStringLiteral("str"), QStringLiteral("TRUE"), QStringLiteral("A1>1")}},
+    };
+    for (const auto &[at, cell] : expected) {
+        const auto found = cells.find(QString::fromLatin1(at));
+        ASSERT_NE(found, cells.end()) << at;
+        EXPECT_EQ(found->type, cell.type) << at;
+        EXPECT_EQ(found->value, cell.value) << at;
+        EXPECT_EQ(found->formula, cell.formula) << at;
+    }
+}
+
+TEST_F(XlsxContent, CellLooksKeepRotationShrinkBlackAndFill)
+{
+    EXPECT_TRUE(styles.contains(QStringLiteral("<alignment textRotation=\"135\" shrinkToFit=\"1\"/>"))) << styles.toStdString();
+    EXPECT_TRUE(styles.contains(QStringLiteral("<color rgb=\"FF000000\"/>"))) << "black is a colour, not automatic";
+    EXPECT_TRUE(styles.contains(QStringLiteral("<fgColor rgb=\"FFFFCC99\"/>")));
+}
+
+} // namespace
+} // namespace orv::sheet::xlsx
