@@ -1,6 +1,7 @@
 // "Create Template!" from the click to the hand-over, without windows: both
 // spreadsheet instances, the saved chart workbook, the picture file and its
 // loading by the preview.
+#include "app/FileOperations.h"
 #include "app/MessageBoxes.h"
 #include "chart/BuilderWindow.h"
 #include "chart/ChartBuilder.h"
@@ -50,7 +51,7 @@ public:
 // preview window does), then lets the workbook go.
 class BenchPreview : public chart::ChartPreview {
 public:
-    explicit BenchPreview(bool decode) : mDecode(decode) {}
+    explicit BenchPreview(bool decode, bool wantsPicture = true) : mDecode(decode), mWantsPicture(wantsPicture) {}
     void loadPicture(const QString &path) override
     {
         if (mDecode)
@@ -58,12 +59,14 @@ public:
         else if (!QFile::exists(path))
             throw Failure(QStringLiteral("No picture file"));
     }
-    void setExcelFile(const QString &path) override { QFile::remove(path); }
+    void setExcelFile(const QString &path) override { DeleteFileIfExists(path); }
     void show() override {}
+    bool wantsPicture() const override { return mWantsPicture; }
     QImage picture;
 
 private:
     bool mDecode;
+    bool mWantsPicture;
 };
 
 // The sample's shape scaled up: a category for every 50 tasks, a sub-task
@@ -87,33 +90,65 @@ chart::ProjectLists project(int tasks)
     return lists;
 }
 
-// Arguments: the number of tasks, and whether the preview decodes the picture.
-void BM_CreateTemplate(benchmark::State &state)
-{
+// The services of one builder without windows.
+struct BenchServices {
+    BenchServices() : spreadsheets(clock, QLocale(QLocale::English, QLocale::UnitedStates))
+    {
+        services.messages = &messages;
+        services.folders = &folders;
+        services.clock = &clock;
+        services.spreadsheets = &spreadsheets;
+    }
     SilentMessages messages;
     BenchFolders folders;
     SystemClock clock;
-    chart::EngineApplicationFactory spreadsheets(clock, QLocale(QLocale::English, QLocale::UnitedStates));
+    chart::EngineApplicationFactory spreadsheets;
     Services services;
-    services.messages = &messages;
-    services.folders = &folders;
-    services.clock = &clock;
-    services.spreadsheets = &spreadsheets;
-    const chart::ProjectLists lists = project(static_cast<int>(state.range(0)));
+};
+
+void runBuilder(benchmark::State &state, const chart::ProjectLists &lists, BenchPreview &preview)
+{
+    BenchServices bench;
     NoWindow window;
-    BenchPreview preview(state.range(1) != 0);
     const QByteArray templateBytes = chart::loadCustomResource(101);
-    chart::ChartBuilder builder({services, lists, window, preview, [&] { return templateBytes; }});
+    chart::ChartBuilder builder({bench.services, lists, window, preview, [&] { return templateBytes; }});
     for (auto _ : state)
         builder.PushButton6_Click();
-    if (messages.shown != 0)
+    if (bench.messages.shown != 0)
         state.SkipWithError("the builder reported a failure");
+}
+
+// Arguments: the number of tasks, and whether the preview decodes the picture.
+void BM_CreateTemplate(benchmark::State &state)
+{
+    BenchPreview preview(state.range(1) != 0);
+    runBuilder(state, project(static_cast<int>(state.range(0))), preview);
 }
 BENCHMARK(BM_CreateTemplate)
     ->ArgsProduct({{2, 200, 1000}, {0, 1}})
     ->ArgNames({"tasks", "decode"})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// Many categories without tasks and without a picture: the category blocks
+// alone, whose time must grow in step with their number. (Placing tasks
+// compares every task with every category, as the steps are written.)
+void BM_CategoryBlocks(benchmark::State &state)
+{
+    chart::ProjectLists lists;
+    for (int c = 0; c < state.range(0); ++c)
+        lists.categories.push_back({QStringLiteral("Category %1").arg(c + 1)});
+    BenchPreview preview(false, false);
+    runBuilder(state, lists, preview);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_CategoryBlocks)
+    ->RangeMultiplier(2)
+    ->Range(1000, 8000)
+    ->ArgName("categories")
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity()
     ->UseRealTime();
 
 } // namespace

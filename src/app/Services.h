@@ -24,6 +24,9 @@ public:
     virtual ~SettingsStore() = default;
     virtual std::optional<QString> read(const QString &key) const = 0;
     virtual void write(const QString &key, const QString &value) = 0;
+    // Why the store cannot be read as a whole (a file that is not a regular
+    // file, unreadable or damaged), or an empty text when it can.
+    virtual QString unreadableReason() const { return {}; }
 };
 
 // Ends the program at once: no further window event runs.

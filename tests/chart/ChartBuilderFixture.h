@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/TempFolderLock.h"
 #include "chart/BuilderWindow.h"
 #include "chart/ChartBuilder.h"
 #include "chart/ChartPreview.h"
@@ -69,7 +70,13 @@ protected:
     virtual QByteArray templateBytes() { return loadCustomResource(101); }
 
     QString temp(const QString &name) const { return QDir(scripted.folders.tempFolder()).filePath(name); }
-    QStringList tempFiles() const { return QDir(scripted.folders.tempFolder()).entryList(QDir::Files); }
+    // The files in the temporary folder but the lock file, which stays.
+    QStringList tempFiles() const
+    {
+        QStringList files = QDir(scripted.folders.tempFolder()).entryList(QDir::Files);
+        files.removeAll(TempFolderLock::kFileName);
+        return files;
+    }
 
     // Builds the chart and reads the saved chart workbook back.
     sheet::Workbook build()

@@ -3,6 +3,8 @@
 #include "sheet/Failure.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -11,6 +13,12 @@ namespace orv {
 namespace {
 
 constexpr char kGroup[] = "Orvantis";
+
+bool isNotARegularFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() && !info.isFile();
+}
 
 } // namespace
 
@@ -26,6 +34,8 @@ IniSettingsStore::IniSettingsStore(QString path) : mPath(std::move(path)) {}
 // file reads as empty. Either way a missing key falls back to its default.
 std::optional<QString> IniSettingsStore::read(const QString &key) const
 {
+    if (isNotARegularFile(mPath))
+        return std::nullopt;
     QSettings settings(mPath, QSettings::IniFormat);
     settings.beginGroup(QLatin1String(kGroup));
     const QVariant value = settings.value(key);
@@ -35,6 +45,22 @@ std::optional<QString> IniSettingsStore::read(const QString &key) const
     if (value.typeId() == QMetaType::QStringList)
         return value.toStringList().join(u',');
     return value.toString();
+}
+
+QString IniSettingsStore::unreadableReason() const
+{
+    const QString path = QDir::toNativeSeparators(mPath);
+    if (isNotARegularFile(mPath))
+        return QStringLiteral("The settings file %1 is not a regular file").arg(path);
+    if (!QFileInfo::exists(mPath))
+        return {};
+    QFile file(mPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString());
+    QSettings settings(mPath, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return QStringLiteral("The settings file %1 is damaged").arg(path);
+    return {};
 }
 
 void IniSettingsStore::write(const QString &key, const QString &value)

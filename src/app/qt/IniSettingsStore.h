@@ -10,7 +10,8 @@ QString defaultSettingsPath();
 
 // The settings in an INI file, group "Orvantis". Values come back exactly
 // as written. A file that cannot be read or is malformed gives no values,
-// so that every reader takes its default.
+// so that every reader takes its default; one that is not a regular file (a
+// FIFO, a device) is not even opened.
 class IniSettingsStore final : public SettingsStore {
 public:
     explicit IniSettingsStore(QString path = defaultSettingsPath());
@@ -18,6 +19,7 @@ public:
     std::optional<QString> read(const QString &key) const override;
     // Throws a Failure when the file cannot be written.
     void write(const QString &key, const QString &value) override;
+    QString unreadableReason() const override;
 
 private:
     QString mPath;
