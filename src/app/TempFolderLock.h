@@ -26,8 +26,8 @@ private:
 };
 
 // Removes what dead runs left in the folder: chart workbooks ("kdrave" and
-// eight digits, ".xls") that no running program marks in use, and the
-// picture file `temp.bmp`. Only to be called while holding the lock; links
+// eight digits, ".xls") that no running program marks in use, the picture
+// file `temp.bmp`, and the hidden files of saves cut short. Only to be called while holding the lock; links
 // are removed themselves, never followed. Failures are ignored.
 void removeLeftovers(const QString &folder);
 

@@ -2,7 +2,6 @@
 
 #include "app/TempFolderLock.h"
 #include "sheet/Failure.h"
-#include "sheet/xls/XlsReader.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -42,6 +41,14 @@ QString outputTarget(const QString &path, const QString &tempFolder)
     return target;
 }
 
+// A workbook file as a whole: the compound file's signature, and whole
+// sectors of 512 bytes after its header.
+bool isWholeCompoundFile(const QByteArray &bytes)
+{
+    static const QByteArray signature = QByteArray::fromHex("d0cf11e0a1b11ae1");
+    return bytes.size() >= 1024 && bytes.startsWith(signature) && bytes.size() % 512 == 0;
+}
+
 } // namespace
 
 BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, const QString &tempFolder)
@@ -59,12 +66,9 @@ BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, con
 sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const QString &out)
 {
     const QByteArray bytes = sheet::readWholeFile(chartWorkbook, sheet::Links::Refuse);
-    try {
-        sheet::xls::readXlsFile(bytes);
-    } catch (const Failure &failure) {
-        throw Failure(QStringLiteral("The chart workbook %1 is incomplete and is not copied: %2")
-                          .arg(QDir::toNativeSeparators(chartWorkbook), failure.description()));
-    }
+    if (!isWholeCompoundFile(bytes))
+        throw Failure(QStringLiteral("The chart workbook %1 is empty or incomplete and is not copied")
+                          .arg(QDir::toNativeSeparators(chartWorkbook)));
     return sheet::StagedFile(out, bytes);
 }
 

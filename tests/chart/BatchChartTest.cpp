@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace orv::chart {
 namespace {
@@ -131,14 +132,22 @@ TEST_F(BatchRun, TheStoredProjectBecomesAWorkbookAndAPictureAndNothingStaysBehin
     EXPECT_EQ(QDir(outFolder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
-TEST_F(BatchRun, AReplacedWorkbookKeepsItsMode)
+TEST_F(BatchRun, AReplacedWorkbookKeepsItsModeAndOwner)
 {
+    const QByteArray path = QFile::encodeName(options.workbookPath);
     put(options.workbookPath, "old");
-    ASSERT_EQ(::chmod(QFile::encodeName(options.workbookPath).constData(), 0640), 0);
+    ASSERT_EQ(::chmod(path.constData(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ASSERT_EQ(::chown(path.constData(), 4321, 4322), 0);
     ASSERT_EQ(run(), 0) << errors.toStdString();
     struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(options.workbookPath).constData(), &info), 0);
+    ASSERT_EQ(::stat(path.constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(info.st_uid, 4321u);
+        EXPECT_EQ(info.st_gid, 4322u);
+    }
 }
 
 // One way for a run to fail, set up before the run; `undo` runs after it.

@@ -148,7 +148,7 @@ TEST_F(ChartPlacement, ATemplateCopyOfAnotherRunIsReplacedAndThenDeleted)
 
 // A chart workbook of a running program is marked in use and left alone,
 // as is its name; one of a dead run is removed at the next build.
-TEST_F(ChartPlacement, AWorkbookOfALiveRunStaysAndOneOfADeadRunGoes)
+TEST_F(ChartPlacement, AWorkbookOfALiveRunStaysAndWhatDeadRunsLeftGoes)
 {
     std::mt19937 same(kSeed);
     std::uniform_int_distribution<int> digit(1, 9);
@@ -163,11 +163,15 @@ TEST_F(ChartPlacement, AWorkbookOfALiveRunStaysAndOneOfADeadRunGoes)
     QFile dead(temp(QStringLiteral("kdrave98765432.xls")));
     ASSERT_TRUE(dead.open(QIODevice::WriteOnly));
     dead.close();
+    QFile cutShort(temp(QStringLiteral(".temp.bmp.a1B2c3")));
+    ASSERT_TRUE(cutShort.open(QIODevice::WriteOnly));
+    cutShort.close();
     build();
     EXPECT_NE(preview.excelFile, taken.fileName());
     ASSERT_TRUE(taken.open(QIODevice::ReadOnly));
     EXPECT_EQ(taken.readAll(), QByteArray("theirs"));
     EXPECT_FALSE(dead.exists());
+    EXPECT_FALSE(cutShort.exists());
     DeleteFileIfExists(taken.fileName());
 }
 
