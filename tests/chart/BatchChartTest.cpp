@@ -104,6 +104,14 @@ public:
         return runBatchChart(options, scripted.services, stream);
     }
 
+    void storeTasksOfResearch(int count)
+    {
+        QStringList tasks;
+        for (int t = 0; t < count; ++t)
+            tasks << QStringLiteral("T^0^1/1/2020^1/2/2020^Research^");
+        scripted.settings.values["Tasks"] = tasks.join(u'|');
+    }
+
     QString out(const QString &name) const { return QDir(outFolder.path()).filePath(name); }
     QString temp(const QString &name) const { return QDir(scripted.folders.tempFolder()).filePath(name); }
     QStringList tempFiles() const
@@ -203,22 +211,8 @@ INSTANTIATE_TEST_SUITE_P(
                         run.scripted.services.spreadsheets = run.failing.get();
                     },
                     {}},
-        FailureCase{"TooManyTasks",
-                    [](BatchRun &run) {
-                        QStringList tasks;
-                        for (int t = 0; t < 40000; ++t)
-                            tasks << QStringLiteral("T^0^1/1/2020^1/2/2020^Research^");
-                        run.scripted.settings.values["Tasks"] = tasks.join(u'|');
-                    },
-                    {}},
-        FailureCase{"TooManyRowsForOneCategory",
-                    [](BatchRun &run) {
-                        QStringList tasks;
-                        for (int t = 0; t < 32767; ++t)
-                            tasks << QStringLiteral("T^0^^^Research^");
-                        run.scripted.settings.values["Tasks"] = tasks.join(u'|');
-                    },
-                    {}},
+        FailureCase{"TooManyTasks", [](BatchRun &run) { run.storeTasksOfResearch(40000); }, {}},
+        FailureCase{"TooManyRowsForOneCategory", [](BatchRun &run) { run.storeTasksOfResearch(32767); }, {}},
         FailureCase{"OverlongTaskName",
                     [](BatchRun &run) {
                         run.scripted.settings.values["Tasks"] =
