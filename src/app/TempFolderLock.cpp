@@ -43,30 +43,50 @@ bool isDeadWorkbook(int folderFd, const QByteArray &name)
 const QString TempFolderLock::kFileName = QStringLiteral("orvantis.lock");
 
 TempFolderLock::TempFolderLock(const QString &folder, const std::function<void()> &whileWaiting)
+    : mPath(QDir(folder).filePath(kFileName))
 {
-    const QString path = QDir(folder).filePath(kFileName);
-    mFd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (mFd < 0)
-        fail(QStringLiteral("Cannot open the lock file"), path, errno);
-    struct stat info {};
-    if (::fstat(mFd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(mFd);
-        throw Failure(QStringLiteral("Cannot use the lock file %1: it is not a regular file")
-                          .arg(QDir::toNativeSeparators(path)));
-    }
-    while (::flock(mFd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        if (error != EWOULDBLOCK && error != EINTR) {
-            ::close(mFd);
-            fail(QStringLiteral("Cannot lock"), path, error);
-        }
+    while (!tryLock()) {
         if (whileWaiting)
             whileWaiting();
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
-TempFolderLock::~TempFolderLock() { ::close(mFd); }
+// One attempt. The lock counts only when the locked file is still the one
+// at the path: the holder before may have removed it on leaving.
+bool TempFolderLock::tryLock()
+{
+    const QByteArray native = QFile::encodeName(mPath);
+    mFd = ::open(native.constData(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (mFd < 0)
+        fail(QStringLiteral("Cannot open the lock file"), mPath, errno);
+    struct stat locked {};
+    if (::fstat(mFd, &locked) != 0 || !S_ISREG(locked.st_mode)) {
+        ::close(mFd);
+        throw Failure(QStringLiteral("Cannot use the lock file %1: it is not a regular file")
+                          .arg(QDir::toNativeSeparators(mPath)));
+    }
+    if (::flock(mFd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(mFd);
+        if (error != EWOULDBLOCK && error != EINTR)
+            fail(QStringLiteral("Cannot lock"), mPath, error);
+        return false;
+    }
+    struct stat current {};
+    if (::lstat(native.constData(), &current) == 0 && current.st_dev == locked.st_dev &&
+        current.st_ino == locked.st_ino)
+        return true;
+    ::close(mFd);
+    return false;
+}
+
+// The lock file goes while still locked, so that nobody waits on it after.
+TempFolderLock::~TempFolderLock()
+{
+    ::unlink(QFile::encodeName(mPath).constData());
+    ::close(mFd);
+}
 
 void removeLeftovers(const QString &folder)
 {

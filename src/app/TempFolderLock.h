@@ -6,9 +6,9 @@
 namespace orv {
 
 // One chart build at a time per temporary folder: an advisory lock (flock)
-// on the file "orvantis.lock" in it, held while the object lives. Runs of
-// any program sharing the folder wait for each other instead of sharing
-// `template.xlt` or `temp.bmp`.
+// on the file "orvantis.lock" in it, held while the object lives and
+// removed with it. Runs of any program sharing the folder wait for each
+// other instead of sharing `template.xlt` or `temp.bmp`.
 class TempFolderLock {
 public:
     static const QString kFileName;
@@ -22,6 +22,9 @@ public:
     ~TempFolderLock();
 
 private:
+    bool tryLock();
+
+    QString mPath;
     int mFd = -1;
 };
 

@@ -136,7 +136,7 @@ TEST_F(BatchRun, TheStoredProjectBecomesAWorkbookAndAPictureAndNothingStaysBehin
     EXPECT_EQ(chart.sheet(0).cell({10, 1})->value, sheet::Value(QStringLiteral("Plan")));
     EXPECT_EQ(chart.sheet(0).cell({2, 1})->value, sheet::Value(QStringLiteral("Meeting")));
     EXPECT_FALSE(sheet::readPicture(options.picturePath).isNull());
-    EXPECT_EQ(tempFiles(), QStringList{QStringLiteral("orvantis.lock")});
+    EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(u' ').toStdString();
     EXPECT_EQ(QDir(outFolder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 

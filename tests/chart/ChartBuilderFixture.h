@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/TempFolderLock.h"
 #include "chart/BuilderWindow.h"
 #include "chart/ChartBuilder.h"
 #include "chart/ChartPreview.h"
@@ -70,13 +69,7 @@ protected:
     virtual QByteArray templateBytes() { return loadCustomResource(101); }
 
     QString temp(const QString &name) const { return QDir(scripted.folders.tempFolder()).filePath(name); }
-    // The files in the temporary folder but the lock file, which stays.
-    QStringList tempFiles() const
-    {
-        QStringList files = QDir(scripted.folders.tempFolder()).entryList(QDir::Files);
-        files.removeAll(TempFolderLock::kFileName);
-        return files;
-    }
+    QStringList tempFiles() const { return QDir(scripted.folders.tempFolder()).entryList(QDir::Files); }
 
     // Builds the chart and reads the saved chart workbook back.
     sheet::Workbook build()
