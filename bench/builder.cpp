@@ -3,6 +3,7 @@
 // loading by the preview. Then the same up to the first paint of the real
 // preview window, with the process's peak memory.
 #include "BenchChart.h"
+#include "app/FileOperations.h"
 #include "chart/BuilderWindow.h"
 #include "chart/ChartBuilder.h"
 #include "chart/ChartPreview.h"
@@ -33,7 +34,7 @@ using namespace orv::bench;
 // preview window does), then lets the workbook go.
 class BenchPreview : public chart::ChartPreview {
 public:
-    explicit BenchPreview(bool decode) : mDecode(decode) {}
+    explicit BenchPreview(bool decode, bool wantsPicture = true) : mDecode(decode), mWantsPicture(wantsPicture) {}
     void loadPicture(const QString &path) override
     {
         if (mDecode)
@@ -41,12 +42,14 @@ public:
         else if (!QFile::exists(path))
             throw Failure(QStringLiteral("No picture file"));
     }
-    void setExcelFile(const QString &path) override { QFile::remove(path); }
+    void setExcelFile(const QString &path) override { DeleteFileIfExists(path); }
     void show() override {}
+    bool wantsPicture() const override { return mWantsPicture; }
     QImage picture;
 
 private:
     bool mDecode;
+    bool mWantsPicture;
 };
 
 // What the builder reaches the outside world through, on the engine.
@@ -65,26 +68,49 @@ struct BuilderServices {
     Services services;
 };
 
-// Arguments: the number of tasks, and whether the preview decodes the picture.
-void BM_CreateTemplate(benchmark::State &state)
+void runBuilder(benchmark::State &state, const chart::ProjectLists &lists, BenchPreview &preview)
 {
     BuilderServices bench;
-    Services &services = bench.services;
-    const chart::ProjectLists lists = project(static_cast<int>(state.range(0)));
     NoWindow window;
-    BenchPreview preview(state.range(1) != 0);
     const QByteArray templateBytes = chart::loadCustomResource(101);
-    chart::ChartBuilder builder({services, lists, window, preview, [&] { return templateBytes; }});
+    chart::ChartBuilder builder({bench.services, lists, window, preview, [&] { return templateBytes; }});
     for (auto _ : state)
         builder.PushButton6_Click();
     if (bench.messages.shown != 0)
         state.SkipWithError("the builder reported a failure");
+}
+
+// Arguments: the number of tasks, and whether the preview decodes the picture.
+void BM_CreateTemplate(benchmark::State &state)
+{
+    BenchPreview preview(state.range(1) != 0);
+    runBuilder(state, project(static_cast<int>(state.range(0))), preview);
 }
 BENCHMARK(BM_CreateTemplate)
     ->ArgsProduct({{2, 200, 1000}, {0, 1}})
     ->ArgNames({"tasks", "decode"})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
+    ->UseRealTime();
+
+// Many categories without tasks and without a picture: the category blocks
+// alone, whose time must grow in step with their number. (Placing tasks
+// compares every task with every category, as the steps are written.)
+void BM_CategoryBlocks(benchmark::State &state)
+{
+    chart::ProjectLists lists;
+    for (int c = 0; c < state.range(0); ++c)
+        lists.categories.push_back({QStringLiteral("Category %1").arg(c + 1)});
+    BenchPreview preview(false, false);
+    runBuilder(state, lists, preview);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_CategoryBlocks)
+    ->RangeMultiplier(2)
+    ->Range(1000, 8000)
+    ->ArgName("categories")
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity()
     ->UseRealTime();
 
 struct NoMainWindow : preview::MainWindowLink {

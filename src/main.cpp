@@ -67,10 +67,16 @@ int main(int argc, char *argv[])
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     try {
-        if (const auto batch = orv::chart::parseBatchOptions(arguments))
+        if (const auto batch = orv::chart::parseBatchOptions(arguments)) {
+            if (batch->help) {
+                std::fputs(qPrintable(orv::chart::batchUsage()), stdout);
+                return 0;
+            }
             return runBatch(argc, argv, *batch);
+        }
     } catch (const orv::Failure &failure) {
-        std::fprintf(stderr, "orvantis: %s\n", qPrintable(failure.description()));
+        std::fprintf(stderr, "orvantis: %s\n%s", qPrintable(failure.description()),
+                     qPrintable(orv::chart::batchUsage()));
         return 2;
     }
 

@@ -33,6 +33,9 @@ public:
     // values under `keys` cannot all be read back as stored keeps them aside
     // and returns what the user has to be told; empty text when all is well.
     virtual QString checkAtStartUp(const QStringList &keys, const QDateTime &now) { return {}; }
+    // Why the store cannot be read as a whole (a file that is not a regular
+    // file, unreadable or damaged), or an empty text when it can.
+    virtual QString unreadableReason() const { return {}; }
 };
 
 // Ends the program at once: no further window event runs.

@@ -3,15 +3,17 @@
 #include "app/FileOperations.h"
 #include "app/StoredList.h"
 #include "app/MessageBoxes.h"
+#include "chart/BatchOutput.h"
 #include "chart/BuilderWindow.h"
 #include "chart/ChartBuilder.h"
 #include "chart/ChartPreview.h"
 #include "chart/CustomResource.h"
+#include "chart/PlanSize.h"
 #include "chart/ProjectLists.h"
 #include "sheet/Failure.h"
+#include "sheet/FileAccess.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <algorithm>
 
 namespace orv::chart {
 
@@ -43,42 +45,29 @@ public:
     void hideMainWindow() override {}
 };
 
-// Copies a file into place through a temporary file beside the target.
-void copyFile(const QString &from, const QString &to)
-{
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Cannot read %1: %2").arg(from, source.errorString()));
-    QSaveFile target(to);
-    if (!target.open(QIODevice::WriteOnly) || target.write(source.readAll()) != source.size() || !target.commit())
-        throw Failure(QStringLiteral("Cannot write %1: %2").arg(to, target.errorString()));
-}
-
-// Takes the finished chart: the picture and the workbook are copied to the
-// requested paths and the chart workbook leaves the temporary folder.
+// Takes the finished chart: the picture's bytes (read before the builder
+// deletes its file) and the chart workbook's path. The chart workbook leaves
+// the temporary folder with this object.
 class BatchHandOver : public ChartPreview {
 public:
-    explicit BatchHandOver(const BatchOptions &options) : mOptions(options) {}
+    explicit BatchHandOver(bool wantsPicture) : mWantsPicture(wantsPicture) {}
     ~BatchHandOver() override
     {
         if (!mExcelFile.isEmpty())
             DeleteFileIfExists(mExcelFile);
     }
 
-    void loadPicture(const QString &path) override
-    {
-        if (!mOptions.picturePath.isEmpty())
-            copyFile(path, mOptions.picturePath);
-    }
-    void setExcelFile(const QString &path) override
-    {
-        mExcelFile = path;
-        copyFile(path, mOptions.workbookPath);
-    }
+    void loadPicture(const QString &path) override { mPicture = sheet::readWholeFile(path, sheet::Links::Refuse); }
+    void setExcelFile(const QString &path) override { mExcelFile = path; }
     void show() override {}
+    bool wantsPicture() const override { return mWantsPicture; }
+
+    const QByteArray &picture() const { return mPicture; }
+    const QString &excelFile() const { return mExcelFile; }
 
 private:
-    const BatchOptions &mOptions;
+    bool mWantsPicture;
+    QByteArray mPicture;
     QString mExcelFile;
 };
 
@@ -95,42 +84,103 @@ std::vector<QStringList> storedList(const SettingsStore &settings, const QString
     return items;
 }
 
+// The saved project. A settings store that cannot be read as a whole, or
+// that holds no project at all, is a failure rather than an empty chart.
+ProjectLists storedProject(const SettingsStore &settings)
+{
+    const QString problem = settings.unreadableReason();
+    if (!problem.isEmpty())
+        throw Failure(problem);
+    const QStringList keys = {QStringLiteral("Categories"), QStringLiteral("Tasks"), QStringLiteral("Events")};
+    if (std::none_of(keys.begin(), keys.end(), [&](const QString &key) { return settings.read(key).has_value(); }))
+        throw Failure(QStringLiteral("No saved project: the settings hold no categories, tasks or special events"));
+    ProjectLists lists;
+    lists.categories = storedList(settings, keys[0], 1);
+    lists.tasks = storedList(settings, keys[1], 6);
+    lists.events = storedList(settings, keys[2], 3);
+    return lists;
+}
+
+// Both outputs are staged completely before either replaces its file.
+void publish(const BatchHandOver &handOver, const BatchOutputs &outputs)
+{
+    sheet::StagedFile workbook = stageWorkbook(handOver.excelFile(), outputs.workbook);
+    std::optional<sheet::StagedFile> picture;
+    if (!outputs.picture.isEmpty())
+        picture.emplace(stagePicture(handOver.picture(), outputs.picture));
+    workbook.commit();
+    if (picture)
+        picture->commit();
+}
+
+void build(const BatchOptions &options, const Services &services, const ErrorStreamMessages &messages)
+{
+    const ProjectLists lists = storedProject(*services.settings);
+    const BatchOutputs outputs =
+        checkedOutputs(options.workbookPath, options.picturePath, services.folders->tempFolder());
+    checkPlanSize(lists);
+    NoWindow window;
+    BatchHandOver handOver(!outputs.picture.isEmpty());
+    ChartBuilder builder({services, lists, window, handOver, [] { return loadCustomResource(101); }});
+    builder.PushButton6_Click();
+    if (messages.shown == 0)
+        publish(handOver, outputs);
+}
+
+// Takes the value of an option that needs one.
+void takeValue(const QStringList &arguments, qsizetype &i, QString &value)
+{
+    const QString &option = arguments[i];
+    if (!value.isEmpty())
+        throw Failure(QStringLiteral("%1 is given twice").arg(option));
+    if (i + 1 >= arguments.size() || arguments[i + 1].isEmpty() || arguments[i + 1].startsWith(u'-'))
+        throw Failure(QStringLiteral("%1 needs a file path").arg(option));
+    value = arguments[++i];
+}
+
 } // namespace
 
 std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
 {
-    const qsizetype at = arguments.indexOf(QStringLiteral("--build-chart"));
-    if (at < 0)
+    if (arguments.size() <= 1)
         return std::nullopt;
     BatchOptions options;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments[i];
-        QString *value = argument == QStringLiteral("--build-chart") ? &options.workbookPath
-                         : argument == QStringLiteral("--picture")   ? &options.picturePath
-                                                                     : nullptr;
-        if (!value)
-            throw Failure(QStringLiteral("Unknown option %1; use --build-chart OUT.xls [--picture OUT.png]")
-                              .arg(argument));
-        if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QStringLiteral("--")))
-            throw Failure(QStringLiteral("%1 needs a file path").arg(argument));
-        *value = arguments[++i];
+        if (argument == QStringLiteral("--help") || argument == QStringLiteral("-h"))
+            options.help = true;
+        else if (argument == QStringLiteral("--build-chart"))
+            takeValue(arguments, i, options.workbookPath);
+        else if (argument == QStringLiteral("--picture"))
+            takeValue(arguments, i, options.picturePath);
+        else
+            throw Failure(QStringLiteral("Unknown option %1").arg(argument));
     }
+    if (!options.help && options.workbookPath.isEmpty())
+        throw Failure(QStringLiteral("--build-chart OUT.xls is missing"));
     return options;
+}
+
+QString batchUsage()
+{
+    return QStringLiteral("Usage: orvantis                                        (the windows)\n"
+                          "       orvantis --build-chart OUT.xls [--picture OUT.png]\n"
+                          "       orvantis --help\n"
+                          "\n"
+                          "--build-chart builds the chart workbook of the saved project without any window.\n"
+                          "--picture also writes the chart's picture. The outputs are replaced only when\n"
+                          "the whole build succeeds; otherwise they stay as they were and the reports are\n"
+                          "written to the error output (exit status 1).\n");
 }
 
 int runBatchChart(const BatchOptions &options, Services services, QTextStream &errors)
 {
     ErrorStreamMessages messages(errors);
     services.messages = &messages;
-    ProjectLists lists;
-    lists.categories = storedList(*services.settings, QStringLiteral("Categories"), 1);
-    lists.tasks = storedList(*services.settings, QStringLiteral("Tasks"), 6);
-    lists.events = storedList(*services.settings, QStringLiteral("Events"), 3);
-    NoWindow window;
-    {
-        BatchHandOver handOver(options);
-        ChartBuilder builder({services, lists, window, handOver, [] { return loadCustomResource(101); }});
-        builder.PushButton6_Click();
+    try {
+        build(options, services, messages);
+    } catch (const Failure &failure) {
+        messages.show(failure.description(), QString(), MessageButtons::Ok, MessageIcon::None);
     }
     return messages.shown == 0 ? 0 : 1;
 }

@@ -13,19 +13,25 @@ namespace orv::chart {
 // the saved project with the same steps as "Create Template!", without any
 // window.
 struct BatchOptions {
+    bool help = false;    // --help: only the usage is wanted
     QString workbookPath;
-    QString picturePath; // empty: no picture is kept
+    QString picturePath; // empty: no picture is wanted
 };
 
-// The batch options among the program's arguments (the program name
-// first), or nothing when the program is to start its windows. Throws a
-// Failure for a --build-chart without its path or an unknown option.
+// The options among the program's arguments (the program name first), or
+// nothing when there are none and the windows are to start. Throws a
+// Failure for an unknown, repeated or incomplete option, or options without
+// --build-chart.
 std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments);
 
-// Runs the builder on the lists stored in services.settings and writes the
-// chart workbook (and the picture) to the given paths. Every error report is
-// written to `errors` in the text the message box would show. Returns the
-// program's exit code: 0, or 1 when anything was reported.
+// How the options are used, as --help prints it.
+QString batchUsage();
+
+// Runs the builder on the lists stored in services.settings. Every error
+// report is written to `errors` in the text the message box would show.
+// All or nothing: only a run without any report replaces the workbook (and
+// the picture), each in one step once both are complete; otherwise both
+// stay exactly as they were. Returns the exit code: 0, or 1 after a report.
 int runBatchChart(const BatchOptions &options, Services services, QTextStream &errors);
 
 } // namespace orv::chart

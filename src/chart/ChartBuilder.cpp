@@ -1,9 +1,9 @@
 #include "chart/ChartBuilder.h"
 
 #include "app/Conversions.h"
-#include "app/FileExists.h"
 #include "app/FileOperations.h"
 #include "app/ReportingOperation.h"
+#include "app/TempFolderLock.h"
 #include "chart/BuilderWindow.h"
 #include "chart/ChartPreview.h"
 #include "chart/Excel1.h"
@@ -11,7 +11,9 @@
 #include "chart/PercentText.h"
 #include "chart/ProjectSource.h"
 #include "chart/SpreadsheetApplication.h"
+#include "sheet/Failure.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace orv::chart {
@@ -21,6 +23,22 @@ namespace {
 const QString kLocation = QStringLiteral("in Orvantis2021/08/31.Form1.PushButton6_Click ");
 
 using List = ProjectSource::List;
+
+// The most characters a cell holds.
+constexpr qsizetype kMaxCellText = 32767;
+
+// "The name of task", "The end of special event"...
+QString fieldName(List list, int column)
+{
+    const QString item = list == List::Categories ? QStringLiteral("category")
+                         : list == List::Tasks    ? QStringLiteral("task")
+                                                  : QStringLiteral("special event");
+    const int startColumn = list == List::Tasks ? 3 : 2;
+    const QString field = column == 1             ? QStringLiteral("name")
+                          : column == startColumn ? QStringLiteral("start")
+                                                  : QStringLiteral("end");
+    return QStringLiteral("The %1 of %2").arg(field, item);
+}
 
 } // namespace
 
@@ -45,8 +63,22 @@ private:
     {
         return mParts.project.itemText(list, position, column);
     }
+    // An item's text for a cell; a text longer than a cell holds is refused
+    // rather than cut or wrapped.
+    QString cellText(List list, int position, int column) const
+    {
+        QString text = item(list, position, column);
+        if (text.size() > kMaxCellText)
+            throw Failure(QStringLiteral("%1 %2 has %3 characters, more than the %4 a cell holds")
+                              .arg(fieldName(list, column))
+                              .arg(position)
+                              .arg(text.size())
+                              .arg(kMaxCellText));
+        return text;
+    }
     int count(List list) const { return checkedInt16(mParts.project.itemCount(list)); }
 
+    void waitForTheTemporaryFolder();
     void openTemplate();
     void placeSpecialEvents();
     void placeCategoryBlocks();
@@ -65,6 +97,7 @@ private:
     std::unique_ptr<Application> mSecond;
     std::optional<Workbook> mSecondBook;
     ReservedFile mReservation;
+    std::optional<TempFolderLock> mLock;
 };
 
 void BuildRun::run()
@@ -75,6 +108,7 @@ void BuildRun::run()
         return;
     mOp(102, [&] { mBuilder.mBusy = true; });
     mOp(104, [&] { mParts.window.setPointer(PointerSetting::Hourglass); });
+    mOp(104, [&] { waitForTheTemporaryFolder(); });
     mOp(106, [&] { mXl = mParts.services.spreadsheets->create(); });
     openTemplate();
     placeSpecialEvents();
@@ -93,14 +127,19 @@ void BuildRun::run()
     mOp(268, [&] { mBuilder.mBusy = false; });
 }
 
+// One build at a time per temporary folder, with the hourglass shown while
+// another run holds it; then what dead runs left there goes.
+void BuildRun::waitForTheTemporaryFolder()
+{
+    const QString folder = mParts.services.folders->tempFolder();
+    mLock.emplace(folder, [] { QCoreApplication::processEvents(); });
+    removeLeftovers(folder);
+}
+
 void BuildRun::openTemplate()
 {
     mOp(108, [&] { mTemplateBytes = mParts.templateBytes(); });
-    mOp(110, [&] {
-        const QString path = tempPath(QStringLiteral("template.xlt"));
-        if (!FileExists(path))
-            WriteBytesToFile(mTemplateBytes, path);
-    });
+    mOp(110, [&] { WriteBytesUnlessEqual(mTemplateBytes, tempPath(QStringLiteral("template.xlt"))); });
     mOp(112, [&] { xl().Workbooks().Open(tempPath(QStringLiteral("template.xlt")), std::nullopt, true); });
     mOp(114, [&] { xl().setDisplayAlerts(false); });
     mOp(116, [&] { xl().ActiveWorkbook().Worksheets().Item(1).Select(); });
@@ -119,9 +158,9 @@ void BuildRun::placeSpecialEvents()
         mOp(124, [&] { placed = e < 6; });
         if (placed) {
             const auto row = [&] { return checkedInt16(r + e - 1); };
-            mOp(126, [&] { xl().Cells(row(), 2).setValue(item(List::Events, e, 1)); });
-            mOp(128, [&] { xl().Cells(row(), 4).setValue(item(List::Events, e, 2)); });
-            mOp(130, [&] { xl().Cells(row(), 5).setValue(item(List::Events, e, 3)); });
+            mOp(126, [&] { xl().Cells(row(), 2).setValue(cellText(List::Events, e, 1)); });
+            mOp(128, [&] { xl().Cells(row(), 4).setValue(cellText(List::Events, e, 2)); });
+            mOp(130, [&] { xl().Cells(row(), 5).setValue(cellText(List::Events, e, 3)); });
         }
         mOp(132, [&] { checkedInt16(e + 1); });
     }
@@ -144,7 +183,7 @@ void BuildRun::placeCategoryBlocks()
             mOp(146, [&] { xl().Selection().Insert(xlShiftDown); });
             mOp(148, [&] { xl().setCutCopyMode(false); });
         }
-        mOp(150, [&] { xl().Cells(checkedInt16(r - 4 + (c - 1) * 4), 1).setValue(item(List::Categories, c, 1)); });
+        mOp(150, [&] { xl().Cells(checkedInt16(r - 4 + (c - 1) * 4), 1).setValue(cellText(List::Categories, c, 1)); });
         mOp(152, [&] { checkedInt16(c + 1); });
     }
 }
@@ -199,15 +238,15 @@ void BuildRun::placeTask(int c, int t, int r, int m, int &n, int &k)
     mOp(182, [&] { subTask = item(List::Tasks, t, 6) == QStringLiteral("V"); });
     if (subTask) {
         mOp(184, [&] { xl().Cells(taskRow(), 2).setValue(QString()); });
-        mOp(186, [&] { xl().Cells(taskRow(), 3).setValue(item(List::Tasks, t, 1)); });
+        mOp(186, [&] { xl().Cells(taskRow(), 3).setValue(cellText(List::Tasks, t, 1)); });
     } else {
         mOp(188, [&] {
-            xl().Cells(taskRow(), 2).setValue(item(List::Tasks, t, 1));
+            xl().Cells(taskRow(), 2).setValue(cellText(List::Tasks, t, 1));
             xl().Cells(taskRow(), 3).setValue(QString());
         });
     }
-    mOp(190, [&] { xl().Cells(taskRow(), 4).setValue(item(List::Tasks, t, 3)); });
-    mOp(192, [&] { xl().Cells(taskRow(), 5).setValue(item(List::Tasks, t, 4)); });
+    mOp(190, [&] { xl().Cells(taskRow(), 4).setValue(cellText(List::Tasks, t, 3)); });
+    mOp(192, [&] { xl().Cells(taskRow(), 5).setValue(cellText(List::Tasks, t, 4)); });
     mOp(194, [&] { xl().Cells(taskRow(), 6).setValue(fractionFromPercentText(item(List::Tasks, t, 2))); });
 }
 
@@ -243,6 +282,7 @@ void BuildRun::saveAndExport()
     mOp(230, [&] {
         xl().ActiveWorkbook().SaveAs(mPath, GetSaveFileFormat(mXl.get()));
         mReservation.release();
+        markInUse(mPath);
     });
     mOp(232, [&] { xl().setDisplayAlerts(false); });
     mOp(234, [&] { xl().ActiveWorkbook().Close(); });
@@ -252,7 +292,8 @@ void BuildRun::saveAndExport()
     mOp(242, [&] { mParts.window.setPointer(PointerSetting::Hourglass); });
     mOp(244, [&] { mSecondBook = need(mSecond).Workbooks().Item(need(mSecond).Workbooks().count()); });
     mOp(246, [&] {
-        saveCellsActivesheet(*mParts.services.messages, need(mSecondBook), tempPath(QStringLiteral("temp.bmp")));
+        if (mParts.preview.wantsPicture())
+            saveCellsActivesheet(*mParts.services.messages, need(mSecondBook), tempPath(QStringLiteral("temp.bmp")));
     });
     mOp(248, [&] { need(mSecond).setDisplayAlerts(false); });
     mOp(250, [&] { need(mSecondBook).Close(); });
@@ -264,7 +305,10 @@ void BuildRun::saveAndExport()
 
 void BuildRun::handOver()
 {
-    mOp(256, [&] { mParts.preview.loadPicture(tempPath(QStringLiteral("temp.bmp"))); });
+    mOp(256, [&] {
+        if (mParts.preview.wantsPicture())
+            mParts.preview.loadPicture(tempPath(QStringLiteral("temp.bmp")));
+    });
     mOp(258, [&] { mParts.preview.setExcelFile(mPath); });
     mOp(260, [&] { mParts.preview.show(); });
     mOp(262, [&] { mParts.window.hideMainWindow(); });

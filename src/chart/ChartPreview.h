@@ -15,6 +15,9 @@ public:
     virtual void loadPicture(const QString &path) = 0;
     virtual void setExcelFile(const QString &path) = 0;
     virtual void show() = 0;
+    // False when nobody will look at a picture: the builder then makes none
+    // and loads none.
+    virtual bool wantsPicture() const { return true; }
 };
 
 } // namespace orv::chart

@@ -3,6 +3,7 @@
 #include "chart/ObjectVariable.h"
 #include "chart/PictureHandOff.h"
 #include "sheet/Failure.h"
+#include "sheet/FileAccess.h"
 #include "sheet/RowOperations.h"
 #include "sheet/TypedInput.h"
 #include "sheet/formula/Recalculation.h"
@@ -12,6 +13,7 @@
 #include "sheet/render/SheetPicture.h"
 #include "sheet/xls/XlsFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 
@@ -51,9 +53,20 @@ struct Application::CopyBuffer {
 
 // ---- CopiedPicture -----------------------------------------------------------
 
+// The picture goes to a file beside the path and is renamed over it, so a
+// link at the path is never written through; a link found there is refused.
+// A failed save leaves no picture file, so that an older one cannot stand in.
 void CopiedPicture::save(const QString &path) const
 {
-    sheet::writePictureBytes(mEncoded, path);
+    if (QFileInfo(path).isSymLink())
+        throw Failure(QStringLiteral("Could not write the picture %1: it is a symbolic link, which is not followed")
+                          .arg(path));
+    try {
+        sheet::replaceFile(mEncoded, path);
+    } catch (const Failure &) {
+        QFile::remove(path);
+        throw;
+    }
     if (!mShown.isNull())
         PictureHandOff::remember(path, mShown);
 }
@@ -338,7 +351,7 @@ int Application::openWorkbook(const QString &path, bool readOnly)
 {
     auto open = std::make_unique<OpenBook>();
     open->handle = mNextHandle++;
-    open->book = std::make_unique<sheet::Workbook>(sheet::xls::openWorkbook(path));
+    open->book = std::make_unique<sheet::Workbook>(sheet::xls::openWorkbook(path, sheet::Links::Refuse));
     open->path = QFileInfo(path).absoluteFilePath();
     open->readOnly = readOnly;
     sheet::recalculate(*open->book, clock());
@@ -417,6 +430,9 @@ void Application::copy(const Range &range)
     mCopyBuffer = std::make_unique<CopyBuffer>(
         CopyBuffer{range.workbook(), sheet::copyRows(book(range.workbook()).sheet(range.sheet()), cells.firstRow,
                                                      cells.lastRow)});
+    // The copied rows are no place to insert them: when selecting the
+    // target fails, Insert fails too rather than pasting over the source.
+    mSelection.reset();
 }
 
 void Application::insert(const Range &range, int shift)

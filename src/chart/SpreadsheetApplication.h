@@ -55,6 +55,8 @@ public:
 
     void setValue(const CellInput &value);
     void Select();
+    // Copies whole rows into the copy buffer; the selection is gone then, so
+    // that an Insert needs a new Select of its target.
     void Copy();
     void Insert(int Shift);
     void CopyPicture();

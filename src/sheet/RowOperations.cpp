@@ -52,9 +52,16 @@ void addConditionalRange(std::vector<CellRange> &ranges, const CellRange &added)
 
 void adjustSheetFormulas(Sheet &sheet, const RowInsertion &insertion)
 {
-    sheet.forEachFormulaCell([&](CellAddress, Cell &cell) {
+    const auto adjust = [&](CellAddress, Cell &cell) {
         cell.formula = adjustForInsertedRows(cell.formula, sheet.name(), insertion);
-    });
+    };
+    // On the sheet that grows, formulas above the new rows that refer to
+    // nothing below them stay as they are and need no visit.
+    if (sheet.name().compare(insertion.insertedSheet, Qt::CaseInsensitive) == 0)
+        sheet.forEachFormulaCellReaching(
+            insertion.firstRow, [](const Cell &cell) { return lastReferencedRow(*cell.formula); }, adjust);
+    else
+        sheet.forEachFormulaCell(adjust);
     for (ConditionalFormat &format : sheet.conditionalFormats())
         for (ConditionalRule &rule : format.rules)
             rule.formula = adjustForInsertedRows(rule.formula, sheet.name(), insertion);

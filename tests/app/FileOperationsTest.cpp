@@ -5,13 +5,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace orv {
 namespace {
 
 class FileOperationsTest : public ::testing::Test {
-protected:
+public:
     QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
     static QByteArray contents(const QString &file)
     {
@@ -103,6 +105,62 @@ TEST_F(FileOperationsTest, UnreleasedReservationIsRemovedAndReleasedOneStays)
     EXPECT_FALSE(QFile::exists(path("a.xls")));
     EXPECT_TRUE(QFile::exists(path("b.xls")));
 }
+
+TEST_F(FileOperationsTest, TheForcedDeleteRemovesALinkWithoutTouchingItsTarget)
+{
+    put(path("target"), "x");
+    ASSERT_EQ(::chmod(QFile::encodeName(path("target")).constData(), 0400), 0);
+    ASSERT_TRUE(QFile::link(path("target"), path("temp.bmp")));
+    DeleteFileForced(path("temp.bmp"));
+    EXPECT_FALSE(QFileInfo(path("temp.bmp")).isSymLink());
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path("target")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0400u);
+    EXPECT_EQ(contents(path("target")), QByteArray("x"));
+}
+
+// What stands at the path before, and whether the bytes end up there.
+struct LeftoverCase {
+    const char *name;
+    std::function<void(FileOperationsTest &)> arrange;
+    bool written;
+};
+
+class WriteUnlessEqual : public FileOperationsTest, public ::testing::WithParamInterface<LeftoverCase> {};
+
+TEST_P(WriteUnlessEqual, UsesOnlyAnEqualFileAndRefusesWhatIsNoFile)
+{
+    GetParam().arrange(*this);
+    if (GetParam().written) {
+        WriteBytesUnlessEqual("template", path("template.xlt"));
+        EXPECT_EQ(contents(path("template.xlt")), QByteArray("template"));
+    } else {
+        EXPECT_THROW(WriteBytesUnlessEqual("template", path("template.xlt")), Failure);
+        EXPECT_EQ(contents(path("target")), QByteArray("precious"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Leftovers, WriteUnlessEqual,
+    ::testing::Values(LeftoverCase{"Missing", [](FileOperationsTest &) {}, true},
+                      LeftoverCase{"Equal", [](FileOperationsTest &t) { t.put(t.path("template.xlt"), "template"); },
+                                   true},
+                      LeftoverCase{"Foreign", [](FileOperationsTest &t) { t.put(t.path("template.xlt"), "other"); },
+                                   true},
+                      LeftoverCase{"Empty", [](FileOperationsTest &t) { t.put(t.path("template.xlt"), ""); }, true},
+                      LeftoverCase{"Link",
+                                   [](FileOperationsTest &t) {
+                                       t.put(t.path("target"), "precious");
+                                       QFile::link(t.path("target"), t.path("template.xlt"));
+                                   },
+                                   false},
+                      LeftoverCase{"Folder",
+                                   [](FileOperationsTest &t) {
+                                       t.put(t.path("target"), "precious");
+                                       QDir(t.dir.path()).mkdir(QStringLiteral("template.xlt"));
+                                   },
+                                   false}),
+    [](const ::testing::TestParamInfo<LeftoverCase> &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace orv

@@ -1,5 +1,8 @@
+#include "FailingCalls.h"
 #include "chart/BatchChart.h"
+#include "chart/CustomResource.h"
 #include "chart/EngineApplicationFactory.h"
+#include "chart/SpreadsheetApplication.h"
 #include "sheet/Failure.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/SheetPicture.h"
@@ -7,39 +10,92 @@
 #include "support/ScriptedServices.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <csignal>
+#include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orv::chart {
 namespace {
 
-TEST(BatchOptionsTest, WindowsStartWithoutTheOption)
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void put(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// ---- Options -----------------------------------------------------------------
+
+struct OptionsCase {
+    QStringList arguments;
+    bool valid;
+    QString workbook;
+    QString picture;
+};
+
+class BatchOptionsTest : public ::testing::TestWithParam<OptionsCase> {};
+
+TEST_P(BatchOptionsTest, AreParsedOrRefused)
+{
+    const OptionsCase &c = GetParam();
+    QStringList arguments{QStringLiteral("orvantis")};
+    arguments << c.arguments;
+    if (!c.valid) {
+        EXPECT_THROW(parseBatchOptions(arguments), Failure);
+        return;
+    }
+    const auto options = parseBatchOptions(arguments);
+    ASSERT_TRUE(options.has_value());
+    EXPECT_EQ(options->workbookPath, c.workbook);
+    EXPECT_EQ(options->picturePath, c.picture);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, BatchOptionsTest,
+    ::testing::Values(OptionsCase{{"--build-chart", "out.xls", "--picture", "p.png"}, true, "out.xls", "p.png"},
+                      OptionsCase{{"--picture", "p.png", "--build-chart", "out.xls"}, true, "out.xls", "p.png"},
+                      OptionsCase{{"--build-chart", "x"}, true, "x", ""},
+                      OptionsCase{{"--build-chart"}, false, {}, {}},
+                      OptionsCase{{"--build-chart", "--picture", "p.png"}, false, {}, {}},
+                      OptionsCase{{"--build-chart", "x.xls", "--zoom", "2"}, false, {}, {}},
+                      OptionsCase{{"--build-chart", "a.xls", "--build-chart", "b.xls"}, false, {}, {}},
+                      OptionsCase{{"--build-chart", "a.xls", "--picture", "p.png", "--picture", "q.png"}, false,
+                                  {}, {}},
+                      OptionsCase{{"--picture", "x.png"}, false, {}, {}},
+                      OptionsCase{{"out.xls"}, false, {}, {}}));
+
+TEST(BatchOptionsHelp, WindowsStartOnlyWithoutArgumentsAndHelpNeedsNoPath)
 {
     EXPECT_FALSE(parseBatchOptions({"orvantis"}).has_value());
+    EXPECT_TRUE(parseBatchOptions({"orvantis", "--help"})->help);
+    EXPECT_TRUE(batchUsage().contains(QStringLiteral("--build-chart OUT.xls [--picture OUT.png]")));
 }
 
-TEST(BatchOptionsTest, PathsAreTakenAsGiven)
-{
-    const auto options = parseBatchOptions({"orvantis", "--build-chart", "out.xls", "--picture", "p.png"});
-    ASSERT_TRUE(options.has_value());
-    EXPECT_EQ(options->workbookPath, QStringLiteral("out.xls"));
-    EXPECT_EQ(options->picturePath, QStringLiteral("p.png"));
-    EXPECT_EQ(parseBatchOptions({"orvantis", "--build-chart", "x"})->picturePath, QString());
-}
-
-TEST(BatchOptionsTest, MissingPathsAndUnknownOptionsAreRefused)
-{
-    EXPECT_THROW(parseBatchOptions({"orvantis", "--build-chart"}), Failure);
-    EXPECT_THROW(parseBatchOptions({"orvantis", "--build-chart", "--picture", "p.png"}), Failure);
-    EXPECT_THROW(parseBatchOptions({"orvantis", "--build-chart", "x.xls", "--zoom", "2"}), Failure);
-}
+// ---- One run in this process -------------------------------------------------
 
 class BatchRun : public ::testing::Test {
-protected:
+public:
     BatchRun() : engine(scripted.clock, QLocale(QLocale::English, QLocale::UnitedStates))
     {
         scripted.services.spreadsheets = &engine;
-        options.workbookPath = QDir(out.path()).filePath(QStringLiteral("chart.xls"));
-        options.picturePath = QDir(out.path()).filePath(QStringLiteral("chart.png"));
+        options.workbookPath = out(QStringLiteral("chart.xls"));
+        options.picturePath = out(QStringLiteral("chart.png"));
+        scripted.settings.values = {{"Categories", "Research"},
+                                    {"Tasks", "Plan^50^8/11/2016^8/24/2016^Research^^surplus"},
+                                    {"Events", "Meeting^8/12/2016^8/12/2016"}};
     }
 
     int run()
@@ -48,18 +104,31 @@ protected:
         return runBatchChart(options, scripted.services, stream);
     }
 
-    test::ScriptedServices scripted;
+    void storeTasksOfResearch(int count)
+    {
+        QStringList tasks;
+        for (int t = 0; t < count; ++t)
+            tasks << QStringLiteral("T^0^1/1/2020^1/2/2020^Research^");
+        scripted.settings.values["Tasks"] = tasks.join(u'|');
+    }
+
+    QString out(const QString &name) const { return QDir(outFolder.path()).filePath(name); }
+    QString temp(const QString &name) const { return QDir(scripted.folders.tempFolder()).filePath(name); }
+    QStringList tempFiles() const
+    {
+        return QDir(scripted.folders.tempFolder()).entryList(QDir::Files | QDir::System | QDir::Hidden);
+    }
+
+    orv::test::ScriptedServices scripted;
     EngineApplicationFactory engine;
-    QTemporaryDir out;
+    std::unique_ptr<ApplicationFactory> failing;
+    QTemporaryDir outFolder;
     BatchOptions options;
     QString errors;
 };
 
 TEST_F(BatchRun, TheStoredProjectBecomesAWorkbookAndAPictureAndNothingStaysBehind)
 {
-    scripted.settings.values = {{"Categories", "Research"},
-                                {"Tasks", "Plan^50^8/11/2016^8/24/2016^Research^^surplus"},
-                                {"Events", "Meeting^8/12/2016^8/12/2016"}};
     EXPECT_EQ(run(), 0) << errors.toStdString();
     EXPECT_TRUE(errors.isEmpty());
     const sheet::Workbook chart = sheet::xls::openWorkbook(options.workbookPath);
@@ -67,17 +136,200 @@ TEST_F(BatchRun, TheStoredProjectBecomesAWorkbookAndAPictureAndNothingStaysBehin
     EXPECT_EQ(chart.sheet(0).cell({10, 1})->value, sheet::Value(QStringLiteral("Plan")));
     EXPECT_EQ(chart.sheet(0).cell({2, 1})->value, sheet::Value(QStringLiteral("Meeting")));
     EXPECT_FALSE(sheet::readPicture(options.picturePath).isNull());
-    EXPECT_TRUE(QDir(scripted.folders.tempFolder()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(u' ').toStdString();
+    EXPECT_EQ(QDir(outFolder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
-TEST_F(BatchRun, ReportsGoToTheErrorStreamAndMakeTheExitCodeOne)
+TEST_F(BatchRun, AReplacedWorkbookKeepsItsModeAndOwner)
 {
-    options.workbookPath = QDir(out.path()).filePath(QStringLiteral("missing/folder/chart.xls"));
-    EXPECT_EQ(run(), 1);
-    EXPECT_TRUE(errors.contains(QStringLiteral("\nin Orvantis2021/08/31.Form1.PushButton6_Click at line 258\n\n")))
-        << errors.toStdString();
-    EXPECT_TRUE(QDir(scripted.folders.tempFolder()).entryList(QDir::Files).isEmpty());
+    const QByteArray path = QFile::encodeName(options.workbookPath);
+    put(options.workbookPath, "old");
+    ASSERT_EQ(::chmod(path.constData(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root)
+        ASSERT_EQ(::chown(path.constData(), 4321, 4322), 0);
+    ASSERT_EQ(run(), 0) << errors.toStdString();
+    struct stat info {};
+    ASSERT_EQ(::stat(path.constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(info.st_uid, 4321u);
+        EXPECT_EQ(info.st_gid, 4322u);
+    }
 }
+
+// One way for a run to fail, set up before the run; `undo` runs after it.
+struct FailureCase {
+    const char *name;
+    std::function<void(BatchRun &)> arrange;
+    std::function<void()> undo;
+};
+
+class BatchFailures : public BatchRun, public ::testing::WithParamInterface<FailureCase> {};
+
+// Writes beyond a few kilobytes fail for this process, as on a full disk.
+struct SmallFileLimit {
+    void set()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit small = saved;
+        small.rlim_cur = 4096;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    }
+    void reset() { ::setrlimit(RLIMIT_FSIZE, &saved); }
+    rlimit saved{};
+};
+SmallFileLimit smallFiles;
+
+TEST_P(BatchFailures, LeaveBothOutputsExactlyAsTheyWereAndExitOne)
+{
+    put(options.workbookPath, "the good old workbook");
+    put(options.picturePath, "the good old picture");
+    GetParam().arrange(*this);
+    const int status = run();
+    if (GetParam().undo)
+        GetParam().undo();
+    EXPECT_EQ(status, 1);
+    EXPECT_FALSE(errors.isEmpty());
+    EXPECT_EQ(contents(options.workbookPath), QByteArray("the good old workbook")) << errors.toStdString();
+    EXPECT_EQ(contents(options.picturePath), QByteArray("the good old picture"));
+    EXPECT_EQ(QDir(outFolder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+    for (const QString &name : tempFiles())
+        EXPECT_FALSE(name.startsWith(QStringLiteral("kdrave"))) << name.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, BatchFailures,
+    ::testing::Values(
+        FailureCase{"LeftoverTemplateIsAFolder",
+                    [](BatchRun &run) { QDir().mkpath(run.temp(QStringLiteral("template.xlt"))); }, {}},
+        FailureCase{"WritesUnderTempFail", [](BatchRun &) { smallFiles.set(); }, [] { smallFiles.reset(); }},
+        FailureCase{"PictureFails",
+                    [](BatchRun &run) {
+                        run.failing = std::make_unique<test::FailingCalls>(run.scripted.clock, "CopyPicture");
+                        run.scripted.services.spreadsheets = run.failing.get();
+                    },
+                    {}},
+        FailureCase{"TooManyTasks", [](BatchRun &run) { run.storeTasksOfResearch(40000); }, {}},
+        FailureCase{"TooManyRowsForOneCategory", [](BatchRun &run) { run.storeTasksOfResearch(32767); }, {}},
+        FailureCase{"OverlongTaskName",
+                    [](BatchRun &run) {
+                        run.scripted.settings.values["Tasks"] =
+                            QString(32768, u'x') + QStringLiteral("^0^^^Research^");
+                    },
+                    {}},
+        FailureCase{"NoSavedProject", [](BatchRun &run) { run.scripted.settings.values.clear(); }, {}}),
+    [](const ::testing::TestParamInfo<FailureCase> &info) { return std::string(info.param.name); });
+
+TEST_F(BatchRun, AFailingPictureDoesNotStopARunThatWantsNone)
+{
+    test::FailingCalls failing(scripted.clock, "CopyPicture");
+    scripted.services.spreadsheets = &failing;
+    options.picturePath.clear();
+    EXPECT_EQ(run(), 0) << errors.toStdString();
+    EXPECT_NO_THROW(sheet::xls::openWorkbook(options.workbookPath));
+}
+
+TEST_F(BatchRun, AnOverlongTextIsReportedByItsItem)
+{
+    scripted.settings.values["Events"] = QStringLiteral("Meeting^") + QString(70000, u'1') + QStringLiteral("^x");
+    EXPECT_EQ(run(), 1);
+    EXPECT_TRUE(errors.contains(
+        QStringLiteral("The start of special event 1 has 70000 characters, more than the 32767 a cell holds")))
+        << errors.left(300).toStdString();
+}
+
+// A template copy left by another run or version: a workbook of its own
+// with an old project's text, a damaged file, an empty one.
+class LeftoverTemplates : public BatchRun, public ::testing::WithParamInterface<int> {
+protected:
+    void leaveTemplate()
+    {
+        const QString path = temp(QStringLiteral("template.xlt"));
+        if (GetParam() == 0) {
+            put(out(QStringLiteral("ours.xlt")), loadCustomResource(101));
+            sheet::Workbook old = sheet::xls::openWorkbook(out(QStringLiteral("ours.xlt")));
+            old.sheet(0).cellAt({10, 1}).value = QStringLiteral("Old project's task");
+            old.sheet(0).cellAt({11, 1}).value = QStringLiteral("Old project's task");
+            sheet::xls::saveWorkbook(old, path);
+            QFile::remove(out(QStringLiteral("ours.xlt")));
+        } else {
+            put(path, GetParam() == 1 ? loadCustomResource(101).left(3000) : QByteArray());
+        }
+    }
+};
+
+TEST_P(LeftoverTemplates, AreReplacedByTheProgramsOwn)
+{
+    leaveTemplate();
+    ASSERT_EQ(run(), 0) << errors.toStdString();
+    const sheet::Workbook chart = sheet::xls::openWorkbook(options.workbookPath);
+    EXPECT_EQ(chart.sheet(0).cell({10, 1})->value, sheet::Value(QStringLiteral("Plan")));
+    const sheet::Cell *next = chart.sheet(0).cell({11, 1});
+    EXPECT_TRUE(!next || next->value != sheet::Value(QStringLiteral("Old project's task")));
+    EXPECT_FALSE(QFile::exists(temp(QStringLiteral("template.xlt"))));
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, LeftoverTemplates, ::testing::Values(0, 1, 2));
+
+// Outputs that are refused before anything is built.
+class RefusedOutputs : public BatchRun, public ::testing::WithParamInterface<int> {};
+
+TEST_P(RefusedOutputs, AreReportedAndLeftAlone)
+{
+    const QString fifo = out(QStringLiteral("fifo.xls"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    switch (GetParam()) {
+    case 0:
+        options.workbookPath = fifo;
+        break;
+    case 1:
+        options.workbookPath = temp(QStringLiteral("template.xlt"));
+        break;
+    case 2:
+        options.picturePath = temp(QStringLiteral("temp.bmp"));
+        break;
+    case 3:
+        options.picturePath = options.workbookPath;
+        break;
+    }
+    EXPECT_EQ(run(), 1);
+    EXPECT_TRUE(errors.startsWith(QStringLiteral("Cannot write "))) << errors.toStdString();
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+    EXPECT_FALSE(QFile::exists(out(QStringLiteral("chart.xls"))));
+    EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(u' ').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RefusedOutputs, ::testing::Values(0, 1, 2, 3));
+
+// ---- Planted links -----------------------------------------------------------
+
+struct LinkCase {
+    const char *name; // the file in the temporary folder that is a link
+};
+
+class PlantedLinks : public BatchRun, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(PlantedLinks, NeverChangeTheTarget)
+{
+    const QString victim = out(QStringLiteral("victim"));
+    put(victim, "precious");
+    ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0444), 0);
+    ASSERT_TRUE(QFile::link(victim, temp(QString::fromLatin1(GetParam().name))));
+    run();
+    EXPECT_EQ(contents(victim), QByteArray("precious")) << errors.toStdString();
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(victim).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0444u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, PlantedLinks,
+                         ::testing::Values(LinkCase{"temp.bmp"}, LinkCase{"template.xlt"},
+                                           LinkCase{"orvantis.lock"}),
+                         [](const ::testing::TestParamInfo<LinkCase> &info) {
+                             return QString::fromLatin1(info.param.name).remove(u'.').toStdString();
+                         });
 
 } // namespace
 } // namespace orv::chart

@@ -1,8 +1,10 @@
 #include "ChartBuilderFixture.h"
+#include "FailingCalls.h"
 
 #include "sheet/Failure.h"
 
-#include <cstring>
+#include <string_view>
+#include <utility>
 
 namespace orv::chart::test {
 namespace {
@@ -13,25 +15,6 @@ public:
     {
         throw Failure(QStringLiteral("Cannot create the spreadsheet application"));
     }
-};
-
-// Engine instances whose calls of one member fail.
-class FailingMember : public ApplicationFactory {
-public:
-    FailingMember(const Clock &clock, const char *member) : mEngine(clock), mMember(member) {}
-    std::unique_ptr<Application> create() override
-    {
-        std::unique_ptr<Application> app = mEngine.create();
-        app->setCallHook([member = mMember](const char *called) {
-            if (std::strcmp(called, member) == 0)
-                throw Failure(QStringLiteral("%1 failed").arg(QLatin1String(called)));
-        });
-        return app;
-    }
-
-private:
-    EngineApplicationFactory mEngine;
-    const char *mMember;
 };
 
 using ChartFailures = ChartBuilderTest;
@@ -57,7 +40,7 @@ TEST_F(ChartFailures, WithoutAnInstanceEveryStepThatNeedsOneReportsAndTheRunStil
 
 TEST_F(ChartFailures, AFailingInsertIsReportedForEachBlockAndTheRestIsStillWritten)
 {
-    FailingMember failingInsert(scripted.clock, "Insert");
+    FailingCalls failingInsert(scripted.clock, "Insert");
     scripted.services.spreadsheets = &failingInsert;
     lists.categories = {{QStringLiteral("A")}, {QStringLiteral("B")}, {QStringLiteral("C")}};
     const sheet::Workbook chart = build();
@@ -67,6 +50,27 @@ TEST_F(ChartFailures, AFailingInsertIsReportedForEachBlockAndTheRestIsStillWritt
     EXPECT_EQ(textAt(chart, 14, 1), QStringLiteral("B"));
     EXPECT_EQ(textAt(chart, 18, 1), QStringLiteral("C"));
     EXPECT_FALSE(builder.busy());
+}
+
+// When selecting the place for the copied block fails, the insert fails as
+// well instead of pasting the block over its own source rows.
+TEST_F(ChartFailures, AFailedSelectOfTheTargetNeverInsertsAtTheCopiedRows)
+{
+    bool copied = false;
+    FailingCalls failingTarget(scripted.clock, [&](const char *member) {
+        if (std::string_view(member) == "Copy")
+            copied = true;
+        else if (std::string_view(member) == "Select" && std::exchange(copied, false))
+            return true;
+        return false;
+    });
+    scripted.services.spreadsheets = &failingTarget;
+    lists.categories = {{QStringLiteral("A")}, {QStringLiteral("B")}, {QStringLiteral("C")}};
+    const sheet::Workbook chart = build();
+    EXPECT_EQ(reportedLines(), (std::vector<int>{144, 146, 144, 146}));
+    EXPECT_EQ(textAt(chart, 10, 1), QStringLiteral("A"));
+    EXPECT_EQ(textAt(chart, 14, 1), QStringLiteral("B"));
+    EXPECT_EQ(textAt(chart, 18, 1), QStringLiteral("C"));
 }
 
 TEST_F(ChartFailures, ASecondClickDuringARunDoesNothing)
@@ -95,7 +99,7 @@ TEST_F(ChartFailures, AnUnusableTemporaryFolderIsReportedAtEachStepThatUsesIt)
     builder.PushButton6_Click();
     const std::vector<int> lines = reportedLines();
     ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front(), 110);
+    EXPECT_EQ(lines.front(), 104);
     EXPECT_NE(std::find(lines.begin(), lines.end(), 226), lines.end());
     EXPECT_FALSE(builder.busy());
 }

@@ -225,6 +225,18 @@ TEST_P(InsertionAnywhere, KeepsMovedCellsLookingAndComputingTheSame)
 
 INSTANTIATE_TEST_SUITE_P(Rows, InsertionAnywhere, ::testing::Values(1, 4, 5, 7, 10, 11, 12, 13, 14, 30));
 
+// Rows above an insertion remember how far their formulas reach; a
+// formula changed afterwards to refer further down still follows.
+TEST_F(RowCopyInsert, AFormulaAboveThatComesToReferBelowFollowsTheNextInsertion)
+{
+    insertRows(workbook, plan, 20, 1);
+    EXPECT_EQ(formulaAt("H6"), QStringLiteral("MAX(MIN(D3:E15),TODAY()-30)"));
+    setFormula("H6", "=MAX(D30)");
+    insertRows(workbook, plan, 25, 2);
+    EXPECT_EQ(formulaAt("H6"), QStringLiteral("MAX(D32)"));
+    EXPECT_EQ(formulaAt("D10"), QStringLiteral("MIN(D11:D12)"));
+}
+
 TEST_F(RowCopyInsert, RefusesRowsOffTheSheetBeforeChangingAnything)
 {
     EXPECT_THROW(copyRows(plan, -1, 3), Failure);

@@ -59,8 +59,9 @@ struct FailureCase {
     const char *name;
     std::function<Workbook()> workbook;
     QString target; // relative to the test folder
-    QString reason; // what the report says after "Cannot save <path>: "
+    QString reason; // what the report says after "<verb> <path>: "
     rlim_t sizeLimit = 0;
+    QString verb = QStringLiteral("Cannot save"); // "Cannot write" once the package is complete
 };
 
 Workbook manyTexts()
@@ -72,7 +73,8 @@ Workbook manyTexts()
 }
 
 const FailureCase kFailures[] = {
-    {"MissingFolder", [] { return oneSheet(); }, QStringLiteral("gone/plan.xlsx"), QStringLiteral("")},
+    {"MissingFolder", [] { return oneSheet(); }, QStringLiteral("gone/plan.xlsx"), QStringLiteral(""), 0,
+     QStringLiteral("Cannot write")},
     {"FullDisk", manyTexts, QStringLiteral("plan.xlsx"), QStringLiteral(""), 16 * 1024},
     {"SheetNameWithABracket", [] { return oneSheet(QStringLiteral("Plan [draft]")); }, QStringLiteral("plan.xlsx"),
      QStringLiteral("Sheet Plan [draft]: A sheet name holds one of the characters [ ] : * ? / \\")},
@@ -121,7 +123,7 @@ TEST_P(XlsxSaveFailure, IsReportedAndLeavesTheOldFileUntouched)
             report = f.description();
         }
     }
-    const QString prefix = QStringLiteral("Cannot save ") + QDir::toNativeSeparators(target) + QStringLiteral(": ");
+    const QString prefix = failure.verb + u' ' + QDir::toNativeSeparators(target) + QStringLiteral(": ");
     ASSERT_TRUE(report.startsWith(prefix)) << report.toStdString();
     if (failure.reason.isEmpty())
         EXPECT_GT(report.size(), prefix.size()) << "a reason is given";

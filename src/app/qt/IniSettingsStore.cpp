@@ -4,6 +4,7 @@
 #include "sheet/Failure.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
@@ -39,6 +40,22 @@ std::optional<QString> IniSettingsStore::read(const QString &key) const
     if (value.typeId() == QMetaType::QStringList)
         return value.toStringList().join(u',');
     return value.toString();
+}
+
+QString IniSettingsStore::unreadableReason() const
+{
+    const QString path = QDir::toNativeSeparators(mPath);
+    if (!isRegularOrMissing())
+        return QStringLiteral("The settings file %1 is not a regular file").arg(path);
+    if (!QFileInfo::exists(mPath))
+        return {};
+    QFile file(mPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString());
+    QSettings settings(mPath, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return QStringLiteral("The settings file %1 is damaged").arg(path);
+    return {};
 }
 
 void IniSettingsStore::write(const QString &key, const QString &value)

@@ -25,6 +25,7 @@ public:
     // aside first; when even the copy fails, the file is kept unchanged and
     // every write fails.
     QString checkAtStartUp(const QStringList &keys, const QDateTime &now) override;
+    QString unreadableReason() const override;
 
 private:
     bool isRegularOrMissing() const;

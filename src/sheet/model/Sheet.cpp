@@ -55,6 +55,7 @@ Cell &Sheet::cellAt(CellAddress at)
     if (at.row >= static_cast<int>(mRows.size()))
         mRows.resize(at.row + 1);
     mFormulaCandidates.insert(at);
+    mRows[at.row].reach = kReachUnknown;
     return mRows[at.row].cells[at.column];
 }
 
@@ -85,6 +86,7 @@ void Sheet::setRowCells(int row, std::map<int, Cell> cells)
         if (cell.hasFormula())
             mFormulaCandidates.insert({row, column});
     mRows[row].cells = std::move(cells);
+    mRows[row].reach = kReachUnknown;
 }
 
 void Sheet::forEachCell(const std::function<void(CellAddress, const Cell &)> &visit) const
@@ -97,6 +99,7 @@ void Sheet::forEachCell(const std::function<void(CellAddress, const Cell &)> &vi
 void Sheet::forEachCell(const std::function<void(CellAddress, Cell &)> &visit)
 {
     for (int row = 0; row < static_cast<int>(mRows.size()); ++row) {
+        mRows[row].reach = kReachUnknown;
         for (auto &[column, cell] : mRows[row].cells) {
             mFormulaCandidates.insert({row, column});
             visit({row, column}, cell);
@@ -122,8 +125,36 @@ void Sheet::forEachFormulaCell(const std::function<void(CellAddress, const Cell 
 
 void Sheet::forEachFormulaCell(const std::function<void(CellAddress, Cell &)> &visit)
 {
-    for (auto it = mFormulaCandidates.begin(); Cell *found = nextFormulaCell(mRows, mFormulaCandidates, it); ++it)
+    for (auto it = mFormulaCandidates.begin(); Cell *found = nextFormulaCell(mRows, mFormulaCandidates, it); ++it) {
+        mRows[it->row].reach = kReachUnknown;
         visit(*it, *found);
+    }
+}
+
+void Sheet::forEachFormulaCellReaching(int first, const std::function<int(const Cell &)> &lastRow,
+                                       const std::function<void(CellAddress, Cell &)> &visit)
+{
+    const int above = std::min(first, static_cast<int>(mRows.size()));
+    for (int row = 0; row < above; ++row) {
+        Row &cells = mRows[row];
+        if (cells.reach == kReachUnknown) {
+            cells.reach = -1;
+            for (const auto &[column, cell] : cells.cells)
+                if (cell.hasFormula())
+                    cells.reach = std::max(cells.reach, lastRow(cell));
+        }
+        if (cells.reach < first)
+            continue;
+        cells.reach = kReachUnknown;
+        for (auto &[column, cell] : cells.cells)
+            if (cell.hasFormula())
+                visit({row, column}, cell);
+    }
+    for (auto it = mFormulaCandidates.lower_bound({first, 0});
+         Cell *found = nextFormulaCell(mRows, mFormulaCandidates, it); ++it) {
+        mRows[it->row].reach = kReachUnknown;
+        visit(*it, *found);
+    }
 }
 
 std::optional<CellRange> Sheet::usedRange() const

@@ -42,6 +42,13 @@ public:
     // Visits every cell holding a formula, row by row.
     void forEachFormulaCell(const std::function<void(CellAddress, const Cell &)> &visit) const;
     void forEachFormulaCell(const std::function<void(CellAddress, Cell &)> &visit);
+    // Visits the formula cells that rows inserted at `first` can concern:
+    // every one in the rows from `first` on, and those above whose formula
+    // refers to a row from `first` on, as `lastRow` (the last row a formula
+    // refers to) tells. Each row above remembers how far its formulas
+    // reach, so a visit costs the rows above, not every formula there.
+    void forEachFormulaCellReaching(int first, const std::function<int(const Cell &)> &lastRow,
+                                    const std::function<void(CellAddress, Cell &)> &visit);
     // The smallest range holding every stored cell, or nothing for an empty sheet.
     std::optional<CellRange> usedRange() const;
 
@@ -84,9 +91,13 @@ public:
     void shiftRowsDown(int first, int count);
 
 private:
+    static constexpr int kReachUnknown = -2;
     struct Row {
         std::optional<RowInfo> info;
         std::map<int, Cell> cells; // by column
+        // The last row the row's formulas refer to (-1: none), or unknown
+        // since a cell of the row was handed out for writing.
+        int reach = kReachUnknown;
     };
 
     static void checkAddress(CellAddress at);

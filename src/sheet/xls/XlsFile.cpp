@@ -1,12 +1,13 @@
 #include "sheet/xls/XlsFile.h"
 
-#include "sheet/AtomicFile.h"
 #include "sheet/Failure.h"
+#include "sheet/FileAccess.h"
 #include "sheet/xls/XlsReader.h"
 #include "sheet/xls/XlsWriter.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace orv::sheet::xls {
 
@@ -16,22 +17,20 @@ void saveWorkbookAs(const Workbook &workbook, const QString &path, int fileForma
         throw Failure(QStringLiteral("Cannot save %1: file format %2 is not supported (use 56 or -4143)")
                           .arg(QDir::toNativeSeparators(path))
                           .arg(fileFormat));
-    writeFileAtomically(writeXlsFile(workbook, TemplateMark::Drop), path);
+    replaceFile(writeXlsFile(workbook, TemplateMark::Drop), path);
 }
 
 void saveWorkbook(const Workbook &workbook, const QString &path)
 {
-    writeFileAtomically(writeXlsFile(workbook, TemplateMark::Keep), path);
+    replaceFile(writeXlsFile(workbook, TemplateMark::Keep), path);
 }
 
-Workbook openWorkbook(const QString &path)
+Workbook openWorkbook(const QString &path, Links links)
 {
-    QFile file(path);
-    if (!file.exists())
+    const QFileInfo info(path);
+    if (!info.exists() && !(links == Links::Refuse && info.isSymLink()))
         throw Failure(QStringLiteral("File not found: %1").arg(QDir::toNativeSeparators(path)));
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure(QStringLiteral("Cannot open %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = readWholeFile(path, links);
     try {
         return readXlsFile(bytes);
     } catch (const Failure &failure) {

@@ -1,6 +1,6 @@
 #include "sheet/xlsx/XlsxWriter.h"
 
-#include "sheet/AtomicFile.h"
+#include "sheet/FileAccess.h"
 #include "sheet/Failure.h"
 #include "sheet/xlsx/PackageCheck.h"
 #include "sheet/xlsx/XlsxErrors.h"
@@ -75,7 +75,7 @@ void saveWorkbookAsXlsx(const Workbook &workbook, const QString &path)
     } catch (const Failure &failure) {
         throw Failure(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), failure.description()));
     }
-    writeFileAtomically(bytes, path);
+    replaceFile(bytes, path);
 }
 
 } // namespace orv::sheet::xlsx

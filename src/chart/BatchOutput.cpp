@@ -1,0 +1,86 @@
+#include "chart/BatchOutput.h"
+
+#include "app/TempFolderLock.h"
+#include "sheet/Failure.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QRegularExpression>
+
+namespace orv::chart {
+
+namespace {
+
+[[noreturn]] void refuse(const QString &path, const QString &why)
+{
+    throw Failure(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), why));
+}
+
+bool isBuildFileName(const QString &name)
+{
+    static const QRegularExpression workbook(QStringLiteral("^kdrave[1-9]{8}\\.xls$"));
+    return name == QStringLiteral("template.xlt") || name == QStringLiteral("temp.bmp") ||
+           name == TempFolderLock::kFileName || workbook.match(name).hasMatch();
+}
+
+// The file an output path stands for: a link is followed to its target.
+QString outputTarget(const QString &path, const QString &tempFolder)
+{
+    const QFileInfo given(path);
+    QString target = given.absoluteFilePath();
+    if (given.isSymLink())
+        target = given.exists() ? given.canonicalFilePath() : given.symLinkTarget();
+    const QFileInfo info(target);
+    if (info.exists() && !info.isFile())
+        refuse(path, QStringLiteral("it exists and is not a regular file"));
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    if (!folder.isEmpty() && folder == QFileInfo(tempFolder).canonicalFilePath() && isBuildFileName(info.fileName()))
+        refuse(path, QStringLiteral("it names one of the chart build's own files in the temporary folder"));
+    return target;
+}
+
+// A workbook file as a whole: the compound file's signature, and whole
+// sectors of 512 bytes after its header.
+bool isWholeCompoundFile(const QByteArray &bytes)
+{
+    static const QByteArray signature = QByteArray::fromHex("d0cf11e0a1b11ae1");
+    return bytes.size() >= 1024 && bytes.startsWith(signature) && bytes.size() % 512 == 0;
+}
+
+} // namespace
+
+BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, const QString &tempFolder)
+{
+    BatchOutputs outputs;
+    outputs.workbook = outputTarget(workbook, tempFolder);
+    if (!picture.isEmpty()) {
+        outputs.picture = outputTarget(picture, tempFolder);
+        if (outputs.picture == outputs.workbook)
+            refuse(picture, QStringLiteral("the picture and the workbook would be the same file"));
+    }
+    return outputs;
+}
+
+sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const QString &out)
+{
+    const QByteArray bytes = sheet::readWholeFile(chartWorkbook, sheet::Links::Refuse);
+    if (!isWholeCompoundFile(bytes))
+        throw Failure(QStringLiteral("The chart workbook %1 is empty or incomplete and is not copied")
+                          .arg(QDir::toNativeSeparators(chartWorkbook)));
+    return sheet::StagedFile(out, bytes);
+}
+
+sheet::StagedFile stagePicture(const QByteArray &picture, const QString &out)
+{
+    QBuffer buffer;
+    buffer.setData(picture);
+    buffer.open(QIODevice::ReadOnly);
+    if (!QImageReader(&buffer).canRead())
+        throw Failure(QStringLiteral("The chart picture is empty or damaged and is not copied to %1")
+                          .arg(QDir::toNativeSeparators(out)));
+    return sheet::StagedFile(out, picture);
+}
+
+} // namespace orv::chart

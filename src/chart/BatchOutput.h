@@ -1,0 +1,29 @@
+#pragma once
+
+#include "sheet/FileAccess.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace orv::chart {
+
+// Where the batch mode's outputs go, checked before anything is built: a
+// link is followed to the file it names (a link to a regular file is fine),
+// an existing output must be a regular file, and no output may name one of
+// the build's own files in the temporary folder or the other output.
+struct BatchOutputs {
+    QString workbook;
+    QString picture; // empty: no picture is wanted
+};
+BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, const QString &tempFolder);
+
+// The finished chart workbook at `chartWorkbook` (in the temporary folder),
+// written completely beside `out` and not yet in its place. A missing, empty
+// or incomplete chart workbook is refused: nothing is staged from it.
+sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const QString &out);
+
+// The chart picture, written completely beside `out`; an empty picture or
+// one that is not a picture is refused.
+sheet::StagedFile stagePicture(const QByteArray &picture, const QString &out);
+
+} // namespace orv::chart
