@@ -167,7 +167,8 @@ QString batchUsage()
                           "       orvantis --build-chart OUT.xls [--picture OUT.png]\n"
                           "       orvantis --help\n"
                           "\n"
-                          "--build-chart builds the chart workbook of the saved project without any window.\n"
+                          "--build-chart builds the chart workbook of the saved project without any window;\n"
+                          "an OUT ending in .xlsx gets a current workbook, any other name a 97-2003 one.\n"
                           "--picture also writes the chart's picture. The outputs are replaced only when\n"
                           "the whole build succeeds; otherwise they stay as they were and the reports are\n"
                           "written to the error output (exit status 1).\n");

@@ -1,6 +1,7 @@
 #include "chart/BatchOutput.h"
 
 #include "app/TempFolderLock.h"
+#include "chart/XlsxExport.h"
 #include "sheet/Failure.h"
 
 #include <QBuffer>
@@ -69,7 +70,15 @@ sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const QString &out
     if (!isWholeCompoundFile(bytes))
         throw Failure(QStringLiteral("The chart workbook %1 is empty or incomplete and is not copied")
                           .arg(QDir::toNativeSeparators(chartWorkbook)));
-    return sheet::StagedFile(out, bytes);
+    if (!isXlsxPath(out))
+        return sheet::StagedFile(out, bytes);
+    QByteArray xlsx;
+    try {
+        xlsx = chartWorkbookAsXlsx(bytes);
+    } catch (const Failure &failure) {
+        refuse(out, failure.description());
+    }
+    return sheet::StagedFile(out, xlsx);
 }
 
 sheet::StagedFile stagePicture(const QByteArray &picture, const QString &out)

@@ -19,7 +19,8 @@ BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, con
 
 // The finished chart workbook at `chartWorkbook` (in the temporary folder),
 // written completely beside `out` and not yet in its place. A missing, empty
-// or incomplete chart workbook is refused: nothing is staged from it.
+// or incomplete chart workbook is refused: nothing is staged from it. An
+// `out` ending in .xlsx receives the same workbook in that format.
 sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const QString &out);
 
 // The chart picture, written completely beside `out`; an empty picture or

@@ -1,6 +1,7 @@
 #include "chart/XlsxExport.h"
 
 #include "sheet/xls/XlsFile.h"
+#include "sheet/xls/XlsReader.h"
 #include "sheet/xlsx/XlsxWriter.h"
 
 namespace orv::chart {
@@ -10,6 +11,11 @@ bool isXlsxPath(const QString &path) { return path.endsWith(QStringLiteral(".xls
 void saveChartWorkbookAsXlsx(const QString &xlsPath, const QString &target)
 {
     sheet::xlsx::saveWorkbookAsXlsx(sheet::xls::openWorkbook(xlsPath), target);
+}
+
+QByteArray chartWorkbookAsXlsx(const QByteArray &xlsBytes)
+{
+    return sheet::xlsx::writeXlsxFile(sheet::xls::readXlsFile(xlsBytes));
 }
 
 } // namespace orv::chart

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace orv::chart {
@@ -13,5 +14,9 @@ bool isXlsxPath(const QString &path);
 // only once the new one is complete; a failure leaves it untouched and throws
 // a Failure naming the file and the reason.
 void saveChartWorkbookAsXlsx(const QString &xlsPath, const QString &target);
+
+// The .xlsx file of a chart workbook given as the bytes of its 97-2003 file.
+// Throws a Failure saying what could not be read or written.
+QByteArray chartWorkbookAsXlsx(const QByteArray &xlsBytes);
 
 } // namespace orv::chart

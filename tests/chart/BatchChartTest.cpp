@@ -140,6 +140,24 @@ TEST_F(BatchRun, TheStoredProjectBecomesAWorkbookAndAPictureAndNothingStaysBehin
     EXPECT_EQ(QDir(outFolder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 }
 
+// An output named .xlsx receives the chart as a current workbook, its texts
+// among the package's shared strings.
+TEST_F(BatchRun, AnXlsxOutputGetsTheChartInThatFormat)
+{
+    options.workbookPath = out(QStringLiteral("chart.XLSX"));
+    EXPECT_EQ(run(), 0) << errors.toStdString();
+    QFile written(options.workbookPath);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.read(4) == QByteArray("PK\x03\x04", 4));
+    QProcess unzip;
+    unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), options.workbookPath, QStringLiteral("xl/sharedStrings.xml")});
+    ASSERT_TRUE(unzip.waitForFinished());
+    const QByteArray strings = unzip.readAllStandardOutput();
+    EXPECT_TRUE(strings.contains("<t>Research</t>")) << strings.left(400).toStdString();
+    EXPECT_TRUE(strings.contains("<t>Plan</t>"));
+    EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(u' ').toStdString();
+}
+
 TEST_F(BatchRun, AReplacedWorkbookKeepsItsModeAndOwner)
 {
     const QByteArray path = QFile::encodeName(options.workbookPath);

@@ -110,7 +110,7 @@ TEST_F(PreviewSaveXlsx, AFolderThatCannotBeWrittenKeepsTheOldFileAndEndsWithTheR
     whileFolderIsReadOnly(targets.path(), workbook, [&] { save(existing); });
     EXPECT_EQ(readAll(existing), QByteArray("old plan"));
     ASSERT_EQ(s.messages.shown.size(), 2u); // the question, then the report
-    EXPECT_TRUE(s.messages.shown[1].text.startsWith(QStringLiteral("Cannot save ") + existing));
+    EXPECT_TRUE(s.messages.shown[1].text.startsWith(QStringLiteral("Cannot write ") + existing));
     EXPECT_TRUE(s.messages.shown[1].text.contains(QStringLiteral("PushButton6_Click at line 130")));
 }
 
