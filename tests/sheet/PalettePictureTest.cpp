@@ -57,5 +57,25 @@ TEST(PalettePicture, ASmallPictureKeepsItsCommonestColoursExact)
     EXPECT_EQ(kept.pixel(599, 0), qRgb(255, 255, 255));
 }
 
+// Text shades that each cover enough pixels to count as areas can fill the
+// palette in the first band; a colour the cells are known to fill with was
+// in it from the start.
+TEST(PalettePicture, KnownAreaColoursStayExactWhenEarlierShadesFillThePalette)
+{
+    const QRgb bar = qRgb(0, 255, 0);
+    PalettePicture picture({300, 80}, {bar});
+    QImage shades(300, 40, QImage::Format_RGB32);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 300; ++x)
+            shades.setPixel(x, y, qRgb(x % 256, x / 256 * 100, 0));
+    picture.addBand(shades, 0, 40, false);
+    QImage bars(300, 40, QImage::Format_RGB32);
+    bars.fill(bar);
+    picture.addBand(bars, 40, 40, true);
+    const QImage kept = picture.take();
+    EXPECT_EQ(kept.colorCount(), 256);
+    EXPECT_EQ(kept.pixel(150, 60), bar);
+}
+
 } // namespace
 } // namespace orv::sheet

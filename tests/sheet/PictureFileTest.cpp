@@ -73,12 +73,6 @@ TEST_F(PictureFile, BytesKeptInMemoryWriteTheSameFile)
     QFile written(path);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), picture);
-    written.close();
-
-    const QString copy = folder.filePath(QStringLiteral("copy.bmp"));
-    writePictureBytes(picture, copy);
-    EXPECT_EQ(readPicture(copy).convertToFormat(QImage::Format_RGB32), render(range));
-    EXPECT_THROW(writePictureBytes(picture, folder.filePath(QStringLiteral("missing/copy.bmp"))), Failure);
 }
 
 // The picture kept for the screen is the file's picture at one byte a

@@ -26,12 +26,27 @@ int distance(QRgb a, QRgb b)
 
 } // namespace
 
-PalettePicture::PalettePicture(QSize size) : mImage(size, QImage::Format_Indexed8)
+PalettePicture::PalettePicture(QSize size, const QList<QRgb> &areaColours) : mImage(size, QImage::Format_Indexed8)
 {
     if (mImage.isNull())
         throw Failure(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
                           .arg(size.width())
                           .arg(size.height()));
+    for (const QRgb colour : areaColours) {
+        if (mPalette.size() == kPaletteSize)
+            break;
+        if (!mAdmitted.contains(colour))
+            admit(colour);
+    }
+}
+
+void PalettePicture::admit(QRgb colour)
+{
+    mAdmitted.insert(colour, static_cast<uchar>(mPalette.size()));
+    mNearest.remove(colour);
+    mPending.remove(colour);
+    mPalette.push_back(colour | 0xFF000000u);
+    mRecent.fill({});
 }
 
 // Counted by runs: a chart's rows are long runs of one colour.
@@ -69,11 +84,7 @@ void PalettePicture::admitColours(const QImage &band, int rows, bool last)
     for (const auto &[pixels, colour] : bySize) {
         if (mPalette.size() == kPaletteSize || (pixels < kAreaPixels && !last))
             break;
-        mAdmitted.insert(colour, static_cast<uchar>(mPalette.size()));
-        mNearest.remove(colour);
-        mPending.remove(colour);
-        mPalette.push_back(colour | 0xFF000000u);
-        mRecent.fill({});
+        admit(colour);
     }
 }
 

@@ -18,7 +18,11 @@ namespace orv::sheet {
 // lines and the bars exact and moves an edge shade by a few levels.
 class PalettePicture {
 public:
-    explicit PalettePicture(QSize size);
+    // `areaColours` join the palette first, in order (beyond 256, the rest
+    // are left out): the colours the picture's cells are known to fill and
+    // draw lines with, so that they stay exact even where a band's text
+    // shades would fill the palette before the first cell of that colour.
+    explicit PalettePicture(QSize size, const QList<QRgb> &areaColours = {});
 
     // Rows 0 to rows - 1 of `band` (Format_RGB32) become rows top onwards.
     // The last band may take every colour that still finds room.
@@ -27,6 +31,7 @@ public:
 
 private:
     void admitColours(const QImage &band, int rows, bool last);
+    void admit(QRgb colour);
     uchar indexOf(QRgb colour);
     uchar indexLookedUp(QRgb colour);
 

@@ -88,6 +88,37 @@ QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, co
 
 namespace {
 
+// The colours a sheet's cells can fill or draw lines with: white, the
+// format table's and the conditional formats' fills and borders, black.
+QList<QRgb> areaColours(const Workbook &workbook, const Sheet &sheet)
+{
+    QList<QRgb> colours{qRgb(255, 255, 255)};
+    const auto take = [&](const Color &color) {
+        if (!color.automatic && !colours.contains(color.rgb | 0xFF000000u))
+            colours.push_back(color.rgb | 0xFF000000u);
+    };
+    const auto takeBorders = [&](const Borders &borders) {
+        for (const BorderLine *line : {&borders.left, &borders.right, &borders.top, &borders.bottom})
+            if (line->style != BorderStyle::None)
+                take(line->color);
+    };
+    for (int index = 0; index < workbook.formatCount(); ++index) {
+        const CellFormat &format = workbook.format(index);
+        if (format.fill.pattern == FillPattern::Solid)
+            take(format.fill.color);
+        takeBorders(format.borders);
+    }
+    for (const ConditionalFormat &conditional : sheet.conditionalFormats())
+        for (const ConditionalRule &rule : conditional.rules) {
+            if (rule.style.fill && rule.style.fill->pattern == FillPattern::Solid)
+                take(rule.style.fill->color);
+            if (rule.style.borders)
+                takeBorders(*rule.style.borders);
+        }
+    take(Color::fromRgb(qRgb(0, 0, 0)));
+    return colours;
+}
+
 // Encodes the picture into `out` and, when `shown` is given, keeps it there
 // at one byte a pixel too.
 void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRange range,
@@ -98,7 +129,7 @@ void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRa
     const QSize size = checkedSize(geometry);
     std::optional<PalettePicture> kept;
     if (shown != nullptr)
-        kept.emplace(size);
+        kept.emplace(size, areaColours(workbook, sheet));
     PngStreamWriter png(out, size.width(), size.height());
     paintBands(workbook, sheet, geometry, size, options, [&](const QImage &band, int top, int rows) {
         png.writeRows(band, rows);
@@ -157,14 +188,6 @@ void writePicture(const Workbook &workbook, int sheetIndex, CellRange range, con
                   const RenderOptions &options)
 {
     writeFile(path, [&](QFile &file) { encodeInto(file, workbook, sheetIndex, range, options); });
-}
-
-void writePictureBytes(const QByteArray &picture, const QString &path)
-{
-    writeFile(path, [&](QFile &file) {
-        if (file.write(picture) != picture.size())
-            throw Failure(QStringLiteral("Could not write the picture %1: %2").arg(path, file.errorString()));
-    });
 }
 
 QImage readPicture(const QString &path)

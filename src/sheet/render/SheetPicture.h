@@ -60,10 +60,6 @@ PictureForScreen encodeAndKeepPicture(const Workbook &workbook, int sheetIndex, 
 void writePicture(const Workbook &workbook, int sheetIndex, CellRange range, const QString &path,
                   const RenderOptions &options = {});
 
-// Writes picture bytes (from encodePicture) to `path`, replacing any file of
-// that name; on a failure no file is left at `path`.
-void writePictureBytes(const QByteArray &picture, const QString &path);
-
 // Reads a picture file by its content, allowing pictures up to
 // kMaxPicturePixels; throws a Failure when it cannot be read.
 QImage readPicture(const QString &path);
