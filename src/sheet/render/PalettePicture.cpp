@@ -3,6 +3,7 @@
 #include "sheet/Failure.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -15,6 +16,18 @@ constexpr int kPaletteSize = 256;
 // Pixels from which a colour counts as filling an area, counted over the
 // bands so far.
 constexpr int kAreaPixels = 32;
+
+// How many rows from `y` on are the same as row y (at least 1): the pixel
+// rows inside a chart's cell rows mostly repeat.
+int sameRows(const QImage &band, int y, int rows, int width)
+{
+    const uchar *line = band.constScanLine(y);
+    const size_t bytes = static_cast<size_t>(width) * sizeof(QRgb);
+    int count = 1;
+    while (y + count < rows && std::memcmp(band.constScanLine(y + count), line, bytes) == 0)
+        ++count;
+    return count;
+}
 
 int distance(QRgb a, QRgb b)
 {
@@ -59,20 +72,23 @@ void PalettePicture::admitColours(const QImage &band, int rows, bool last)
         if (!mAdmitted.contains(colour))
             fresh[colour] += pixels;
     };
-    for (int y = 0; y < rows; ++y) {
+    const int width = band.width(); // not asked per pixel: QImage::width() is not inlined
+    for (int y = 0; y < rows;) {
+        const int repeats = sameRows(band, y, rows, width);
         const auto *line = reinterpret_cast<const QRgb *>(band.constScanLine(y));
         QRgb run = line[0];
         int length = 0;
-        for (int x = 0; x < band.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             if (line[x] == run) {
                 ++length;
                 continue;
             }
-            note(run, length);
+            note(run, length * repeats);
             run = line[x];
             length = 1;
         }
-        note(run, length);
+        note(run, length * repeats);
+        y += repeats;
     }
     std::vector<std::pair<qint64, QRgb>> bySize;
     bySize.reserve(static_cast<size_t>(fresh.size()));
@@ -122,18 +138,23 @@ void PalettePicture::addBand(const QImage &band, int top, int rows, bool last)
     // A band with no area of one colour still needs one to show its shades.
     if (mPalette.isEmpty())
         admitColours(band, rows, true);
-    for (int y = 0; y < rows; ++y) {
+    const int width = band.width();
+    for (int y = 0; y < rows;) {
+        const int repeats = sameRows(band, y, rows, width);
         const auto *line = reinterpret_cast<const QRgb *>(band.constScanLine(y));
         uchar *out = mImage.scanLine(top + y);
         QRgb seen = line[0];
         uchar index = indexOf(seen);
-        for (int x = 0; x < band.width(); ++x) {
+        for (int x = 0; x < width; ++x) {
             if (line[x] != seen) {
                 seen = line[x];
                 index = indexOf(seen);
             }
             out[x] = index;
         }
+        for (int copy = 1; copy < repeats; ++copy)
+            std::memcpy(mImage.scanLine(top + y + copy), out, static_cast<size_t>(width));
+        y += repeats;
     }
 }
 
