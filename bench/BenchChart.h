@@ -6,6 +6,7 @@
 #include "app/MessageBoxes.h"
 #include "app/Services.h"
 #include "chart/BuilderWindow.h"
+#include "chart/EngineApplicationFactory.h"
 #include "chart/ProjectLists.h"
 
 #include <QTemporaryDir>
@@ -36,6 +37,22 @@ class NoWindow : public orv::chart::BuilderWindow {
 public:
     void setPointer(PointerSetting) override {}
     void hideMainWindow() override {}
+};
+
+// What the builder reaches the outside world through, on the engine.
+struct BuilderServices {
+    BuilderServices()
+    {
+        services.messages = &messages;
+        services.folders = &folders;
+        services.clock = &clock;
+        services.spreadsheets = &spreadsheets;
+    }
+    SilentMessages messages;
+    BenchFolders folders;
+    SystemClock clock;
+    orv::chart::EngineApplicationFactory spreadsheets{clock, QLocale(QLocale::English, QLocale::UnitedStates)};
+    Services services;
 };
 
 // The sample's shape scaled up: a category for every 50 tasks, a sub-task

@@ -52,22 +52,6 @@ private:
     bool mWantsPicture;
 };
 
-// What the builder reaches the outside world through, on the engine.
-struct BuilderServices {
-    BuilderServices()
-    {
-        services.messages = &messages;
-        services.folders = &folders;
-        services.clock = &clock;
-        services.spreadsheets = &spreadsheets;
-    }
-    SilentMessages messages;
-    BenchFolders folders;
-    SystemClock clock;
-    chart::EngineApplicationFactory spreadsheets{clock, QLocale(QLocale::English, QLocale::UnitedStates)};
-    Services services;
-};
-
 void runBuilder(benchmark::State &state, const chart::ProjectLists &lists, BenchPreview &preview)
 {
     BuilderServices bench;

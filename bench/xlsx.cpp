@@ -32,21 +32,13 @@ public:
 
 sheet::Workbook chartWorkbook(int tasks)
 {
-    SilentMessages messages;
-    BenchFolders folders;
-    SystemClock clock;
-    chart::EngineApplicationFactory spreadsheets(clock, QLocale(QLocale::English, QLocale::UnitedStates));
-    Services services;
-    services.messages = &messages;
-    services.folders = &folders;
-    services.clock = &clock;
-    services.spreadsheets = &spreadsheets;
+    BuilderServices bench;
     const chart::ProjectLists lists = project(tasks);
     NoWindow window;
     KeepWorkbook preview;
-    chart::ChartBuilder builder({services, lists, window, preview, [] { return chart::loadCustomResource(101); }});
+    chart::ChartBuilder builder({bench.services, lists, window, preview, [] { return chart::loadCustomResource(101); }});
     builder.PushButton6_Click();
-    if (messages.shown != 0)
+    if (bench.messages.shown != 0)
         throw Failure(QStringLiteral("the builder reported a failure"));
     return std::move(preview.workbook);
 }

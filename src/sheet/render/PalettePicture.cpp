@@ -1,5 +1,6 @@
 #include "sheet/render/PalettePicture.h"
 
+#include "sheet/ColourDistance.h"
 #include "sheet/Failure.h"
 
 #include <algorithm>
@@ -27,14 +28,6 @@ int sameRows(const QImage &band, int y, int rows, int width)
     while (y + count < rows && std::memcmp(band.constScanLine(y + count), line, bytes) == 0)
         ++count;
     return count;
-}
-
-int distance(QRgb a, QRgb b)
-{
-    const int red = qRed(a) - qRed(b);
-    const int green = qGreen(a) - qGreen(b);
-    const int blue = qBlue(a) - qBlue(b);
-    return red * red + green * green + blue * blue;
 }
 
 } // namespace
@@ -122,7 +115,7 @@ uchar PalettePicture::indexLookedUp(QRgb colour)
     int best = std::numeric_limits<int>::max();
     uchar index = 0;
     for (qsizetype i = 0; i < mPalette.size(); ++i) {
-        const int d = distance(colour, mPalette[i]);
+        const int d = colourDistance(colour, mPalette[i]);
         if (d < best) {
             best = d;
             index = static_cast<uchar>(i);

@@ -1,5 +1,7 @@
 #include "sheet/xls/Palette.h"
 
+#include "sheet/ColourDistance.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -19,14 +21,6 @@ constexpr std::array<QRgb, Palette::kSize> kDefaultColors = {
 
 constexpr std::array<QRgb, 8> kFixedColors = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00,
                                               0x0000FF, 0xFFFF00, 0xFF00FF, 0x00FFFF};
-
-int distance(QRgb a, QRgb b)
-{
-    const int dr = qRed(a) - qRed(b);
-    const int dg = qGreen(a) - qGreen(b);
-    const int db = qBlue(a) - qBlue(b);
-    return dr * dr + dg * dg + db * db;
-}
 
 } // namespace
 
@@ -50,7 +44,7 @@ int Palette::indexOf(QRgb rgb) const
     int best = kFirstIndex;
     int bestDistance = std::numeric_limits<int>::max();
     for (int i = 0; i < kSize; ++i) {
-        const int d = distance(mColors[i], rgb);
+        const int d = colourDistance(mColors[i], rgb);
         if (d < bestDistance) {
             best = kFirstIndex + i;
             bestDistance = d;
