@@ -93,7 +93,19 @@ INSTANTIATE_TEST_SUITE_P(Rules, FormulaRulesAnswer, ::testing::Values(
     "AND($A2=1,1/(C$1-$A2)>0)",
     "AND(C$1&$A2=\"11\",$A2=1)",
     "AND(IF($A2=1,\"TRUE\",\"no\"),C$1>0)",
-    "AND(C$1>0,(($A2=1)))"));
+    "AND(C$1>0,(($A2=1)))",
+    // parts that follow rows against parts that follow columns: empty cells
+    // against "" and 0, texts against numbers, errors on either side
+    "AND(C$1>=0,$D2=IF(C$1=1,\"\",C$1))",
+    "AND(C$1>=0,$D2=C$1)",
+    "AND(C$1>=0,$B2<>IF(C$1=2,\"name\",\"\"),$A2=1)",
+    "AND(C$1>0,$B2>C$1)",
+    "AND(C$1>=0,1/$A2>1/C$1)",
+    "AND(C$1>=0,1/C$1<>1/$A2)",
+    "AND(C$1>=0,$A2+C$1*2=2)",
+    // a part holding an area gives the cell it is met in, so it is not remembered
+    "AND(C$1>=0,$A2:$A6=C$1)",
+    "AND($A2>=0,C$1:F$1=$A2)"));
 
 } // namespace
 } // namespace orv::sheet

@@ -273,21 +273,24 @@ Operand Evaluation::operation(const FormulaNode &node)
             return error(*number.error);
         return Operand::of(op == Operator::Negate ? -number.value : number.value / 100);
     }
-    const Value left = scalar(*node.children.at(0));
-    const Value right = scalar(*node.children.at(1));
+    return Operand::of(binaryResult(op, scalar(*node.children.at(0)), scalar(*node.children.at(1))));
+}
+
+Value binaryResult(Operator op, const Value &left, const Value &right)
+{
     if (const auto code = errorOf(left))
-        return error(*code);
+        return *code;
     if (const auto code = errorOf(right))
-        return error(*code);
+        return *code;
     if (op == Operator::Concatenate)
-        return Operand::of(valueText(left) + valueText(right));
+        return valueText(left) + valueText(right);
     if (isComparison(op))
-        return Operand::of(comparisonHolds(op, compareValues(left, right)));
+        return comparisonHolds(op, compareValues(left, right));
     const Number a = toNumber(left);
     const Number b = toNumber(right);
     if (a.error || b.error)
-        return error(a.error ? *a.error : *b.error);
-    return Operand::of(arithmetic(op, a.value, b.value));
+        return a.error ? *a.error : *b.error;
+    return arithmetic(op, a.value, b.value);
 }
 
 } // namespace orv::sheet

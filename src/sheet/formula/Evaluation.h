@@ -79,6 +79,9 @@ std::variant<bool, ErrorCode> toBoolean(const Value &value);
 // Compares two values: numbers < texts < booleans, texts without regard to
 // case, an empty value as 0, "" or FALSE after the other side.
 int compareValues(const Value &left, const Value &right);
+// The result of an operator between two values (arithmetic, "&" or a
+// comparison, not a reference operator); an error on the left wins.
+Value binaryResult(Operator op, const Value &left, const Value &right);
 // A number result, or #NUM! when it is not finite.
 Value numberResult(double value);
 

@@ -13,12 +13,17 @@ Value Evaluator::evaluate(const FormulaNode &formula, const Sheet &sheet, CellAd
 
 Value Evaluator::evaluateAt(const FormulaNode &formula, const Sheet &sheet, CellAddress anchor, CellAddress at) const
 {
-    Evaluation evaluation(mWorkbook, mClock, sheet, at, at.row - anchor.row, at.column - anchor.column);
-    Value result = evaluation.scalar(formula);
+    Value result = operandAt(formula, sheet, anchor, at);
     // A formula that ends in an empty cell shows 0.
     if (isEmpty(result))
         return 0.0;
     return result;
+}
+
+Value Evaluator::operandAt(const FormulaNode &part, const Sheet &sheet, CellAddress anchor, CellAddress at) const
+{
+    Evaluation evaluation(mWorkbook, mClock, sheet, at, at.row - anchor.row, at.column - anchor.column);
+    return evaluation.scalar(part);
 }
 
 bool isTrue(const Value &value)

@@ -24,6 +24,9 @@ public:
     // cell `at`: its relative references move by at - anchor, as for a
     // conditional-format rule over a range whose first cell is `anchor`.
     Value evaluateAt(const FormulaNode &formula, const Sheet &sheet, CellAddress anchor, CellAddress at) const;
+    // A part of such a formula as an operator above it sees it: like
+    // evaluateAt, except that an empty cell stays empty.
+    Value operandAt(const FormulaNode &part, const Sheet &sheet, CellAddress anchor, CellAddress at) const;
 
 private:
     const Workbook &mWorkbook;

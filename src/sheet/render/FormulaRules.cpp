@@ -5,6 +5,7 @@
 #include "sheet/formula/Evaluator.h"
 
 #include <QSet>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -69,42 +70,84 @@ bool judgedTrue(const Value &value)
     return boolean && *boolean;
 }
 
-// Answers of one formula remembered along rows or columns.
-class LineAnswers {
+// What one formula (or part of one) gives, remembered along rows or columns.
+template <typename Result>
+class LineMemo {
 public:
-    LineAnswers(const FormulaNode &formula, FormulaDependence dependence)
+    LineMemo(const FormulaNode &formula, FormulaDependence dependence)
         : mFormula(&formula), mAlongRows(dependence.onRow)
     {
     }
 
-    template <typename Decide>
-    bool answer(CellAddress at, Decide decide)
+    template <typename Compute>
+    const Result &get(CellAddress at, Compute compute)
     {
         const size_t line = size_t(mAlongRows ? at.row : at.column);
-        if (line >= mAnswers.size())
-            mAnswers.resize(line + 1, kUnknown);
-        if (mAnswers[line] == kUnknown)
-            mAnswers[line] = decide(*mFormula) ? kHolds : kFails;
-        return mAnswers[line] == kHolds;
+        if (line >= mResults.size())
+            mResults.resize(line + 1);
+        std::optional<Result> &known = mResults[line];
+        if (!known)
+            known = compute(*mFormula);
+        return *known;
     }
 
 private:
-    static constexpr signed char kUnknown = 0, kFails = 1, kHolds = 2;
     const FormulaNode *mFormula;
     bool mAlongRows;
-    std::vector<signed char> mAnswers; // by row or by column
+    std::vector<std::optional<Result>> mResults; // by row or by column
+};
+
+bool isEverywhere(FormulaDependence dependence) { return dependence.onRow && dependence.onColumn; }
+
+bool holdsAnArea(const FormulaNode &node)
+{
+    if (node.kind == FormulaNode::Kind::Area)
+        return true;
+    return std::any_of(node.children.begin(), node.children.end(),
+                       [](const auto &child) { return holdsAnArea(*child); });
+}
+
+// A part whose value follows only rows or only columns, and never a cell's
+// position otherwise: an area's value would follow the cell it is met in.
+bool remembersAlongALine(const FormulaNode &part)
+{
+    return !isEverywhere(dependenceOf(part)) && !holdsAnArea(part);
+}
+
+// A condition decided cell by cell. An operator between two parts that each
+// follow only rows or only columns (a day against a task's start) is worked
+// out from their remembered values.
+struct CellCondition {
+    explicit CellCondition(const FormulaNode &condition) : node(&condition)
+    {
+        const FormulaNode &inner = unwrapped(condition);
+        if (inner.kind != FormulaNode::Kind::Operation || inner.children.size() != 2)
+            return;
+        const FormulaNode &left = *inner.children[0];
+        const FormulaNode &right = *inner.children[1];
+        if (!remembersAlongALine(left) || !remembersAlongALine(right))
+            return;
+        op = inner.op;
+        leftValues.emplace(left, dependenceOf(left));
+        rightValues.emplace(right, dependenceOf(right));
+    }
+
+    const FormulaNode *node;
+    Operator op = Operator::Add;
+    std::optional<LineMemo<Value>> leftValues;
+    std::optional<LineMemo<Value>> rightValues;
 };
 
 // How one rule is decided, worked out at its first use.
 struct RulePlan {
     // A rule that holds along a whole row or column is answered once per line.
-    std::optional<LineAnswers> whole;
+    std::optional<LineMemo<bool>> whole;
     // Conditions of an AND answered once per line; the rule fails where one fails.
-    std::vector<LineAnswers> lineConditions;
+    std::vector<LineMemo<bool>> lineConditions;
     // When every condition of the AND gives a plain value, the AND holds exactly
     // when each of them does, so only the rest is evaluated per cell.
     bool splitsIntoConditions = false;
-    std::vector<const FormulaNode *> cellConditions;
+    std::vector<CellCondition> cellConditions;
 };
 
 // Decides rules for one picture, remembering the answers of formulas (whole
@@ -121,14 +164,14 @@ public:
         const CellAddress anchor = anchorOf(format);
         RulePlan &plan = planFor(formula);
         if (plan.whole)
-            return plan.whole->answer(at, [&](const FormulaNode &node) { return valueHolds(node, sheet, anchor, at); });
-        for (LineAnswers &condition : plan.lineConditions)
-            if (!condition.answer(at, [&](const FormulaNode &node) { return conditionHolds(node, sheet, anchor, at); }))
+            return plan.whole->get(at, [&](const FormulaNode &node) { return valueHolds(node, sheet, anchor, at); });
+        for (LineMemo<bool> &condition : plan.lineConditions)
+            if (!condition.get(at, [&](const FormulaNode &node) { return conditionHolds(node, sheet, anchor, at); }))
                 return false;
         if (!plan.splitsIntoConditions)
             return valueHolds(formula, sheet, anchor, at);
-        for (const FormulaNode *condition : plan.cellConditions)
-            if (!conditionHolds(*condition, sheet, anchor, at))
+        for (CellCondition &condition : plan.cellConditions)
+            if (!cellConditionHolds(condition, sheet, anchor, at))
                 return false;
         return true;
     }
@@ -144,6 +187,16 @@ private:
         return judgedTrue(mEvaluator.evaluateAt(condition, sheet, anchor, at));
     }
 
+    bool cellConditionHolds(CellCondition &condition, const Sheet &sheet, CellAddress anchor, CellAddress at) const
+    {
+        if (!condition.leftValues)
+            return conditionHolds(*condition.node, sheet, anchor, at);
+        const auto operand = [&](const FormulaNode &part) { return mEvaluator.operandAt(part, sheet, anchor, at); };
+        const Value &left = condition.leftValues->get(at, operand);
+        const Value &right = condition.rightValues->get(at, operand);
+        return judgedTrue(binaryResult(condition.op, left, right));
+    }
+
     RulePlan &planFor(const FormulaNode &formula)
     {
         const auto known = mPlans.find(&formula);
@@ -151,8 +204,6 @@ private:
             return known->second;
         return mPlans.emplace(&formula, planOf(formula)).first->second;
     }
-
-    static bool isEverywhere(FormulaDependence dependence) { return dependence.onRow && dependence.onColumn; }
 
     static RulePlan planOf(const FormulaNode &formula)
     {
@@ -176,7 +227,7 @@ private:
             }
             const FormulaDependence conditionDependence = dependenceOf(condition);
             if (isEverywhere(conditionDependence))
-                plan.cellConditions.push_back(&condition);
+                plan.cellConditions.emplace_back(condition);
             else
                 plan.lineConditions.emplace_back(condition, conditionDependence);
         }

@@ -15,7 +15,9 @@ class Evaluator;
 // ("$B11") the same answer along a row; such answers, and those of such
 // conditions inside an AND, are computed once and remembered; an AND of
 // comparisons is decided condition by condition, stopping at the first that
-// fails, so a cell evaluates only what its row and column leave open. The test is
+// fails, so a cell evaluates only what its row and column leave open. Such a
+// condition that compares a part following rows with one following columns
+// ("H$6>=$D11") takes both parts' remembered values. The test is
 // therefore made for one picture of an unchanging workbook, and the
 // evaluator must outlive it.
 RuleTest formulaRules(const Evaluator &evaluator);
