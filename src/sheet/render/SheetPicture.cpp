@@ -2,6 +2,7 @@
 
 #include "sheet/Failure.h"
 #include "sheet/model/Workbook.h"
+#include "sheet/render/BandRelay.h"
 #include "sheet/render/PalettePicture.h"
 #include "sheet/render/PngStreamWriter.h"
 #include "sheet/render/RangePainter.h"
@@ -47,22 +48,27 @@ QSize checkedSize(const SheetGeometry &geometry)
     return QSize(int(width), int(height));
 }
 
-// Paints the range band by band and hands every band to `take`.
-template <typename Take>
+int bandHeightFor(QSize size, const RenderOptions &options)
+{
+    const int widest = int(std::max<qint64>(1, kMaxBandPixels / size.width()));
+    return std::clamp(std::min(options.bandHeight, widest), 1, size.height());
+}
+
+// Paints the range band by band: each band into the image `nextImage` gives,
+// which is then handed to `painted` with the band's top row and row count.
+template <typename NextImage, typename Painted>
 void paintBands(const Workbook &workbook, const Sheet &sheet, const SheetGeometry &geometry, QSize size,
-                const RenderOptions &options, Take take)
+                const RenderOptions &options, NextImage nextImage, Painted painted)
 {
     RangePainter painter(workbook, sheet, geometry, options.ruleHolds);
-    const int widest = int(std::max<qint64>(1, kMaxBandPixels / size.width()));
-    const int bandHeight = std::clamp(std::min(options.bandHeight, widest), 1, size.height());
-    QImage band = bandImage(size.width(), bandHeight);
+    const int bandHeight = bandHeightFor(size, options);
     for (qint64 top = 0; top < size.height(); top += bandHeight) {
         const int rows = int(std::min<qint64>(bandHeight, size.height() - top));
         {
-            QPainter bandPainter(&band);
+            QPainter bandPainter(&nextImage());
             painter.paintBand(bandPainter, top, rows);
         }
-        take(band, int(top), rows);
+        painted(int(top), rows);
     }
 }
 
@@ -79,10 +85,13 @@ QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, co
     const SheetGeometry geometry(workbook, sheet, range);
     const QSize size = checkedSize(geometry);
     QImage picture = bandImage(size.width(), size.height());
-    paintBands(workbook, sheet, geometry, size, options, [&](const QImage &band, int top, int rows) {
-        for (int y = 0; y < rows; ++y)
-            std::copy_n(band.constScanLine(y), band.bytesPerLine(), picture.scanLine(top + y));
-    });
+    QImage band = bandImage(size.width(), bandHeightFor(size, options));
+    paintBands(
+        workbook, sheet, geometry, size, options, [&]() -> QImage & { return band; },
+        [&](int top, int rows) {
+            for (int y = 0; y < rows; ++y)
+                std::copy_n(band.constScanLine(y), band.bytesPerLine(), picture.scanLine(top + y));
+        });
     return picture;
 }
 
@@ -119,6 +128,10 @@ QList<QRgb> areaColours(const Workbook &workbook, const Sheet &sheet)
     return colours;
 }
 
+// Bands painted ahead of the encoder and the picture kept for the screen,
+// which take them on threads of their own.
+constexpr int kRelayedBands = 3;
+
 // Encodes the picture into `out` and, when `shown` is given, keeps it there
 // at one byte a pixel too.
 void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRange range,
@@ -131,11 +144,20 @@ void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRa
     if (shown != nullptr)
         kept.emplace(size, areaColours(workbook, sheet));
     PngStreamWriter png(out, size.width(), size.height());
-    paintBands(workbook, sheet, geometry, size, options, [&](const QImage &band, int top, int rows) {
-        png.writeRows(band, rows);
-        if (kept)
+    std::vector<BandRelay::Consumer> consumers{
+        [&](const QImage &band, int, int rows) { png.writeRows(band, rows); }};
+    if (kept)
+        consumers.emplace_back([&](const QImage &band, int top, int rows) {
             kept->addBand(band, top, rows, top + rows == size.height());
-    });
+        });
+    std::vector<QImage> images;
+    for (int image = 0; image < kRelayedBands; ++image)
+        images.push_back(bandImage(size.width(), bandHeightFor(size, options)));
+    BandRelay relay(std::move(images), std::move(consumers));
+    paintBands(
+        workbook, sheet, geometry, size, options, [&]() -> QImage & { return relay.nextImage(); },
+        [&](int top, int rows) { relay.hand(top, rows); });
+    relay.finish();
     png.finish();
     if (kept) {
         *shown = kept->take();
