@@ -77,5 +77,28 @@ TEST(PalettePicture, KnownAreaColoursStayExactWhenEarlierShadesFillThePalette)
     EXPECT_EQ(kept.pixel(150, 60), bar);
 }
 
+// Rows are kept as the row above with the changed span looked up again; a
+// colour that joins the palette in a later band must still show exactly in
+// the rows that repeat an earlier band's.
+TEST(PalettePicture, AColourAdmittedLaterIsExactInRowsThatRepeatTheBandBefore)
+{
+    const QRgb shade = qRgb(200, 40, 40);
+    const auto band = [&](int rows) {
+        QImage image(100, rows, QImage::Format_RGB32);
+        image.fill(QColor(Qt::white));
+        for (int y = 0; y < rows; ++y)
+            image.setPixel(5, y, shade);
+        return image;
+    };
+    PalettePicture picture({100, 40});
+    picture.addBand(band(10), 0, 10, false); // 10 pixels: not yet an area
+    picture.addBand(band(30), 10, 30, false);
+    const QImage kept = picture.take();
+    EXPECT_EQ(kept.pixel(5, 5), qRgb(255, 255, 255));
+    EXPECT_EQ(kept.pixel(5, 10), shade);
+    EXPECT_EQ(kept.pixel(5, 39), shade);
+    EXPECT_EQ(kept.pixel(6, 39), qRgb(255, 255, 255));
+}
+
 } // namespace
 } // namespace orv::sheet

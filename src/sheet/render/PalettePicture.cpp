@@ -2,9 +2,12 @@
 
 #include "sheet/ColourDistance.h"
 #include "sheet/Failure.h"
+#include "sheet/render/RowChanges.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -30,9 +33,30 @@ int sameRows(const QImage &band, int y, int rows, int width)
     return count;
 }
 
+// Large pictures are written once, top to bottom, right after they are
+// made: on pages of 2 MiB where the system offers them, which take one page
+// fault where 4 KiB pages take 512.
+constexpr size_t kLargePage = size_t(2) << 20;
+
+void releasePicture(void *bytes) { std::free(bytes); }
+
+QImage indexedPicture(QSize size)
+{
+    if (size.width() <= 0 || size.height() <= 0)
+        return {};
+    const qsizetype bytesPerLine = (qsizetype(size.width()) + 3) / 4 * 4;
+    const size_t bytes = (size_t(bytesPerLine) * size_t(size.height()) + kLargePage - 1) / kLargePage * kLargePage;
+    auto *data = static_cast<uchar *>(std::aligned_alloc(kLargePage, bytes));
+    if (data == nullptr)
+        return {};
+    madvise(data, bytes, MADV_HUGEPAGE);
+    return QImage(data, size.width(), size.height(), bytesPerLine, QImage::Format_Indexed8, releasePicture, data);
+}
+
 } // namespace
 
-PalettePicture::PalettePicture(QSize size, const QList<QRgb> &areaColours) : mImage(size, QImage::Format_Indexed8)
+PalettePicture::PalettePicture(QSize size, const QList<QRgb> &areaColours)
+    : mImage(indexedPicture(size)), mAbove(static_cast<size_t>(std::max(0, size.width())))
 {
     if (mImage.isNull())
         throw Failure(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
@@ -127,27 +151,55 @@ uchar PalettePicture::indexLookedUp(QRgb colour)
 
 void PalettePicture::addBand(const QImage &band, int top, int rows, bool last)
 {
+    const qsizetype paletteBefore = mPalette.size();
     admitColours(band, rows, last);
     // A band with no area of one colour still needs one to show its shades.
     if (mPalette.isEmpty())
         admitColours(band, rows, true);
+    // A colour admitted now may have shown as its nearest colour in the rows
+    // already kept, so the next row is looked up whole.
+    if (mPalette.size() != paletteBefore)
+        mPreviousRow = -1;
     const int width = band.width();
-    for (int y = 0; y < rows;) {
-        const int repeats = sameRows(band, y, rows, width);
-        const auto *line = reinterpret_cast<const QRgb *>(band.constScanLine(y));
-        uchar *out = mImage.scanLine(top + y);
-        QRgb seen = line[0];
-        uchar index = indexOf(seen);
-        for (int x = 0; x < width; ++x) {
-            if (line[x] != seen) {
-                seen = line[x];
-                index = indexOf(seen);
-            }
-            out[x] = index;
+    for (int y = 0; y < rows; ++y)
+        addRow(reinterpret_cast<const QRgb *>(band.constScanLine(y)), top + y, width);
+}
+
+// A row is its predecessor with the span that changed looked up again.
+void PalettePicture::addRow(const QRgb *pixels, int row, int width)
+{
+    uchar *out = mImage.scanLine(row);
+    QRgb *above = mAbove.data();
+    if (mPreviousRow < 0) {
+        lookUp(pixels, out, 0, width);
+        std::copy_n(pixels, width, above);
+        mPreviousRow = row;
+        return;
+    }
+    const uchar *previous = mImage.constScanLine(mPreviousRow);
+    mPreviousRow = row;
+    const int first = firstChange(pixels, above, 0, width);
+    if (first == width) {
+        std::memcpy(out, previous, static_cast<size_t>(width));
+        return;
+    }
+    const int last = lastChange(pixels, above, first, width);
+    std::memcpy(out, previous, static_cast<size_t>(first));
+    lookUp(pixels, out, first, last + 1);
+    std::memcpy(out + last + 1, previous + last + 1, static_cast<size_t>(width - last - 1));
+    std::copy(pixels + first, pixels + last + 1, above + first);
+}
+
+void PalettePicture::lookUp(const QRgb *pixels, uchar *out, int from, int to)
+{
+    QRgb seen = pixels[from];
+    uchar index = indexOf(seen);
+    for (int x = from; x < to; ++x) {
+        if (pixels[x] != seen) {
+            seen = pixels[x];
+            index = indexOf(seen);
         }
-        for (int copy = 1; copy < repeats; ++copy)
-            std::memcpy(mImage.scanLine(top + y + copy), out, static_cast<size_t>(width));
-        y += repeats;
+        out[x] = index;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QSize>
 
 #include <array>
+#include <vector>
 
 namespace orv::sheet {
 
@@ -32,6 +33,8 @@ public:
 private:
     void admitColours(const QImage &band, int rows, bool last);
     void admit(QRgb colour);
+    void addRow(const QRgb *pixels, int row, int width);
+    void lookUp(const QRgb *pixels, uchar *out, int from, int to);
     uchar indexOf(QRgb colour);
     uchar indexLookedUp(QRgb colour);
 
@@ -46,6 +49,8 @@ private:
     std::array<Recent, 1 << kRecentBits> mRecent{};
 
     QImage mImage;
+    std::vector<QRgb> mAbove; // the last row kept, as painted
+    int mPreviousRow = -1;    // its row; -1: the next row is looked up whole
     QList<QRgb> mPalette;
     QHash<QRgb, uchar> mAdmitted;
     QHash<QRgb, uchar> mNearest;

@@ -1,6 +1,7 @@
 #include "sheet/render/PngStreamWriter.h"
 
 #include "sheet/Failure.h"
+#include "sheet/render/RowChanges.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -14,33 +15,6 @@ namespace {
 constexpr int kChunkSize = 1 << 16;
 constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 constexpr char kFilterUp = 2;
-// Pixels compared at once with memcmp, which is vectorised, before the
-// single pixels at the edge of a change.
-constexpr int kBlock = 32;
-
-// The first pixel in [from, to) that differs from the row above, or `to`.
-int firstChange(const QRgb *pixels, const QRgb *above, int from, int to)
-{
-    // Most rows repeat the one above as a whole.
-    if (std::memcmp(pixels + from, above + from, size_t(to - from) * sizeof(QRgb)) == 0)
-        return to;
-    while (from + kBlock <= to && std::memcmp(pixels + from, above + from, kBlock * sizeof(QRgb)) == 0)
-        from += kBlock;
-    while (from < to && pixels[from] == above[from])
-        ++from;
-    return from;
-}
-
-// The last pixel in [from, to) that differs from the row above; there is one.
-int lastChange(const QRgb *pixels, const QRgb *above, int from, int to)
-{
-    while (to - kBlock > from && std::memcmp(pixels + to - kBlock, above + to - kBlock, kBlock * sizeof(QRgb)) == 0)
-        to -= kBlock;
-    int last = to - 1;
-    while (pixels[last] == above[last])
-        --last;
-    return last;
-}
 
 QByteArray bigEndian(quint32 value)
 {
