@@ -2,6 +2,8 @@
 
 #include "sheet/model/Sheet.h"
 
+#include <algorithm>
+
 namespace orv::sheet {
 
 namespace {
@@ -27,6 +29,21 @@ bool covers(const ConditionalFormat &format, CellAddress at)
     return false;
 }
 
+// Adds the rules of a format that covers the cell to its look; false when a
+// holding rule ends the search.
+bool applyFormat(const Sheet &sheet, const ConditionalFormat &format, CellAddress at, const RuleTest &ruleHolds,
+                 ConditionalStyle &look)
+{
+    for (const ConditionalRule &rule : format.rules) {
+        if (!ruleHolds(sheet, format, rule, at))
+            continue;
+        fillIn(look, rule.style);
+        if (rule.stopIfTrue)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 CellAddress anchorOf(const ConditionalFormat &format)
@@ -37,16 +54,34 @@ CellAddress anchorOf(const ConditionalFormat &format)
 ConditionalStyle conditionalStyleAt(const Sheet &sheet, CellAddress at, const RuleTest &ruleHolds)
 {
     ConditionalStyle look;
+    for (const ConditionalFormat &format : sheet.conditionalFormats())
+        if (covers(format, at) && !applyFormat(sheet, format, at, ruleHolds, look))
+            break;
+    return look;
+}
+
+RowConditionalFormats::RowConditionalFormats(const Sheet &sheet, int row) : mSheet(sheet), mRow(row)
+{
     for (const ConditionalFormat &format : sheet.conditionalFormats()) {
-        if (!covers(format, at))
-            continue;
-        for (const ConditionalRule &rule : format.rules) {
-            if (!ruleHolds(sheet, format, rule, at))
-                continue;
-            fillIn(look, rule.style);
-            if (rule.stopIfTrue)
-                return look;
-        }
+        Reach reach{&format, {}};
+        for (const CellRange &range : format.ranges)
+            if (row >= range.firstRow && row <= range.lastRow)
+                reach.columns.emplace_back(range.firstColumn, range.lastColumn);
+        if (!reach.columns.empty())
+            mFormats.push_back(std::move(reach));
+    }
+}
+
+ConditionalStyle RowConditionalFormats::styleAt(int column, const RuleTest &ruleHolds) const
+{
+    ConditionalStyle look;
+    const CellAddress at{mRow, column};
+    for (const Reach &reach : mFormats) {
+        const bool covered = std::any_of(reach.columns.begin(), reach.columns.end(), [&](const auto &columns) {
+            return column >= columns.first && column <= columns.second;
+        });
+        if (covered && !applyFormat(mSheet, *reach.format, at, ruleHolds, look))
+            break;
     }
     return look;
 }

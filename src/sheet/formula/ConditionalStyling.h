@@ -4,6 +4,8 @@
 #include "sheet/model/ConditionalFormat.h"
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace orv::sheet {
 
@@ -20,5 +22,25 @@ using RuleTest = std::function<bool(const Sheet &, const ConditionalFormat &, co
 ConditionalStyle conditionalStyleAt(const Sheet &sheet, CellAddress at, const RuleTest &ruleHolds);
 // The same with every rule decided by its formula.
 ConditionalStyle conditionalStyleAt(const Evaluator &evaluator, const Sheet &sheet, CellAddress at);
+
+// The conditional formats that reach into one row, with the columns each
+// covers there: worked out once for all the cells of a row, which then give
+// the looks conditionalStyleAt gives.
+class RowConditionalFormats {
+public:
+    RowConditionalFormats(const Sheet &sheet, int row);
+
+    ConditionalStyle styleAt(int column, const RuleTest &ruleHolds) const;
+
+private:
+    struct Reach {
+        const ConditionalFormat *format;
+        std::vector<std::pair<int, int>> columns; // first and last, by range
+    };
+
+    const Sheet &mSheet;
+    int mRow;
+    std::vector<Reach> mFormats; // in the sheet's order
+};
 
 } // namespace orv::sheet

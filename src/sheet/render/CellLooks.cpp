@@ -3,6 +3,7 @@
 #include "sheet/formula/ConditionalStyling.h"
 #include "sheet/model/Workbook.h"
 
+#include <optional>
 
 namespace orv::sheet {
 
@@ -13,6 +14,10 @@ CellLooks::CellLooks(const Workbook &workbook, const Sheet &sheet, int firstColu
     : mWorkbook(workbook), mSheet(sheet), mFirstColumn(firstColumn), mLastColumn(lastColumn),
       mRuleHolds(std::move(ruleHolds))
 {
+    for (int column = firstColumn; column <= lastColumn; ++column) {
+        const ColumnInfo *info = sheet.columnInfo(column);
+        mColumnFormats.push_back(&workbook.format(info ? info->formatIndex : 0));
+    }
 }
 
 const CellFormat &CellLooks::baseFormat(int row, int column, const Cell *cell) const
@@ -26,32 +31,52 @@ const CellFormat &CellLooks::baseFormat(int row, int column, const Cell *cell) c
     return mWorkbook.format(0);
 }
 
+// A row at a time: its cells are read in one walk along the row, and the
+// conditional formats that reach into it are found once.
 void CellLooks::resolveRow(int row, std::vector<CellLook> &looks) const
 {
-    looks.clear();
-    looks.reserve(mLastColumn - mFirstColumn + 1);
-    for (int column = mFirstColumn; column <= mLastColumn; ++column)
-        looks.push_back(resolveCell({row, column}));
+    const int columns = mLastColumn - mFirstColumn + 1;
+    looks.assign(static_cast<size_t>(columns), CellLook{});
+    mSheet.forEachCellIn({row, mFirstColumn, row, mLastColumn}, [&](CellAddress at, const Cell &cell) {
+        looks[static_cast<size_t>(at.column - mFirstColumn)].cell = &cell;
+    });
+    const RowInfo *info = mSheet.rowInfo(row);
+    const CellFormat *rowFormat = info && info->formatIndex ? &mWorkbook.format(*info->formatIndex) : nullptr;
+    const std::optional<RowConditionalFormats> conditional =
+        mRuleHolds ? std::optional<RowConditionalFormats>(std::in_place, mSheet, row) : std::nullopt;
+    for (int column = mFirstColumn; column <= mLastColumn; ++column) {
+        CellLook &look = looks[static_cast<size_t>(column - mFirstColumn)];
+        const CellFormat &format = look.cell ? mWorkbook.format(look.cell->formatIndex)
+                                   : rowFormat ? *rowFormat
+                                               : *mColumnFormats[static_cast<size_t>(column - mFirstColumn)];
+        takeFormat(format, look);
+        if (conditional)
+            applyConditionalStyle(conditional->styleAt(column, mRuleHolds), look);
+    }
 }
 
 CellLook CellLooks::resolveCell(CellAddress at) const
 {
     CellLook look;
     look.cell = mSheet.cell(at);
-    look.format = &baseFormat(at.row, at.column, look.cell);
-    look.fill = look.format->fill;
-    look.borders = look.format->borders;
-    look.bold = look.format->font.bold;
-    look.fontColor = look.format->font.color;
+    takeFormat(baseFormat(at.row, at.column, look.cell), look);
     if (mRuleHolds)
-        applyConditionalFormats(at, look);
+        applyConditionalStyle(conditionalStyleAt(mSheet, at, mRuleHolds), look);
     return look;
 }
 
-// The conditional look drawn over the cell's own format.
-void CellLooks::applyConditionalFormats(CellAddress at, CellLook &look) const
+void CellLooks::takeFormat(const CellFormat &format, CellLook &look)
 {
-    const ConditionalStyle merged = conditionalStyleAt(mSheet, at, mRuleHolds);
+    look.format = &format;
+    look.fill = format.fill;
+    look.borders = format.borders;
+    look.bold = format.font.bold;
+    look.fontColor = format.font.color;
+}
+
+// The conditional look drawn over the cell's own format.
+void CellLooks::applyConditionalStyle(const ConditionalStyle &merged, CellLook &look)
+{
     if (merged.fill)
         look.fill = *merged.fill;
     if (merged.borders) {

@@ -42,13 +42,15 @@ public:
 
 private:
     const CellFormat &baseFormat(int row, int column, const Cell *cell) const;
-    void applyConditionalFormats(CellAddress at, CellLook &look) const;
+    static void takeFormat(const CellFormat &format, CellLook &look);
+    static void applyConditionalStyle(const ConditionalStyle &merged, CellLook &look);
 
     const Workbook &mWorkbook;
     const Sheet &mSheet;
     int mFirstColumn;
     int mLastColumn;
     RuleTest mRuleHolds;
+    std::vector<const CellFormat *> mColumnFormats; // of cells without a format of their own, by column
 };
 
 } // namespace orv::sheet
