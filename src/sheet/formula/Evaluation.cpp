@@ -123,6 +123,11 @@ std::variant<bool, ErrorCode> toBoolean(const Value &value)
 
 int compareValues(const Value &leftIn, const Value &rightIn)
 {
+    // Two numbers, by far the commonest case, need no conversions.
+    const double *leftNumber = std::get_if<double>(&leftIn);
+    const double *rightNumber = std::get_if<double>(&rightIn);
+    if (leftNumber && rightNumber)
+        return *leftNumber < *rightNumber ? -1 : (*leftNumber > *rightNumber ? 1 : 0);
     const Value left = isEmpty(leftIn) ? emptyLike(rightIn) : leftIn;
     const Value right = isEmpty(rightIn) ? emptyLike(left) : rightIn;
     const int leftRank = typeRank(left);
