@@ -1,6 +1,5 @@
 #include "chart/SpreadsheetApplication.h"
 
-#include "chart/ClosedBookDisposal.h"
 #include "chart/ObjectVariable.h"
 #include "chart/PictureHandOff.h"
 #include "sheet/Failure.h"
@@ -243,8 +242,6 @@ QString Application::Version() const
 void Application::Quit()
 {
     call("Quit");
-    for (std::unique_ptr<OpenBook> &open : mBooks)
-        disposeInBackground(std::move(open->book));
     mBooks.clear();
     mCopyBuffer.reset();
     mSelection.reset();
@@ -379,9 +376,6 @@ void Application::saveWorkbook(int handle, const QString &path, int fileFormat)
 void Application::closeWorkbook(int handle)
 {
     openBook(handle);
-    for (std::unique_ptr<OpenBook> &open : mBooks)
-        if (open->handle == handle)
-            disposeInBackground(std::move(open->book));
     std::erase_if(mBooks, [handle](const auto &open) { return open->handle == handle; });
     if (mActiveBook == handle)
         mActiveBook = mBooks.empty() ? 0 : mBooks.back()->handle;
