@@ -114,6 +114,25 @@ bool remembersAlongALine(const FormulaNode &part)
     return !isEverywhere(dependenceOf(part)) && !holdsAnArea(part);
 }
 
+// A comparison of two numbers, the commonest condition of a chart's rules,
+// decided without making a value of its result; nothing for anything else.
+std::optional<bool> numbersCompared(Operator op, const Value &left, const Value &right)
+{
+    const double *a = std::get_if<double>(&left);
+    const double *b = std::get_if<double>(&right);
+    if (!a || !b)
+        return std::nullopt;
+    switch (op) {
+    case Operator::Equal: return *a == *b;
+    case Operator::NotEqual: return *a != *b;
+    case Operator::Less: return *a < *b;
+    case Operator::Greater: return *a > *b;
+    case Operator::LessOrEqual: return *a <= *b;
+    case Operator::GreaterOrEqual: return *a >= *b;
+    default: return std::nullopt;
+    }
+}
+
 // A condition decided cell by cell. An operator between two parts that each
 // follow only rows or only columns (a day against a task's start) is worked
 // out from their remembered values.
@@ -194,6 +213,8 @@ private:
         const auto operand = [&](const FormulaNode &part) { return mEvaluator.operandAt(part, sheet, anchor, at); };
         const Value &left = condition.leftValues->get(at, operand);
         const Value &right = condition.rightValues->get(at, operand);
+        if (const std::optional<bool> compared = numbersCompared(condition.op, left, right))
+            return *compared;
         return judgedTrue(binaryResult(condition.op, left, right));
     }
 
