@@ -62,7 +62,7 @@ void CopiedPicture::save(const QString &path) const
         throw Failure(QStringLiteral("Could not write the picture %1: it is a symbolic link, which is not followed")
                           .arg(path));
     try {
-        sheet::replaceFile(mEncoded, path);
+        sheet::replaceFile(mEncoded, path, sheet::Durability::Scratch);
     } catch (const Failure &) {
         QFile::remove(path);
         throw;

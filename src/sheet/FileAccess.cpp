@@ -94,7 +94,7 @@ QByteArray readWholeFile(const QString &path, Links links)
     return bytes;
 }
 
-StagedFile::StagedFile(const QString &path, const QByteArray &bytes) : mPath(path)
+StagedFile::StagedFile(const QString &path, const QByteArray &bytes, Durability durability) : mPath(path)
 {
     const QFileInfo target(path);
     QByteArray staged =
@@ -106,7 +106,7 @@ StagedFile::StagedFile(const QString &path, const QByteArray &bytes) : mPath(pat
     try {
         takeOverAttributes(fd, QFile::encodeName(path));
         writeAll(fd, bytes);
-        if (::fsync(fd) != 0)
+        if (durability == Durability::Lasting && ::fsync(fd) != 0)
             error = errno;
     } catch (int writeError) {
         error = writeError;
@@ -138,6 +138,9 @@ void StagedFile::commit()
     mStaged.clear();
 }
 
-void replaceFile(const QByteArray &bytes, const QString &path) { StagedFile(path, bytes).commit(); }
+void replaceFile(const QByteArray &bytes, const QString &path, Durability durability)
+{
+    StagedFile(path, bytes, durability).commit();
+}
 
 } // namespace orv::sheet

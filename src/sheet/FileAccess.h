@@ -16,6 +16,16 @@ enum class Links { Follow, Refuse };
 // without waiting on it.
 QByteArray readWholeFile(const QString &path, Links links);
 
+// Whether new contents must be on disk before they replace a file.
+enum class Durability {
+    // Flushed before the rename, so that a crash leaves the old file or the
+    // new one, never an empty one: for every file the user keeps.
+    Lasting,
+    // Not flushed: a file in the temporary folder that the same run reads
+    // back and deletes (the chart's picture), where a flush only adds time.
+    Scratch,
+};
+
 // New contents for a file, written completely to a hidden file beside it
 // before commit() renames that file over the path in one step. The rename
 // replaces whatever entry stands at the path (a link itself, never its
@@ -24,7 +34,7 @@ QByteArray readWholeFile(const QString &path, Links links);
 // commit() the hidden file is removed and the path left as it was.
 class StagedFile {
 public:
-    StagedFile(const QString &path, const QByteArray &bytes);
+    StagedFile(const QString &path, const QByteArray &bytes, Durability durability = Durability::Lasting);
     StagedFile(StagedFile &&other) noexcept;
     StagedFile &operator=(StagedFile &&) = delete;
     ~StagedFile();
@@ -37,6 +47,6 @@ private:
 };
 
 // Replaces the file at `path` with `bytes` through a StagedFile.
-void replaceFile(const QByteArray &bytes, const QString &path);
+void replaceFile(const QByteArray &bytes, const QString &path, Durability durability = Durability::Lasting);
 
 } // namespace orv::sheet

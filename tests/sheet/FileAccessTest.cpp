@@ -76,5 +76,23 @@ TEST_F(FileAccess, AFailedWriteNamesTheSystemsCause)
     }
 }
 
+// A scratch file only skips the flush to disk: the replacement is the same.
+class ReplacedFile : public FileAccess, public ::testing::WithParamInterface<Durability> {};
+
+TEST_P(ReplacedFile, TakesTheNewContentsAndKeepsTheMode)
+{
+    ::chmod(QFile::encodeName(path("file")).constData(), 0640);
+    replaceFile("replaced", path("file"), GetParam());
+    EXPECT_EQ(contents("file"), QByteArray("replaced"));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path("file")).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    replaceFile("new", path("fresh"), GetParam());
+    EXPECT_EQ(contents("fresh"), QByteArray("new"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Durabilities, ReplacedFile, ::testing::Values(Durability::Lasting, Durability::Scratch));
+
 } // namespace
 } // namespace orv::sheet
