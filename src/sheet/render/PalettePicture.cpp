@@ -2,7 +2,6 @@
 
 #include "sheet/ColourDistance.h"
 #include "sheet/Failure.h"
-#include "sheet/render/RowChanges.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -56,7 +55,7 @@ QImage indexedPicture(QSize size)
 } // namespace
 
 PalettePicture::PalettePicture(QSize size, const QList<QRgb> &areaColours)
-    : mImage(indexedPicture(size)), mAbove(static_cast<size_t>(std::max(0, size.width())))
+    : mImage(indexedPicture(size)), mRows(size.width())
 {
     if (mImage.isNull())
         throw Failure(QStringLiteral("Not enough memory for a picture of %1 x %2 pixels")
@@ -151,43 +150,47 @@ uchar PalettePicture::indexLookedUp(QRgb colour)
 
 void PalettePicture::addBand(const QImage &band, int top, int rows, bool last)
 {
+    mRows.take(band, rows);
+    addBand(mRows, top, last);
+}
+
+void PalettePicture::addBand(const BandRows &rows, int top, bool last)
+{
     const qsizetype paletteBefore = mPalette.size();
-    admitColours(band, rows, last);
+    admitColours(rows.band(), rows.count(), last);
     // A band with no area of one colour still needs one to show its shades.
     if (mPalette.isEmpty())
-        admitColours(band, rows, true);
+        admitColours(rows.band(), rows.count(), true);
     // A colour admitted now may have shown as its nearest colour in the rows
     // already kept, so the next row is looked up whole.
     if (mPalette.size() != paletteBefore)
         mPreviousRow = -1;
-    const int width = band.width();
-    for (int y = 0; y < rows; ++y)
-        addRow(reinterpret_cast<const QRgb *>(band.constScanLine(y)), top + y, width);
+    for (int y = 0; y < rows.count(); ++y)
+        addRow(rows, y, top + y);
 }
 
 // A row is its predecessor with the span that changed looked up again.
-void PalettePicture::addRow(const QRgb *pixels, int row, int width)
+void PalettePicture::addRow(const BandRows &rows, int y, int row)
 {
+    const int width = rows.width();
+    const QRgb *pixels = rows.pixels(y);
     uchar *out = mImage.scanLine(row);
-    QRgb *above = mAbove.data();
     if (mPreviousRow < 0) {
         lookUp(pixels, out, 0, width);
-        std::copy_n(pixels, width, above);
         mPreviousRow = row;
         return;
     }
     const uchar *previous = mImage.constScanLine(mPreviousRow);
     mPreviousRow = row;
-    const int first = firstChange(pixels, above, 0, width);
-    if (first == width) {
+    if (rows.repeats(y)) {
         std::memcpy(out, previous, static_cast<size_t>(width));
         return;
     }
-    const int last = lastChange(pixels, above, first, width);
+    const int first = rows.firstChange(y);
+    const int last = rows.lastChange(y);
     std::memcpy(out, previous, static_cast<size_t>(first));
     lookUp(pixels, out, first, last + 1);
     std::memcpy(out + last + 1, previous + last + 1, static_cast<size_t>(width - last - 1));
-    std::copy(pixels + first, pixels + last + 1, above + first);
 }
 
 void PalettePicture::lookUp(const QRgb *pixels, uchar *out, int from, int to)

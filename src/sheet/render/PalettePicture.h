@@ -1,12 +1,13 @@
 #pragma once
 
+#include "sheet/render/BandRows.h"
+
 #include <QHash>
 #include <QImage>
 #include <QList>
 #include <QSize>
 
 #include <array>
-#include <vector>
 
 namespace orv::sheet {
 
@@ -28,12 +29,15 @@ public:
     // Rows 0 to rows - 1 of `band` (Format_RGB32) become rows top onwards.
     // The last band may take every colour that still finds room.
     void addBand(const QImage &band, int top, int rows, bool last);
+    // The same for a band whose changes are worked out already; the first
+    // band taken must be the picture's first.
+    void addBand(const BandRows &rows, int top, bool last);
     QImage take();
 
 private:
     void admitColours(const QImage &band, int rows, bool last);
     void admit(QRgb colour);
-    void addRow(const QRgb *pixels, int row, int width);
+    void addRow(const BandRows &rows, int y, int row);
     void lookUp(const QRgb *pixels, uchar *out, int from, int to);
     uchar indexOf(QRgb colour);
     uchar indexLookedUp(QRgb colour);
@@ -49,8 +53,8 @@ private:
     std::array<Recent, 1 << kRecentBits> mRecent{};
 
     QImage mImage;
-    std::vector<QRgb> mAbove; // the last row kept, as painted
-    int mPreviousRow = -1;    // its row; -1: the next row is looked up whole
+    BandRows mRows;        // the bands handed over as images
+    int mPreviousRow = -1; // the last row kept; -1: the next row is looked up whole
     QList<QRgb> mPalette;
     QHash<QRgb, uchar> mAdmitted;
     QHash<QRgb, uchar> mNearest;

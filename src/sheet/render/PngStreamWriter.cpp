@@ -1,7 +1,6 @@
 #include "sheet/render/PngStreamWriter.h"
 
 #include "sheet/Failure.h"
-#include "sheet/render/RowChanges.h"
 
 #include <QIODevice>
 #include <QtEndian>
@@ -26,7 +25,7 @@ QByteArray bigEndian(quint32 value)
 
 PngStreamWriter::PngStreamWriter(QIODevice &out, int width, int height)
     : mOut(out), mWidth(width), mHeight(height), mRow(3 * qsizetype(width), '\0'),
-      mPreviousPixels(4 * qsizetype(width), '\0'),
+      mRows(width),
       mDeflater([this](const QByteArray &piece) { writeChunk("IDAT", piece); }, kChunkSize)
 {
     if (width <= 0 || height <= 0)
@@ -52,29 +51,28 @@ void PngStreamWriter::writeChunk(const char type[4], const QByteArray &data)
         throw Failure(QStringLiteral("Could not write the picture: %1").arg(mOut.errorString()));
 }
 
-// With the "up" filter a pixel equal to the one above becomes three zeros.
-// Rows of a sheet picture change, if at all, over a short span (a text, a
-// border): only that span is filtered byte by byte.
-void PngStreamWriter::writeRow(const QRgb *pixels)
+// With the "up" filter a pixel equal to the one above becomes three zeros:
+// only the span of a row that changed is filtered byte by byte.
+void PngStreamWriter::writeRow(const BandRows &rows, int y)
 {
-    auto *previous = reinterpret_cast<QRgb *>(mPreviousPixels.data());
     const unsigned char filter = kFilterUp;
     mDeflater.write(&filter, 1);
-    const int first = firstChange(pixels, previous, 0, mWidth);
-    if (first == mWidth) {
+    if (rows.repeats(y)) {
         mDeflater.writeZeros(3 * size_t(mWidth));
         return;
     }
-    const int last = lastChange(pixels, previous, first, mWidth);
+    const QRgb *pixels = rows.pixels(y);
+    const QRgb *above = rows.above(y);
+    const int first = rows.firstChange(y);
+    const int last = rows.lastChange(y);
     auto *filtered = reinterpret_cast<unsigned char *>(mRow.data());
     for (int x = first; x <= last; ++x) {
-        const QRgb pixel = pixels[x], above = previous[x];
+        const QRgb pixel = pixels[x], up = above[x];
         unsigned char *out = filtered + 3 * (x - first);
-        out[0] = uchar(qRed(pixel) - qRed(above));
-        out[1] = uchar(qGreen(pixel) - qGreen(above));
-        out[2] = uchar(qBlue(pixel) - qBlue(above));
+        out[0] = uchar(qRed(pixel) - qRed(up));
+        out[1] = uchar(qGreen(pixel) - qGreen(up));
+        out[2] = uchar(qBlue(pixel) - qBlue(up));
     }
-    std::copy(pixels + first, pixels + last + 1, previous + first);
     mDeflater.writeZeros(3 * size_t(first));
     mDeflater.write(filtered, 3 * size_t(last - first + 1));
     mDeflater.writeZeros(3 * size_t(mWidth - 1 - last));
@@ -82,12 +80,19 @@ void PngStreamWriter::writeRow(const QRgb *pixels)
 
 void PngStreamWriter::writeRows(const QImage &band, int rows)
 {
-    if (band.width() != mWidth || band.format() != QImage::Format_RGB32 || rows > band.height()
-        || mRowsWritten + rows > mHeight)
+    if (band.width() != mWidth || band.format() != QImage::Format_RGB32 || rows > band.height())
         throw Failure(QStringLiteral("A picture band does not fit the picture"));
-    for (int y = 0; y < rows; ++y)
-        writeRow(reinterpret_cast<const QRgb *>(band.constScanLine(y)));
-    mRowsWritten += rows;
+    mRows.take(band, rows);
+    writeRows(mRows);
+}
+
+void PngStreamWriter::writeRows(const BandRows &rows)
+{
+    if (rows.width() != mWidth || mRowsWritten + rows.count() > mHeight)
+        throw Failure(QStringLiteral("A picture band does not fit the picture"));
+    for (int y = 0; y < rows.count(); ++y)
+        writeRow(rows, y);
+    mRowsWritten += rows.count();
 }
 
 void PngStreamWriter::finish()

@@ -129,7 +129,8 @@ QList<QRgb> areaColours(const Workbook &workbook, const Sheet &sheet)
 }
 
 // Bands painted ahead of the encoder and the picture kept for the screen,
-// which take them on threads of their own.
+// which take them, one after the other, on a thread of their own: both redo
+// only what changed from row to row, worked out once for them.
 constexpr int kRelayedBands = 3;
 
 // Encodes the picture into `out` and, when `shown` is given, keeps it there
@@ -144,16 +145,17 @@ void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRa
     if (shown != nullptr)
         kept.emplace(size, areaColours(workbook, sheet));
     PngStreamWriter png(out, size.width(), size.height());
-    std::vector<BandRelay::Consumer> consumers{
-        [&](const QImage &band, int, int rows) { png.writeRows(band, rows); }};
-    if (kept)
-        consumers.emplace_back([&](const QImage &band, int top, int rows) {
-            kept->addBand(band, top, rows, top + rows == size.height());
-        });
+    BandRows changes(size.width());
+    const BandRelay::Consumer encodeAndKeep = [&](const QImage &band, int top, int rows) {
+        changes.take(band, rows);
+        png.writeRows(changes);
+        if (kept)
+            kept->addBand(changes, top, top + rows == size.height());
+    };
     std::vector<QImage> images;
     for (int image = 0; image < kRelayedBands; ++image)
         images.push_back(bandImage(size.width(), bandHeightFor(size, options)));
-    BandRelay relay(std::move(images), std::move(consumers));
+    BandRelay relay(std::move(images), {encodeAndKeep});
     paintBands(
         workbook, sheet, geometry, size, options, [&]() -> QImage & { return relay.nextImage(); },
         [&](int top, int rows) { relay.hand(top, rows); });
