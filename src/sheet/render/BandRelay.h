@@ -12,12 +12,12 @@
 namespace orv::sheet {
 
 // Hands picture bands painted on the calling thread to consumers that each
-// run on a thread of their own (the PNG encoder, the picture kept for the
-// screen), so that painting, encoding and keeping overlap. Every consumer
-// sees every band, in order; a band's image is painted over again only once
-// every consumer is done with it.
+// run on a thread of their own (the picture's encoder and keeper), so that
+// painting and encoding overlap. Every consumer sees every band, in order; a
+// band's image is painted over again only once every consumer is done with
+// it.
 //
-//     BandRelay relay(images, {encode, keep});
+//     BandRelay relay(images, {encode});
 //     for (each band) {
 //         QImage &image = relay.nextImage();   // waits for a free image
 //         paint into image;
