@@ -1,3 +1,4 @@
+#include "NumberedRules.h"
 #include "RenderTestSheet.h"
 
 #include "sheet/formula/Evaluator.h"
@@ -13,6 +14,8 @@ namespace orv::sheet {
 namespace {
 
 using sheet::test::RenderTestSheet;
+using test::numberedRule;
+using test::solidFill;
 
 // Rules are told apart by the number their formula holds; the test decides
 // for which rows each rule holds.
@@ -20,19 +23,6 @@ class RenderConditionalFormats : public RenderTestSheet, public ::testing::Test 
 protected:
     RenderConditionalFormats() { put({3, 2}, QStringLiteral("")); }
 
-    ConditionalRule rule(int id, ConditionalStyle style, bool stop = false)
-    {
-        auto formula = std::make_shared<FormulaNode>();
-        formula->kind = FormulaNode::Kind::Number;
-        formula->number = id;
-        return {formula, std::move(style), stop};
-    }
-    static ConditionalStyle fill(QRgb rgb)
-    {
-        ConditionalStyle style;
-        style.fill = Fill{FillPattern::Solid, Color::fromRgb(rgb)};
-        return style;
-    }
     static ConditionalStyle border(QRgb rgb)
     {
         ConditionalStyle style;
@@ -65,7 +55,8 @@ protected:
 
 TEST_F(RenderConditionalFormats, TheFirstHoldingRuleOfAFormatDecides)
 {
-    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {rule(1, fill(0xFF0000)), rule(2, fill(0x00FF00))}});
+    sheet.conditionalFormats().push_back(
+        {{{0, 1, 3, 1}}, {numberedRule(1, solidFill(0xFF0000)), numberedRule(2, solidFill(0x00FF00))}});
     put({2, 1}, {}, test::filled(0x0000FF));
     const QImage image = render(range, holdingIn({{1, {0}}, {2, {0, 1}}}));
     EXPECT_EQ(fillOf(image, 0), QColor(0xFF0000));
@@ -77,10 +68,10 @@ TEST_F(RenderConditionalFormats, TheFirstHoldingRuleOfAFormatDecides)
 
 TEST_F(RenderConditionalFormats, EarlierFormatsWinPropertyByProperty)
 {
-    ConditionalStyle both = fill(0x0000FF);
+    ConditionalStyle both = solidFill(0x0000FF);
     both.borders = border(0x800080).borders;
-    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {rule(1, fill(0xFF0000))}});
-    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {rule(2, both)}});
+    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {numberedRule(1, solidFill(0xFF0000))}});
+    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {numberedRule(2, both)}});
     const QImage image = render(range, holdingIn({{1, {0, 1}}, {2, {1, 2}}}));
     EXPECT_EQ(fillOf(image, 0), QColor(0xFF0000));
     EXPECT_EQ(leftEdgeOf(image, 0), QColor(0xFF0000)); // no border: the second format does not hold
@@ -91,8 +82,8 @@ TEST_F(RenderConditionalFormats, EarlierFormatsWinPropertyByProperty)
 
 TEST_F(RenderConditionalFormats, AStoppingRuleLetsNoLaterFormatIn)
 {
-    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {rule(1, fill(0xFF0000), true)}});
-    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {rule(2, border(0x800080))}});
+    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {numberedRule(1, solidFill(0xFF0000), true)}});
+    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {numberedRule(2, border(0x800080))}});
     const QImage image = render(range, holdingIn({{1, {0}}, {2, {0, 1}}}));
     EXPECT_EQ(leftEdgeOf(image, 0), QColor(0xFF0000));
     EXPECT_EQ(leftEdgeOf(image, 1), QColor(0x800080));
@@ -107,7 +98,7 @@ TEST_F(RenderConditionalFormats, ChangeTheFontOverTheCellsOwn)
     ConditionalStyle style;
     style.fontColor = Color::fromRgb(0x00C000);
     style.bold = true;
-    sheet.conditionalFormats().push_back({{{0, 1, 0, 1}}, {rule(1, style)}});
+    sheet.conditionalFormats().push_back({{{0, 1, 0, 1}}, {numberedRule(1, style)}});
     const QImage image = render(range, holdingIn({{1, {0}}}));
     const QRect cell = cellRect(range, {0, 1});
     int green = 0, other = 0;
@@ -130,7 +121,7 @@ TEST_F(RenderConditionalFormats, KeepTheNumberFormatsColourWhenTheySetNoColour)
     put({0, 1}, -88.0, own);
     ConditionalStyle bold;
     bold.bold = true;
-    sheet.conditionalFormats().push_back({{{0, 1, 0, 1}}, {rule(1, bold)}});
+    sheet.conditionalFormats().push_back({{{0, 1, 0, 1}}, {numberedRule(1, bold)}});
     const QImage image = render(range, holdingIn({{1, {0}}}));
     const QRect cell = cellRect(range, {0, 1});
     int red = 0;
@@ -143,7 +134,7 @@ TEST_F(RenderConditionalFormats, KeepTheNumberFormatsColourWhenTheySetNoColour)
 TEST_F(RenderConditionalFormats, MergedCellsTakeTheTopLeftCellsLook)
 {
     sheet.mergedRanges().push_back({0, 1, 1, 1});
-    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {rule(1, fill(0xFF8080))}});
+    sheet.conditionalFormats().push_back({{{0, 1, 3, 1}}, {numberedRule(1, solidFill(0xFF8080))}});
     const QImage image = render(range, holdingIn({{1, {0}}}));
     EXPECT_EQ(fillOf(image, 0), QColor(0xFF8080));
     EXPECT_EQ(fillOf(image, 1), QColor(0xFF8080));
@@ -152,7 +143,7 @@ TEST_F(RenderConditionalFormats, MergedCellsTakeTheTopLeftCellsLook)
 
 TEST_F(RenderConditionalFormats, AreNotEvaluatedOutsideTheirRanges)
 {
-    sheet.conditionalFormats().push_back({{{1, 1, 1, 1}}, {rule(1, fill(0xFF0000))}});
+    sheet.conditionalFormats().push_back({{{1, 1, 1, 1}}, {numberedRule(1, solidFill(0xFF0000))}});
     render(range, holdingIn({{1, {0, 1, 2, 3}}}));
     EXPECT_EQ(tests, 1);
 }
@@ -163,7 +154,7 @@ TEST_F(RenderConditionalFormats, FormulaRulesAreEvaluatedForEachCell)
     for (int column = 0; column < 3; ++column)
         put({0, column}, 45365.0 + column); // 3/14 to 3/16/2024; the clock says 3/15
     auto formulaRule = [](const char *text, QRgb rgb) {
-        return ConditionalRule{parseFormula(QString::fromLatin1(text)), fill(rgb), false};
+        return ConditionalRule{parseFormula(QString::fromLatin1(text)), solidFill(rgb), false};
     };
     sheet.conditionalFormats().push_back({{{1, 0, 1, 2}}, {formulaRule("A$1=TODAY()", 0xFF8080)}});
     sheet.conditionalFormats().push_back({{{1, 0, 2, 2}}, {formulaRule("A1>45365", 0x33CCCC)}});

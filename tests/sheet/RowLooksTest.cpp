@@ -1,3 +1,4 @@
+#include "NumberedRules.h"
 #include "sheet/formula/ConditionalStyling.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/CellLooks.h"
@@ -6,6 +7,9 @@
 
 namespace orv::sheet {
 namespace {
+
+using test::numberedRule;
+using test::solidFill;
 
 // Looks worked out a row at a time must be those worked out cell by cell.
 // The sheet has cells with and without formats of their own, a row format,
@@ -27,9 +31,11 @@ protected:
         sheet.cellAt({4, 2}).formatIndex = red;
 
         sheet.conditionalFormats().push_back(
-            {{{0, 1, 2, 3}, {2, 2, 5, 6}}, {rule(1, fillOf(0x111111), false), rule(2, boldOn(), true)}});
-        sheet.conditionalFormats().push_back({{{1, 0, 4, 7}}, {rule(3, fillOf(0x222222), false)}});
-        sheet.conditionalFormats().push_back({{{3, 3, 3, 3}, {3, 0, 3, 4}}, {rule(4, fillOf(0x333333), true)}});
+            {{{0, 1, 2, 3}, {2, 2, 5, 6}},
+             {numberedRule(1, solidFill(0x111111), false), numberedRule(2, boldOn(), true)}});
+        sheet.conditionalFormats().push_back({{{1, 0, 4, 7}}, {numberedRule(3, solidFill(0x222222), false)}});
+        sheet.conditionalFormats().push_back(
+            {{{3, 3, 3, 3}, {3, 0, 3, 4}}, {numberedRule(4, solidFill(0x333333), true)}});
     }
 
     static CellFormat filled(QRgb rgb)
@@ -38,24 +44,11 @@ protected:
         format.fill = Fill{FillPattern::Solid, Color::fromRgb(rgb)};
         return format;
     }
-    static ConditionalStyle fillOf(QRgb rgb)
-    {
-        ConditionalStyle style;
-        style.fill = Fill{FillPattern::Solid, Color::fromRgb(rgb)};
-        return style;
-    }
     static ConditionalStyle boldOn()
     {
         ConditionalStyle style;
         style.bold = true;
         return style;
-    }
-    static ConditionalRule rule(int id, ConditionalStyle style, bool stop)
-    {
-        auto formula = std::make_shared<FormulaNode>();
-        formula->kind = FormulaNode::Kind::Number;
-        formula->number = id;
-        return {formula, std::move(style), stop};
     }
 
     // Rule n holds where (row + column + n) is not divisible by 3.
