@@ -5,6 +5,7 @@
 #include "sheet/xls/ConditionalFormatRecords.h"
 #include "sheet/xls/SheetUnits.h"
 
+#include <QtEndian>
 #include <algorithm>
 
 namespace orv::sheet::xls {
@@ -17,14 +18,14 @@ constexpr int kMergesPerRecord = 1027;
 
 class SheetWriter {
 public:
-    SheetWriter(const Workbook &workbook, int index, const StyleTable &styles, const SharedStringTable &strings,
-                const SheetLinks &links, qsizetype base)
+    SheetWriter(const Workbook &workbook, int index, const StyleTable &styles, SharedStringTable &strings,
+                const SheetLinks &links)
         : mWorkbook(workbook), mSheet(workbook.sheet(index)), mIndex(index), mStyles(styles), mStrings(strings),
-          mLinks(links), mBase(base)
+          mLinks(links)
     {
     }
 
-    QByteArray write()
+    WorksheetStream write()
     {
         writeBof(mOut, kWorksheetType);
         collectRows();
@@ -41,7 +42,7 @@ public:
         writeMerges();
         writeConditionalFormats();
         mOut.record(rec::Eof, QByteArray());
-        return mOut.bytes();
+        return WorksheetStream(mOut.bytes(), std::move(mPositionFields));
     }
 
 private:
@@ -68,16 +69,17 @@ private:
         return at;
     }
 
+    // Fills in the positions of DEFCOLWIDTH and of every DBCELL, counted
+    // from the substream's start until it is placed.
     void patchIndex(qsizetype at)
     {
-        auto patch = [&](qsizetype offset, std::uint32_t value) {
-            QByteArray &b = mOut.bytes();
-            for (int i = 0; i < 4; ++i)
-                b[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        const auto patch = [&](qsizetype field, qsizetype position) {
+            qToLittleEndian(static_cast<quint32>(position), mOut.bytes().data() + field);
+            mPositionFields.push_back(field);
         };
-        patch(at + 4 + 12, static_cast<std::uint32_t>(mBase + mDefColWidthAt));
+        patch(at + 4 + 12, mDefColWidthAt);
         for (size_t i = 0; i < mDbCells.size(); ++i)
-            patch(at + 4 + 16 + static_cast<qsizetype>(i) * 4, static_cast<std::uint32_t>(mBase + mDbCells[i]));
+            patch(at + 4 + 16 + static_cast<qsizetype>(i) * 4, mDbCells[i]);
     }
 
     void writeCalculationSettings()
@@ -275,7 +277,7 @@ private:
         if (const double *number = std::get_if<double>(&value)) {
             header(rec::Number, 8).f64(*number);
         } else if (const QString *text = std::get_if<QString>(&value)) {
-            header(rec::LabelSst, 4).u32(static_cast<std::uint32_t>(mStrings.index(*text)));
+            header(rec::LabelSst, 4).u32(static_cast<std::uint32_t>(mStrings.add(*text)));
         } else if (const bool *boolean = std::get_if<bool>(&value)) {
             ByteWriter &data = header(rec::BoolErr, 2);
             data.u8(*boolean ? 1 : 0);
@@ -472,22 +474,30 @@ private:
     const Sheet &mSheet;
     int mIndex;
     const StyleTable &mStyles;
-    const SharedStringTable &mStrings;
+    SharedStringTable &mStrings;
     const SheetLinks &mLinks;
-    qsizetype mBase;
     RecordWriter mOut;
     std::vector<int> mRows;
     std::vector<size_t> mBlockStarts;
     std::vector<qsizetype> mDbCells;
+    std::vector<qsizetype> mPositionFields;
     qsizetype mDefColWidthAt = 0;
 };
 
 } // namespace
 
-QByteArray writeWorksheet(const Workbook &workbook, int index, const StyleTable &styles,
-                          const SharedStringTable &strings, const SheetLinks &links, qsizetype base)
+QByteArray WorksheetStream::placedAt(qsizetype base) &&
 {
-    return SheetWriter(workbook, index, styles, strings, links, base).write();
+    for (const qsizetype field : mPositionFields)
+        qToLittleEndian(qFromLittleEndian<quint32>(mBytes.constData() + field) + static_cast<quint32>(base),
+                        mBytes.data() + field);
+    return std::move(mBytes);
+}
+
+WorksheetStream writeWorksheet(const Workbook &workbook, int index, const StyleTable &styles,
+                               SharedStringTable &strings, const SheetLinks &links)
+{
+    return SheetWriter(workbook, index, styles, strings, links).write();
 }
 
 } // namespace orv::sheet::xls

@@ -9,6 +9,7 @@
 #include "sheet/xls/XlsSheetWriter.h"
 #include "sheet/xls/XlsStyles.h"
 
+#include <QtEndian>
 
 namespace orv::sheet::xls {
 
@@ -38,20 +39,17 @@ public:
     {
         if (mWorkbook.sheetCount() == 0)
             throw Failure(QStringLiteral("A workbook must have at least one sheet"));
+        // The sheets first: their texts make up the shared string table
+        // that the globals before them hold.
+        std::vector<WorksheetStream> sheets;
         for (int s = 0; s < mWorkbook.sheetCount(); ++s)
-            mWorkbook.sheet(s).forEachCell([&](CellAddress, const Cell &cell) {
-                if (!cell.hasFormula())
-                    if (const QString *text = std::get_if<QString>(&cell.value))
-                        mStrings.add(*text);
-            });
+            sheets.push_back(writeWorksheet(mWorkbook, s, mStyles, mStrings, mLinks));
         RecordWriter globals;
         std::vector<qsizetype> sheetOffsets = writeGlobals(globals);
         QByteArray stream = globals.bytes();
         for (int s = 0; s < mWorkbook.sheetCount(); ++s) {
-            const std::uint32_t at = static_cast<std::uint32_t>(stream.size());
-            for (int i = 0; i < 4; ++i)
-                stream[sheetOffsets[s] + i] = static_cast<char>((at >> (8 * i)) & 0xFF);
-            stream.append(writeWorksheet(mWorkbook, s, mStyles, mStrings, mLinks, stream.size()));
+            qToLittleEndian(static_cast<quint32>(stream.size()), stream.data() + sheetOffsets[size_t(s)]);
+            stream.append(std::move(sheets[size_t(s)]).placedAt(stream.size()));
         }
         return stream;
     }
