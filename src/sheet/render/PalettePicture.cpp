@@ -6,10 +6,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <sys/mman.h>
 #include <limits>
 #include <utility>
 #include <vector>
+
+#include <sys/mman.h>
 
 namespace orv::sheet {
 
