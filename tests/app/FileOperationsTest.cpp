@@ -1,5 +1,6 @@
 #include "app/FileOperations.h"
 #include "sheet/Failure.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,14 +13,11 @@
 namespace orv {
 namespace {
 
+using orv::test::fileContents;
+
 class FileOperationsTest : public ::testing::Test {
 public:
     QString path(const char *name) const { return dir.filePath(QString::fromUtf8(name)); }
-    static QByteArray contents(const QString &file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     static void put(const QString &file, const QByteArray &bytes)
     {
         QFile f(file);
@@ -55,14 +53,14 @@ TEST_F(FileOperationsTest, WriteBytesToFileWritesEveryByte)
     for (int i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>(i * 7);
     WriteBytesToFile(bytes, path("template.xlt"));
-    EXPECT_EQ(contents(path("template.xlt")), bytes);
+    EXPECT_EQ(fileContents(path("template.xlt")), bytes);
 }
 
 TEST_F(FileOperationsTest, WriteBytesToFileNeverOverwritesAnExistingFile)
 {
     put(path("template.xlt"), "theirs");
     EXPECT_THROW(WriteBytesToFile("ours", path("template.xlt")), Failure);
-    EXPECT_EQ(contents(path("template.xlt")), QByteArray("theirs"));
+    EXPECT_EQ(fileContents(path("template.xlt")), QByteArray("theirs"));
 }
 
 TEST_F(FileOperationsTest, WriteBytesToFileNeverWritesThroughALink)
@@ -70,7 +68,7 @@ TEST_F(FileOperationsTest, WriteBytesToFileNeverWritesThroughALink)
     put(path("victim"), "precious");
     ASSERT_TRUE(QFile::link(path("victim"), path("template.xlt")));
     EXPECT_THROW(WriteBytesToFile("ours", path("template.xlt")), Failure);
-    EXPECT_EQ(contents(path("victim")), QByteArray("precious"));
+    EXPECT_EQ(fileContents(path("victim")), QByteArray("precious"));
     ASSERT_TRUE(QFile::link(path("absent"), path("dangling.xlt")));
     EXPECT_THROW(WriteBytesToFile("ours", path("dangling.xlt")), Failure);
     EXPECT_FALSE(QFile::exists(path("absent")));
@@ -116,7 +114,7 @@ TEST_F(FileOperationsTest, TheForcedDeleteRemovesALinkWithoutTouchingItsTarget)
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(path("target")).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0400u);
-    EXPECT_EQ(contents(path("target")), QByteArray("x"));
+    EXPECT_EQ(fileContents(path("target")), QByteArray("x"));
 }
 
 // What stands at the path before, and whether the bytes end up there.
@@ -133,10 +131,10 @@ TEST_P(WriteUnlessEqual, UsesOnlyAnEqualFileAndRefusesWhatIsNoFile)
     GetParam().arrange(*this);
     if (GetParam().written) {
         WriteBytesUnlessEqual("template", path("template.xlt"));
-        EXPECT_EQ(contents(path("template.xlt")), QByteArray("template"));
+        EXPECT_EQ(fileContents(path("template.xlt")), QByteArray("template"));
     } else {
         EXPECT_THROW(WriteBytesUnlessEqual("template", path("template.xlt")), Failure);
-        EXPECT_EQ(contents(path("target")), QByteArray("precious"));
+        EXPECT_EQ(fileContents(path("target")), QByteArray("precious"));
     }
 }
 

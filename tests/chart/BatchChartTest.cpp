@@ -8,6 +8,7 @@
 #include "sheet/render/SheetPicture.h"
 #include "sheet/xls/XlsFile.h"
 #include "support/ScriptedServices.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,11 +25,7 @@
 namespace orv::chart {
 namespace {
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using orv::test::fileContents;
 
 void put(const QString &path, const QByteArray &bytes)
 {
@@ -210,8 +207,8 @@ TEST_P(BatchFailures, LeaveBothOutputsExactlyAsTheyWereAndExitOne)
         GetParam().undo();
     EXPECT_EQ(status, 1);
     EXPECT_FALSE(errors.isEmpty());
-    EXPECT_EQ(contents(options.workbookPath), QByteArray("the good old workbook")) << errors.toStdString();
-    EXPECT_EQ(contents(options.picturePath), QByteArray("the good old picture"));
+    EXPECT_EQ(fileContents(options.workbookPath), QByteArray("the good old workbook")) << errors.toStdString();
+    EXPECT_EQ(fileContents(options.picturePath), QByteArray("the good old picture"));
     EXPECT_EQ(QDir(outFolder.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     for (const QString &name : tempFiles())
         EXPECT_FALSE(name.startsWith(QStringLiteral("kdrave"))) << name.toStdString();
@@ -336,7 +333,7 @@ TEST_P(PlantedLinks, NeverChangeTheTarget)
     ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0444), 0);
     ASSERT_TRUE(QFile::link(victim, temp(QString::fromLatin1(GetParam().name))));
     run();
-    EXPECT_EQ(contents(victim), QByteArray("precious")) << errors.toStdString();
+    EXPECT_EQ(fileContents(victim), QByteArray("precious")) << errors.toStdString();
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(victim).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0444u);

@@ -1,5 +1,7 @@
 // The batch mode as the program runs it: its exit codes, and two runs at
 // once sharing one temporary folder.
+#include "support/TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -8,13 +10,9 @@
 
 namespace {
 
-const QString kProgram = QStringLiteral(ORVANTIS_BINARY_DIR "/src/orvantis");
+using orv::test::fileContents;
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+const QString kProgram = QStringLiteral(ORVANTIS_BINARY_DIR "/src/orvantis");
 
 // A user with a saved project of their own; all users share one TEMP.
 class User {
@@ -88,14 +86,14 @@ TEST_F(BatchProcess, TwoRunsAtOnceEachDeliverTheirOwnPicture)
     User second(temp.path(), QStringLiteral("Beta|Gamma"), QStringLiteral("Three^30^1/4/2024^1/20/2024^Gamma^V"));
     ASSERT_EQ(first.run({"--build-chart", first.file("solo.xls"), "--picture", first.file("solo.png")}), 0);
     ASSERT_EQ(second.run({"--build-chart", second.file("solo.xls"), "--picture", second.file("solo.png")}), 0);
-    ASSERT_NE(contents(first.file("solo.png")), contents(second.file("solo.png")));
+    ASSERT_NE(fileContents(first.file("solo.png")), fileContents(second.file("solo.png")));
     for (int round = 0; round < 3; ++round) {
         first.start({"--build-chart", first.file("both.xls"), "--picture", first.file("both.png")});
         second.start({"--build-chart", second.file("both.xls"), "--picture", second.file("both.png")});
         EXPECT_EQ(first.finish(), 0) << first.process.readAllStandardError().constData();
         EXPECT_EQ(second.finish(), 0) << second.process.readAllStandardError().constData();
-        EXPECT_EQ(contents(first.file("both.png")), contents(first.file("solo.png")));
-        EXPECT_EQ(contents(second.file("both.png")), contents(second.file("solo.png")));
+        EXPECT_EQ(fileContents(first.file("both.png")), fileContents(first.file("solo.png")));
+        EXPECT_EQ(fileContents(second.file("both.png")), fileContents(second.file("solo.png")));
     }
 }
 

@@ -1,4 +1,5 @@
 #include "PreviewFixture.h"
+#include "support/TestFiles.h"
 
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -7,13 +8,9 @@
 namespace orv::preview::test {
 namespace {
 
-using orv::test::ShownMessage;
+using orv::test::fileContents;
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using orv::test::ShownMessage;
 
 class PreviewSave : public PreviewTest {
 protected:
@@ -71,15 +68,15 @@ TEST_F(PreviewSave, ANewNameGetsAByteForByteCopyWithoutAQuestion)
 {
     save(target(QStringLiteral("plan.xls")));
     expectMessages(s.messages.shown, {done()});
-    EXPECT_EQ(readAll(target(QStringLiteral("plan.xls"))), workbookBytes);
-    EXPECT_EQ(readAll(workbook), workbookBytes);
+    EXPECT_EQ(fileContents(target(QStringLiteral("plan.xls"))), workbookBytes);
+    EXPECT_EQ(fileContents(workbook), workbookBytes);
     EXPECT_EQ(QDir(targets.path()).entryList(QDir::Files), QStringList{QStringLiteral("plan.xls")});
 }
 
 TEST_F(PreviewSave, ANameWithoutExtensionIsUsedAsTyped)
 {
     save(target(QStringLiteral("plan")));
-    EXPECT_EQ(readAll(target(QStringLiteral("plan"))), workbookBytes);
+    EXPECT_EQ(fileContents(target(QStringLiteral("plan"))), workbookBytes);
     EXPECT_FALSE(QFile::exists(target(QStringLiteral("plan.xls"))));
 }
 
@@ -89,8 +86,8 @@ TEST_F(PreviewSave, SavingTwiceAsksAnewEachTime)
     save(target(QStringLiteral("two.xls")));
     EXPECT_EQ(s.saveDialog.titles.size(), 2);
     expectMessages(s.messages.shown, {done(), done()});
-    EXPECT_EQ(readAll(target(QStringLiteral("one.xls"))), workbookBytes);
-    EXPECT_EQ(readAll(target(QStringLiteral("two.xls"))), workbookBytes);
+    EXPECT_EQ(fileContents(target(QStringLiteral("one.xls"))), workbookBytes);
+    EXPECT_EQ(fileContents(target(QStringLiteral("two.xls"))), workbookBytes);
 }
 
 struct OverwriteCase {
@@ -108,7 +105,7 @@ TEST_P(PreviewOverwrite, AnExistingFileIsReplacedOnlyAfterYes)
     const ShownMessage question{QStringLiteral("Are you sure you wish to overwrite ") + existing + QStringLiteral(" ?"),
                                 QStringLiteral("Orvantis"), MessageButtons::YesNo, MessageIcon::None};
     expectMessages(s.messages.shown, {question, done()});
-    EXPECT_EQ(readAll(existing), GetParam().replaced ? workbookBytes : QByteArray("old plan"));
+    EXPECT_EQ(fileContents(existing), GetParam().replaced ? workbookBytes : QByteArray("old plan"));
     EXPECT_EQ(QDir(targets.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
@@ -121,7 +118,7 @@ TEST_F(PreviewSave, AFolderThatCannotBeWrittenKeepsTheOldFileAndEndsWithTheRepor
     const QString existing = writeFile(target(QStringLiteral("chart.xls")), "old plan");
     whileFolderIsReadOnly(targets.path(), workbook, [&] { save(existing); });
 
-    EXPECT_EQ(readAll(existing), QByteArray("old plan"));
+    EXPECT_EQ(fileContents(existing), QByteArray("old plan"));
     EXPECT_EQ(QDir(targets.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
     ASSERT_EQ(s.messages.shown.size(), 2u); // the question, then the report
     EXPECT_EQ(s.messages.shown[1].title, QStringLiteral("Application Error"));
@@ -144,7 +141,7 @@ TEST_F(PreviewSave, AFailedCopyOverAnExistingFileLeavesItUntouched)
     const QString existing = writeFile(target(QStringLiteral("chart.xls")), "old plan");
     QFile::remove(workbook);
     save(existing); // answered Yes
-    EXPECT_EQ(readAll(existing), QByteArray("old plan"));
+    EXPECT_EQ(fileContents(existing), QByteArray("old plan"));
     ASSERT_EQ(s.messages.shown.size(), 2u);
     EXPECT_EQ(s.messages.shown[0].buttons, MessageButtons::YesNo);
     EXPECT_TRUE(s.messages.shown[1].text.startsWith(QStringLiteral("Cannot read ") + workbook));

@@ -2,6 +2,7 @@
 
 #include "sheet/model/Workbook.h"
 #include "sheet/xls/XlsFile.h"
+#include "support/TestFiles.h"
 
 #include <QPushButton>
 #include <QProcess>
@@ -10,11 +11,7 @@
 namespace orv::preview::test {
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using orv::test::fileContents;
 
 QByteArray zipEntry(const QString &archive, const QString &entry)
 {
@@ -49,18 +46,12 @@ protected:
 
     static bool isChartXlsx(const QString &path)
     {
-        return readAll(path).startsWith("PK\x03\x04")
+        return fileContents(path).startsWith("PK\x03\x04")
                && zipEntry(path, QStringLiteral("xl/workbook.xml")).contains("name=\"Project Plan\"")
                && zipEntry(path, QStringLiteral("xl/sharedStrings.xml")).contains("Special Events");
     }
 
-    QStringList shownTexts() const
-    {
-        QStringList texts;
-        for (const auto &shown : s.messages.shown)
-            texts << shown.text;
-        return texts;
-    }
+    QStringList shownTexts() const { return s.messages.shownTexts(); }
 
     QString workbook;
     QTemporaryDir targets;
@@ -91,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(Choices, PreviewXlsxChoice,
 TEST_F(PreviewSaveXlsx, TheXlsFilterWithAnXlsNameStaysAByteCopy)
 {
     save(target(QStringLiteral("plan.xls")), 0);
-    EXPECT_EQ(readAll(target(QStringLiteral("plan.xls"))), readAll(workbook));
+    EXPECT_EQ(fileContents(target(QStringLiteral("plan.xls"))), fileContents(workbook));
 }
 
 TEST_F(PreviewSaveXlsx, AnExistingFileIsReplacedAfterYes)
@@ -108,7 +99,7 @@ TEST_F(PreviewSaveXlsx, AFolderThatCannotBeWrittenKeepsTheOldFileAndEndsWithTheR
 {
     const QString existing = writeFile(target(QStringLiteral("chart.xlsx")), "old plan");
     whileFolderIsReadOnly(targets.path(), workbook, [&] { save(existing); });
-    EXPECT_EQ(readAll(existing), QByteArray("old plan"));
+    EXPECT_EQ(fileContents(existing), QByteArray("old plan"));
     ASSERT_EQ(s.messages.shown.size(), 2u); // the question, then the report
     EXPECT_TRUE(s.messages.shown[1].text.startsWith(QStringLiteral("Cannot write ") + existing));
     EXPECT_TRUE(s.messages.shown[1].text.contains(QStringLiteral("PushButton6_Click at line 130")));

@@ -65,13 +65,7 @@ protected:
         return composeErrorReport(QStringLiteral("in Orvantis2021/08/31.Form1.%1 ").arg(operation), line,
                                   description);
     }
-    QStringList shownTexts() const
-    {
-        QStringList texts;
-        for (const ShownMessage &message : scripted.messages.shown)
-            texts << message.text;
-        return texts;
-    }
+    QStringList shownTexts() const { return scripted.messages.shownTexts(); }
 
     ScriptedServices scripted;
     SwitchableFactory factory;

@@ -2,6 +2,7 @@
 
 #include "sheet/Failure.h"
 #include "sheet/xls/XlsFile.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,11 +15,7 @@ using namespace orv::sheet::xls::testing;
 
 namespace {
 
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using orv::test::fileContents;
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -82,7 +79,7 @@ TEST(XlsFile, FailedSaveLeavesTheOlderFileAndNoLeftovers)
     Workbook book;
     setFormula(book.addSheet(QStringLiteral("Plan")), "A1", "NO.SUCH.FUNCTION()", 0.0);
     EXPECT_THROW(saveWorkbookAs(book, path, kFileFormatExcel8), orv::Failure);
-    EXPECT_EQ(contents(path), QByteArray("older workbook"));
+    EXPECT_EQ(fileContents(path), QByteArray("older workbook"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("chart.xls")});
 }
 
@@ -92,7 +89,7 @@ TEST(XlsFile, SaveReplacesAnOlderFile)
     const QString path = dir.filePath(QStringLiteral("chart.xls"));
     writeFile(path, "older workbook");
     saveWorkbookAs(templateWorkbook(), path, kFileFormatExcel8);
-    EXPECT_TRUE(contents(path).startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
+    EXPECT_TRUE(fileContents(path).startsWith(QByteArray::fromHex("D0CF11E0A1B11AE1")));
 }
 
 TEST(XlsFile, SaveIntoAMissingFolderNamesThePath)

@@ -4,6 +4,7 @@
 #include "sheet/xlsx/XlsxErrors.h"
 #include "sheet/xlsx/XlsxWriter.h"
 #include "sheet/Failure.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,13 +18,9 @@
 namespace orv::sheet::xlsx {
 namespace {
 
-using xls::testing::zipEntry;
+using orv::test::fileContents;
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using xls::testing::zipEntry;
 
 Workbook oneSheet(const QString &name = QStringLiteral("Plan"))
 {
@@ -130,7 +127,7 @@ TEST_P(XlsxSaveFailure, IsReportedAndLeavesTheOldFileUntouched)
     else
         EXPECT_EQ(report.mid(prefix.size()), failure.reason);
     if (oldFile) {
-        EXPECT_EQ(readAll(target), QByteArray("old plan"));
+        EXPECT_EQ(fileContents(target), QByteArray("old plan"));
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(target).fileName()});
     }
 }

@@ -2,6 +2,14 @@
 
 namespace orv::test {
 
+QStringList ScriptedMessageBoxes::shownTexts() const
+{
+    QStringList texts;
+    for (const ShownMessage &message : shown)
+        texts << message.text;
+    return texts;
+}
+
 MessageAnswer ScriptedMessageBoxes::show(const QString &text, const QString &title, MessageButtons buttons,
                                          MessageIcon icon)
 {

@@ -27,6 +27,8 @@ public:
     MessageAnswer show(const QString &text, const QString &title, MessageButtons buttons,
                        MessageIcon icon) override;
     void answerNext(MessageAnswer answer) { mAnswers.push_back(answer); }
+    // The texts of the boxes shown, in order.
+    QStringList shownTexts() const;
 
     std::vector<ShownMessage> shown;
 
