@@ -20,15 +20,24 @@ CellLooks::CellLooks(const Workbook &workbook, const Sheet &sheet, int firstColu
     }
 }
 
-const CellFormat &CellLooks::baseFormat(int row, int column, const Cell *cell) const
+// A row's own format, if it has one.
+const CellFormat *CellLooks::rowFormat(int row) const
+{
+    const RowInfo *info = mSheet.rowInfo(row);
+    return info && info->formatIndex ? &mWorkbook.format(*info->formatIndex) : nullptr;
+}
+
+// The format a cell is drawn with: its own, else its row's, else its column's.
+const CellFormat &CellLooks::baseFormat(const CellFormat *ofRow, int column, const Cell *cell) const
 {
     if (cell)
         return mWorkbook.format(cell->formatIndex);
-    if (const RowInfo *info = mSheet.rowInfo(row); info && info->formatIndex)
-        return mWorkbook.format(*info->formatIndex);
-    if (const ColumnInfo *info = mSheet.columnInfo(column))
-        return mWorkbook.format(info->formatIndex);
-    return mWorkbook.format(0);
+    if (ofRow)
+        return *ofRow;
+    if (column >= mFirstColumn && column <= mLastColumn)
+        return *mColumnFormats[static_cast<size_t>(column - mFirstColumn)];
+    const ColumnInfo *info = mSheet.columnInfo(column);
+    return mWorkbook.format(info ? info->formatIndex : 0);
 }
 
 // A row at a time: its cells are read in one walk along the row, and the
@@ -40,16 +49,12 @@ void CellLooks::resolveRow(int row, std::vector<CellLook> &looks) const
     mSheet.forEachCellIn({row, mFirstColumn, row, mLastColumn}, [&](CellAddress at, const Cell &cell) {
         looks[static_cast<size_t>(at.column - mFirstColumn)].cell = &cell;
     });
-    const RowInfo *info = mSheet.rowInfo(row);
-    const CellFormat *rowFormat = info && info->formatIndex ? &mWorkbook.format(*info->formatIndex) : nullptr;
+    const CellFormat *ofRow = rowFormat(row);
     const std::optional<RowConditionalFormats> conditional =
         mRuleHolds ? std::optional<RowConditionalFormats>(std::in_place, mSheet, row) : std::nullopt;
     for (int column = mFirstColumn; column <= mLastColumn; ++column) {
         CellLook &look = looks[static_cast<size_t>(column - mFirstColumn)];
-        const CellFormat &format = look.cell ? mWorkbook.format(look.cell->formatIndex)
-                                   : rowFormat ? *rowFormat
-                                               : *mColumnFormats[static_cast<size_t>(column - mFirstColumn)];
-        takeFormat(format, look);
+        takeFormat(baseFormat(ofRow, column, look.cell), look);
         if (conditional)
             applyConditionalStyle(conditional->styleAt(column, mRuleHolds), look);
     }
@@ -59,7 +64,7 @@ CellLook CellLooks::resolveCell(CellAddress at) const
 {
     CellLook look;
     look.cell = mSheet.cell(at);
-    takeFormat(baseFormat(at.row, at.column, look.cell), look);
+    takeFormat(baseFormat(rowFormat(at.row), at.column, look.cell), look);
     if (mRuleHolds)
         applyConditionalStyle(conditionalStyleAt(mSheet, at, mRuleHolds), look);
     return look;

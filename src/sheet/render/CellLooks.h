@@ -41,7 +41,8 @@ public:
     CellLook resolveCell(CellAddress at) const;
 
 private:
-    const CellFormat &baseFormat(int row, int column, const Cell *cell) const;
+    const CellFormat *rowFormat(int row) const;
+    const CellFormat &baseFormat(const CellFormat *ofRow, int column, const Cell *cell) const;
     static void takeFormat(const CellFormat &format, CellLook &look);
     static void applyConditionalStyle(const ConditionalStyle &merged, CellLook &look);
 
