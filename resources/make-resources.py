@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Draws the program's hand cursor (HAND-M.CUR) and icon (orvantis.png).
+"""Draws the program's hand cursor (HAND-M.CUR) and its icon: a scalable
+drawing and pictures of it at the sizes desktops ask for, in the hicolor
+theme's layout (hicolor/<size>/apps/orvantis.*).
 
-Both are committed; run this again only to change the drawings.
+All are committed; run this again only to change the drawings.
 """
 import os
 import struct
@@ -64,27 +66,62 @@ def png_bytes(width, height, rgba):
             + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
-def icon_bytes():
-    """A white sheet with a grid and three Gantt bars."""
-    size = 32
-    rgba = bytearray(size * size * 4)
-    bars = [(4, 6, 17, (46, 125, 50)), (11, 12, 26, (21, 101, 192)), (18, 9, 22, (239, 108, 0))]
-    for y in range(size):
-        for x in range(size):
-            colour = (0, 0, 0, 0)
-            if 1 <= x <= 30 and 1 <= y <= 30:
-                border = x in (1, 30) or y in (1, 30)
-                grid = x % 5 == 0 or y % 7 == 0
-                colour = (60, 60, 60, 255) if border else (200, 200, 200, 255) if grid else (255, 255, 255, 255)
-                for top, left, right, bar in bars:
-                    if top <= y < top + 5 and left <= x <= right:
-                        colour = bar + (255,)
-            rgba[(y * size + x) * 4:(y * size + x) * 4 + 4] = bytes(colour)
+# The icon on a 32-unit square: a white sheet with a dark frame, a grey grid
+# and three Gantt bars, painted in this order. At 32 pixels every edge falls
+# on a pixel's edge; other sizes scale it and shade the pixels an edge cuts.
+ICON_UNITS = 32
+ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
+ICON_LAYERS = (
+    [((1, 1, 31, 31), (60, 60, 60)), ((2, 2, 30, 30), (255, 255, 255))]
+    + [((x, 2, x + 1, 30), (200, 200, 200)) for x in (5, 10, 15, 20, 25)]
+    + [((2, y, 30, y + 1), (200, 200, 200)) for y in (7, 14, 21, 28)]
+    + [((6, 4, 18, 9), (46, 125, 50)), ((12, 11, 27, 16), (21, 101, 192)), ((9, 18, 23, 23), (239, 108, 0))]
+)
+
+
+def icon_svg():
+    rects = "".join(
+        f'  <rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" fill="#{r:02x}{g:02x}{b:02x}"/>\n'
+        for (x0, y0, x1, y1), (r, g, b) in ICON_LAYERS)
+    return (f'<svg xmlns="http://www.w3.org/2000/svg" width="{ICON_UNITS}" height="{ICON_UNITS}" '
+            f'viewBox="0 0 {ICON_UNITS} {ICON_UNITS}">\n{rects}</svg>\n').encode()
+
+
+def overlap(low, high, pixel):
+    """How much of the pixel [pixel, pixel + 1) lies in [low, high)."""
+    return max(0.0, min(high, pixel + 1) - max(low, pixel))
+
+
+def icon_png(size):
+    """The layers painted over a transparent square, each pixel covered by
+    the share of its area that a layer's rectangle covers."""
+    scale = size / ICON_UNITS
+    premultiplied = [[0.0] * 4 for _ in range(size * size)]
+    for (x0, y0, x1, y1), colour in ICON_LAYERS:
+        x0, y0, x1, y1 = x0 * scale, y0 * scale, x1 * scale, y1 * scale
+        for y in range(int(y0), min(size, int(-(-y1 // 1)))):
+            row = overlap(y0, y1, y)
+            for x in range(int(x0), min(size, int(-(-x1 // 1)))):
+                cover = row * overlap(x0, x1, x)
+                pixel = premultiplied[y * size + x]
+                for channel, value in enumerate(colour + (255,)):
+                    pixel[channel] = value * cover + pixel[channel] * (1 - cover)
+    rgba = bytearray()
+    for red, green, blue, alpha in premultiplied:
+        unmultiply = 255 / alpha if alpha else 0
+        rgba += bytes(round(min(255, c * unmultiply)) for c in (red, green, blue)) + bytes((round(alpha),))
     return png_bytes(size, size, rgba)
 
 
+def write(path, data):
+    path = os.path.join(HERE, path)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as out:
+        out.write(data)
+
+
 if __name__ == "__main__":
-    with open(os.path.join(HERE, "HAND-M.CUR"), "wb") as out:
-        out.write(cursor_bytes())
-    with open(os.path.join(HERE, "orvantis.png"), "wb") as out:
-        out.write(icon_bytes())
+    write("HAND-M.CUR", cursor_bytes())
+    write("hicolor/scalable/apps/orvantis.svg", icon_svg())
+    for size in ICON_SIZES:
+        write(f"hicolor/{size}x{size}/apps/orvantis.png", icon_png(size))

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # check-package.sh BUILD_DIR VERSION WORK_DIR
 # Packs the build with CPack, then checks the package from outside: its name,
-# its dependencies, its files, the desktop entry, and that the program
-# unpacked into a scratch root builds a chart in batch mode. Every failed
+# its dependencies, its files, what Debian's lintian finds in it, the desktop
+# entry, and that the program unpacked into a scratch root builds a chart in
+# batch mode. Every failed
 # check is reported; the exit code is the number of failures (capped).
 set -uo pipefail
 
@@ -56,9 +57,29 @@ sort >"$work/expected.txt" <<'FILES'
 ./usr/lib/orvantis/HAND-M.CUR
 ./usr/lib/orvantis/orvantis
 ./usr/share/applications/orvantis.desktop
+./usr/share/doc/orvantis/changelog.gz
+./usr/share/doc/orvantis/copyright
+./usr/share/icons/hicolor/128x128/apps/orvantis.png
+./usr/share/icons/hicolor/16x16/apps/orvantis.png
+./usr/share/icons/hicolor/24x24/apps/orvantis.png
+./usr/share/icons/hicolor/256x256/apps/orvantis.png
 ./usr/share/icons/hicolor/32x32/apps/orvantis.png
+./usr/share/icons/hicolor/48x48/apps/orvantis.png
+./usr/share/icons/hicolor/64x64/apps/orvantis.png
+./usr/share/icons/hicolor/scalable/apps/orvantis.svg
+./usr/share/man/man1/orvantis.1.gz
 FILES
 diff "$work/expected.txt" "$work/held.txt" >&2 || fail "package files differ from the expected list (< expected, > held)"
+
+# --- Debian's checker ------------------------------------------------------
+# Any error or warning fails (among them: the maintainer's address, the
+# copyright file, the changelog, the manual page and how it renders, icon
+# sizes against their folders, a desktop entry's file types without a file
+# argument).
+if ! lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1; then
+    cat "$work/lintian.log" >&2
+    fail "lintian finds errors or warnings in the package"
+fi
 
 # --- Unpacked --------------------------------------------------------------
 root="$work/root"
@@ -72,12 +93,15 @@ fi
 cmp -s "$root/usr/lib/orvantis/HAND-M.CUR" "$(dirname "$0")/../../resources/HAND-M.CUR" \
     || fail "installed cursor differs from resources/HAND-M.CUR"
 
+changelog_top=$(zcat "$root/usr/share/doc/orvantis/changelog.gz" 2>/dev/null | head -n 1)
+[[ "$changelog_top" == "orvantis ($version) "* ]] || fail "the changelog's latest entry is not $version: $changelog_top"
+
 entry="$root/usr/share/applications/orvantis.desktop"
 desktop-file-validate "$entry" || fail "desktop entry does not validate"
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
 icon=$(sed -n 's/^Icon=//p' "$entry")
 [ -x "$root/usr/bin/${exec_line%% *}" ] || fail "Exec=$exec_line is not a program in usr/bin"
-[ -f "$root/usr/share/icons/hicolor/32x32/apps/$icon.png" ] || fail "Icon=$icon has no hicolor picture"
+[ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "Icon=$icon has no scalable hicolor picture"
 
 # --- The unpacked program builds a chart -----------------------------------
 cat >"$work/config/Varnholt.ini" <<'INI'
