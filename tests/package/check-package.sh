@@ -3,8 +3,8 @@
 # Packs the build with CPack, then checks the package from outside: its name,
 # its dependencies, its files, what Debian's lintian finds in it, the desktop
 # entry, and that the program unpacked into a scratch root builds a chart in
-# batch mode. Every failed
-# check is reported; the exit code is the number of failures (capped).
+# batch mode. Every failed check is reported; the exit status is 1 when any
+# failed.
 set -uo pipefail
 
 build=$1
