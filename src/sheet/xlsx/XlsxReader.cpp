@@ -223,13 +223,38 @@ std::optional<CellAddress> cellReference(QStringView text)
 {
     CellAddress at{0, 0};
     qsizetype i = 0;
-    for (; i < text.size() && text[i].isLetter(); ++i)
-        at.column = at.column * 26 + (text[i].toUpper().unicode() - u'A' + 1);
+    for (; i < text.size() && i < 4 && text[i].isLetter(); ++i)
+        at.column = at.column * 26 + (text[i].unicode() | 0x20) - u'a' + 1;
     bool ok = false;
     at.row = text.mid(i).toInt(&ok);
     if (i == 0 || i > 3 || !ok || at.row < 1)
         return std::nullopt;
     return CellAddress{at.row - 1, at.column - 1};
+}
+
+// The worksheet part without its empty cells (`<c .../>`, a cell with a
+// look and no value), which writers put down for every formatted cell of
+// a sheet: a chart's calendar holds some 200 of them per row. Dropping
+// them before the XML reader sees them saves most of its work; what is
+// left is the same worksheet. Only cells that name their place (r="B7")
+// go, since a cell without it takes its column from the one before. A cut that does not end where it seemed
+// to leaves XML the reader refuses.
+QByteArray withoutEmptyCells(const QByteArray &part)
+{
+    QByteArray kept;
+    kept.reserve(part.size() / 4);
+    qsizetype from = 0;
+    for (qsizetype cell = part.indexOf("<c ", from); cell >= 0; cell = part.indexOf("<c ", from)) {
+        const qsizetype close = part.indexOf('>', cell);
+        if (close < 0)
+            break;
+        const QByteArrayView tag(part.constData() + cell, close - cell);
+        const bool empty = part[close - 1] == '/' && tag.indexOf('<', 1) < 0 && tag.indexOf(" r=\"") >= 0;
+        kept.append(part.constData() + from, (empty ? cell : close + 1) - from);
+        from = close + 1;
+    }
+    kept.append(part.constData() + from, part.size() - from);
+    return kept;
 }
 
 // Reads one worksheet part's cells into `sheet`.
@@ -242,7 +267,7 @@ public:
 
     void read(const QByteArray &part, const QString &name, Sheet &sheet)
     {
-        QXmlStreamReader xml(part);
+        QXmlStreamReader xml(withoutEmptyCells(part));
         int row = -1;
         int column = -1;
         while (!xml.atEnd()) {
@@ -253,20 +278,25 @@ public:
                 row = number > 0 ? number - 1 : row + 1;
                 column = -1;
             } else if (xml.name() == u"c") {
-                const auto at = cellReference(attribute(xml, u"r"));
+                const QXmlStreamAttributes attributes = xml.attributes();
+                const auto at = cellReference(attributes.value(QLatin1StringView("r")));
                 column = at ? at->column : column + 1;
                 row = at ? at->row : row;
-                readCell(xml, CellAddress{row, column}, sheet);
+                readCell(xml, attributes, CellAddress{row, column}, sheet);
             }
         }
         checkXml(xml, name);
     }
 
 private:
-    void readCell(QXmlStreamReader &xml, CellAddress at, Sheet &sheet)
+    void readCell(QXmlStreamReader &xml, const QXmlStreamAttributes &attributes, CellAddress at, Sheet &sheet)
     {
-        const QString type = attribute(xml, u"t");
-        const int style = attribute(xml, u"s").toInt();
+        if (at.row < 0 || at.row >= kMaxRows || at.column < 0 || at.column >= mColumns) {
+            xml.skipCurrentElement();
+            return;
+        }
+        const QString type = attributes.value(QLatin1StringView("t")).toString();
+        const int style = attributes.value(QLatin1StringView("s")).toInt();
         Cell cell;
         QString valueText;
         bool hasValue = false;
@@ -280,7 +310,7 @@ private:
                 xml.skipCurrentElement();
             }
         }
-        if (at.row < 0 || at.row >= kMaxRows || at.column < 0 || at.column >= mColumns || (!hasValue && !cell.formula))
+        if (!hasValue && !cell.formula)
             return;
         if (hasValue)
             cell.value = value(type, valueText);
