@@ -101,27 +101,33 @@ QString attribute(const QXmlStreamReader &xml, QStringView name)
     return {};
 }
 
-// The text of an element with its children's text, leaving out phonetic
-// runs (rPh), which repeat the reading of the text above it.
+// The text of a string item (si, is): its t elements, plain or in rich
+// runs (r), leaving out phonetic runs (rPh), which repeat the reading of the
+// text above it, and the blanks that lay out the XML between elements.
 QString elementText(QXmlStreamReader &xml)
 {
     QString text;
     int depth = 1;
     int phonetic = 0;
+    int inText = 0;
     while (depth > 0 && !xml.atEnd()) {
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement:
             ++depth;
             if (xml.name() == u"rPh")
                 phonetic = depth;
+            else if (xml.name() == u"t")
+                inText = depth;
             break;
         case QXmlStreamReader::EndElement:
             if (depth == phonetic)
                 phonetic = 0;
+            if (depth == inText)
+                inText = 0;
             --depth;
             break;
         case QXmlStreamReader::Characters:
-            if (!phonetic)
+            if (inText && !phonetic)
                 text += xml.text();
             break;
         default:
