@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/ListCodec.h"
+
+#include <QChar>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace orv {
+
+// Rows of fields as spreadsheets put them on the clipboard (tab-separated)
+// and as CSV files hold them (comma- or semicolon-separated). Quoting as in
+// RFC 4180: a field that starts with a double quote runs to the next lone
+// double quote and may hold separators, line breaks and doubled quotes ("")
+// that stand for one quote. Lines end in CR LF, LF or CR. Lines that hold no
+// character at all (blank lines, a trailing line break) give no row; a line
+// holding "" gives one row with one empty field.
+ListRecords parseDelimitedText(QStringView text, QChar separator);
+
+// The separator of a text: a tab when a tab stands outside quotes on the
+// first line that holds any separator, else whichever of semicolon and comma
+// stands there more often (the comma on a tie); a tab when the text has no
+// separator at all (each line is one field).
+QChar detectSeparator(QStringView text);
+
+// parseDelimitedText with the detected separator.
+ListRecords parseDelimitedText(QStringView text);
+
+// The rows as text that parseDelimitedText reads back unchanged: a field is
+// quoted when it holds the separator, a quote or a line break, or when it is
+// the only field of its row and empty. Lines end in
+// CR LF when `crlf`, else LF; the last line ends in a line break too.
+QString delimitedText(const ListRecords &rows, QChar separator, bool crlf = false);
+
+// The three lists, for what names their columns.
+enum class ListKind { Categories, Tasks, Events };
+
+// The column headers of a list as the main window shows them: "Category";
+// "Task", "% Compl.", "Start", "End", "Category", "Sub Task"; "Task",
+// "Start", "End".
+const QStringList &listCaptions(ListKind kind);
+
+// True when a row names the columns of a list instead of holding an item:
+// no more fields than the list has columns, and each field, blanks, case and
+// a trailing colon aside, is its column's header or a usual other name for
+// it ("Name", "Task Name" or "Event" for the first column, "% Complete",
+// "Progress" for "% Compl.", "Subtask" for "Sub Task"...). A lone category
+// field must read "Category" or "Categories".
+bool namesColumns(const QStringList &row, ListKind kind);
+
+// The rows of a pasted text or a file for one list, a first row that names
+// the columns left out.
+ListRecords listRows(QStringView text, ListKind kind);
+
+// True when the row's fields beyond `columns` are all empty, as spreadsheets
+// write them after a row's last filled cell.
+bool fitsColumns(const QStringList &row, int columns);
+
+} // namespace orv

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "chart/ProjectLists.h"
+
+#include <QByteArray>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+
+namespace orv::chart {
+
+// A plan read back from a file, with what the file could not hold.
+struct PlanFromFile {
+    ProjectLists lists;
+    // One sentence each, for the user: what the lists may lack or hold
+    // differently from the plan the file was made from.
+    QStringList notes;
+};
+
+// Reads a plan from a file, chosen by its content, not its name:
+// - a chart workbook this program wrote, .xls or .xlsx, also after a
+//   spreadsheet application changed and saved it: the events from rows 3 to
+//   7, one category per deliverable row, each task under its category with
+//   its sub-task mark (name in column C), its percentage from column F, and
+//   its dates in `locale`'s short date form;
+// - a CSV or tab-separated list of tasks in the task list's columns, with an
+//   optional first line naming them; the categories are the tasks'
+//   categories in the order they first appear.
+// Throws a Failure with a message for the user when the file cannot be read
+// or is neither of these (another workbook, a damaged or oversized file).
+PlanFromFile readPlanFile(const QString &path, const QLocale &locale = QLocale());
+
+// The same for a file's bytes; `name` is the file's name for the messages.
+PlanFromFile readPlanBytes(const QByteArray &bytes, const QString &name, const QLocale &locale = QLocale());
+
+} // namespace orv::chart
