@@ -3,6 +3,7 @@
 // jump tokens of IF as the format's own application does.
 
 #include "ChartBuilderFixture.h"
+#include "ChartWorkbooks.h"
 #include "TemplateUnderTest.h"
 #include "sheet/EveryFormulaJumps.h"
 #include "sheet/formula/Recalculation.h"
@@ -44,14 +45,6 @@ struct Project {
     int ruleRowStep; // rules are tried on every n-th row of their ranges
 };
 
-void sample(ProjectLists &lists)
-{
-    lists.categories = {{"Research"}, {"Development"}};
-    lists.tasks = {{"Initial researching", "80", "8/11/2016", "8/24/2016", "Research", ""},
-                   {"Draft project", "10", "8/23/2016", "11/24/2016", "Development", ""}};
-    lists.events = {{"General meeting", "8/12/2016", "8/12/2016"}};
-}
-
 // Sub-tasks, five events, today inside the calendar and a task behind plan.
 void subTasksAndEvents(ProjectLists &lists)
 {
@@ -64,18 +57,6 @@ void subTasksAndEvents(ProjectLists &lists)
     for (int e = 1; e <= 5; ++e)
         lists.events.push_back({QStringLiteral("Event %1").arg(e), QStringLiteral("3/%1/2024").arg(e * 3),
                                 QStringLiteral("3/%1/2024").arg(e * 3 + 1)});
-}
-
-void twoHundredTasks(ProjectLists &lists)
-{
-    lists.categories = {{"Build"}, {"Test"}};
-    for (int t = 0; t < 200; ++t) {
-        const QDate start = QDate(2024, 3, 1).addDays(t % 150);
-        lists.tasks.push_back({QStringLiteral("Task %1").arg(t), QString::number(t % 101),
-                               start.toString(QStringLiteral("M/d/yyyy")),
-                               start.addDays(t % 20).toString(QStringLiteral("M/d/yyyy")), t % 3 ? "Build" : "Test",
-                               t % 4 ? "" : "V"});
-    }
 }
 
 class ChartFormulaJumps : public ChartBuilderTest, public ::testing::WithParamInterface<Project> {};
@@ -94,9 +75,9 @@ TEST_P(ChartFormulaJumps, EveryFormulaAndRuleGivesTheCachedValue)
 }
 
 INSTANTIATE_TEST_SUITE_P(Projects, ChartFormulaJumps,
-                         ::testing::Values(Project{"Sample", sample, 1},
+                         ::testing::Values(Project{"Sample", sampleProject, 1},
                                            Project{"SubTasksAndEvents", subTasksAndEvents, 1},
-                                           Project{"TwoHundredTasks", twoHundredTasks, 1}),
+                                           Project{"TwoHundredTasks", twoHundredTaskProject, 1}),
                          [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

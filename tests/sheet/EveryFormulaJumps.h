@@ -11,6 +11,7 @@
 #include "sheet/xls/CompoundFile.h"
 
 #include <QStringList>
+#include <map>
 #include <optional>
 #include <gtest/gtest.h>
 
@@ -68,6 +69,8 @@ public:
             if (u16(data, 2) == 0x0010) {
                 ++mSheet;
                 mFormat = -1;
+                mRulesSeen.clear();
+                mFormatsById.clear();
             }
             break;
         case 0x0006:
@@ -75,11 +78,24 @@ public:
             break;
         case 0x01B0:
             ++mFormat;
-            mRule = 0;
+            mRulesSeen.push_back(0);
+            mFormatsById[u16(data, 2) >> 1] = mFormat;
             break;
-        case 0x01B1:
-            rule(data);
+        case 0x01B1: {
+            const int first = static_cast<int>(u16(data, 2)), second = static_cast<int>(u16(data, 4));
+            rule(mFormat, data.mid(data.size() - first - second, first));
             break;
+        }
+        case 0x087B: // CFEx: announces a CF12 record of a CONDFMT
+            mNewerFormat = u16(data, 12) == 1 ? mFormatsById.at(u16(data, 16)) : -1;
+            break;
+        case 0x087A: { // CF12: ct, cp, cce1, cce2, cbDxf, DXFN, rgce1
+            const int size = static_cast<int>(u16(data, 14));
+            const int dxf = static_cast<int>(u16(data, 18));
+            rule(mNewerFormat, data.mid(22 + (dxf == 0 ? 2 : dxf), size));
+            mNewerFormat = -1;
+            break;
+        }
         default:
             break;
         }
@@ -115,14 +131,13 @@ private:
                                              .arg(describeValue(*jumped), describeValue(expected)));
     }
 
-    void rule(const QByteArray &data)
+    void rule(int formatIndex, const QByteArray &tokens)
     {
         const Sheet &sheet = mBook.sheet(mSheet);
-        const ConditionalFormat &format = sheet.conditionalFormats().at(static_cast<size_t>(mFormat));
-        const ConditionalRule &engineRule = format.rules.at(static_cast<size_t>(mRule));
-        const QString name = QStringLiteral("sheet %1 format %2 rule %3").arg(mSheet).arg(mFormat).arg(mRule++);
-        const int first = static_cast<int>(u16(data, 2)), second = static_cast<int>(u16(data, 4));
-        const QByteArray tokens = data.mid(data.size() - first - second, first);
+        const ConditionalFormat &format = sheet.conditionalFormats().at(static_cast<size_t>(formatIndex));
+        const int ruleIndex = mRulesSeen.at(static_cast<size_t>(formatIndex))++;
+        const ConditionalRule &engineRule = format.rules.at(static_cast<size_t>(ruleIndex));
+        const QString name = QStringLiteral("sheet %1 format %2 rule %3").arg(mSheet).arg(formatIndex).arg(ruleIndex);
         const CellAddress anchor = anchorOf(format);
         for (const CellRange &range : format.ranges) {
             for (int row = range.firstRow; row <= range.lastRow; row += mRowStep) {
@@ -143,7 +158,9 @@ private:
     int mRowStep;
     int mSheet = -1;
     int mFormat = -1;
-    int mRule = 0;
+    std::vector<int> mRulesSeen;        // rules met so far of each format
+    std::map<unsigned, int> mFormatsById; // CONDFMT id -> format
+    int mNewerFormat = -1;              // the format the next CF12 record belongs to
 };
 
 } // namespace sweep

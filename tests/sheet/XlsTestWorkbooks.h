@@ -237,7 +237,7 @@ inline Workbook richWorkbook()
     plan.view().activeCell = {9, 7};
     plan.view().selection = {rangeOf("H10", "J12")};
     plan.view().selected = true;
-    plan.pageSetup() = {Orientation::Landscape, 1, 66, QString(), QStringLiteral("&CPage &P of &N")};
+    plan.pageSetup() = {Orientation::Landscape, 1, 66, QString(), QStringLiteral("&CPage &P of &N"), PageMargins{}};
     plan.printAreas().printArea = {rangeOf("H10", "AN17")};
     plan.printAreas().titleColumns = CellRange{0, 0, kMaxRows - 1, 6};
     plan.printAreas().titleRows = CellRange{1, 0, 8, kMaxColumns - 1};

@@ -23,12 +23,26 @@ struct SheetView {
 
 enum class Orientation { Portrait, Landscape };
 
+// Page margins in inches; the defaults are those of a new workbook in the
+// format's application since its 2007 version.
+struct PageMargins {
+    double left = 0.7;
+    double right = 0.7;
+    double top = 0.75;
+    double bottom = 0.75;
+    double header = 0.3;
+    double footer = 0.3;
+
+    friend bool operator==(const PageMargins &, const PageMargins &) = default;
+};
+
 struct PageSetup {
     Orientation orientation = Orientation::Portrait;
     int paperSize = 1; // the format's paper code: 1 = letter, 9 = A4
     int scale = 100;   // per cent
     QString header;
     QString footer;
+    PageMargins margins;
 };
 
 // A column's width in characters as the user sees it (8.43 for the

@@ -110,7 +110,7 @@ void readPatternBlock(ByteReader &in, std::uint32_t flags, ConditionalStyle &sty
 
 } // namespace
 
-QByteArray conditionalRuleRecord(const ConditionalStyle &style, const QByteArray &tokens, const StyleTable &styles)
+QByteArray differentialFormat(const ConditionalStyle &style, const StyleTable &styles)
 {
     std::uint32_t flags = kNothingChanged;
     const bool font = style.fontColor || style.bold;
@@ -121,10 +121,6 @@ QByteArray conditionalRuleRecord(const ConditionalStyle &style, const QByteArray
     if (style.fill)
         flags = (flags & ~(kPatternUnchanged | kForegroundUnchanged | kBackgroundUnchanged)) | kPatternBlock;
     ByteWriter data;
-    data.u8(kFormulaRule);
-    data.u8(0);
-    data.u16(static_cast<unsigned>(tokens.size()));
-    data.u16(0);
     data.u32(flags);
     data.u16(0x8002);
     if (font)
@@ -133,16 +129,93 @@ QByteArray conditionalRuleRecord(const ConditionalStyle &style, const QByteArray
         writeBorderBlock(data, *style.borders, styles);
     if (style.fill)
         writePatternBlock(data, *style.fill, styles);
+    return data.bytes();
+}
+
+QByteArray conditionalRuleRecord(const ConditionalStyle &style, const QByteArray &tokens, const StyleTable &styles)
+{
+    ByteWriter data;
+    data.u8(kFormulaRule);
+    data.u8(0);
+    data.u16(static_cast<unsigned>(tokens.size()));
+    data.u16(0);
+    data.append(differentialFormat(style, styles));
     data.append(tokens);
     return data.bytes();
 }
 
-StoredConditionalRule parseConditionalRuleRecord(ByteReader &in, const Palette &palette)
+namespace {
+
+// FrtRefHeader(U): the record's own type, whether ref8 is used, and ref8.
+void writeFutureHeader(ByteWriter &data, unsigned type, const CellRange *range)
 {
-    StoredConditionalRule rule;
-    rule.type = in.u8();
-    rule.comparison = in.u8();
-    const unsigned size1 = in.u16(), size2 = in.u16();
+    data.u16(type);
+    data.u16(range ? 1 : 0);
+    if (range) {
+        data.u16(static_cast<unsigned>(range->firstRow));
+        data.u16(static_cast<unsigned>(range->lastRow));
+        data.u16(static_cast<unsigned>(range->firstColumn));
+        data.u16(static_cast<unsigned>(range->lastColumn));
+    } else {
+        data.zeros(8);
+    }
+}
+
+constexpr unsigned kFormulaTemplate = 0x0001; // the rule's own formula
+constexpr unsigned kTemplateParameterSize = 16;
+constexpr unsigned kActive = 0x01;
+constexpr unsigned kStopIfTrue = 0x02;
+
+} // namespace
+
+QByteArray extensionRecord(const ConditionalExtension &extension)
+{
+    ByteWriter data;
+    writeFutureHeader(data, kCfExRecord, &extension.bound);
+    const bool newer = !extension.ruleIndex;
+    data.u32(newer ? 1 : 0);
+    data.u16(static_cast<unsigned>(extension.formatId));
+    if (newer)
+        return data.bytes();
+    data.u16(static_cast<unsigned>(*extension.ruleIndex));
+    data.u8(0); // no comparison: a formula rule
+    data.u16(kFormulaTemplate);
+    data.u16(static_cast<unsigned>(extension.priority));
+    data.u8(kActive | (extension.stopIfTrue ? kStopIfTrue : 0));
+    data.u8(0); // no format of its own: the CF record's applies
+    data.u8(kTemplateParameterSize);
+    data.zeros(kTemplateParameterSize);
+    return data.bytes();
+}
+
+QByteArray newerRuleRecord(const ConditionalStyle &style, const QByteArray &tokens, const StyleTable &styles,
+                           int priority, bool stopIfTrue)
+{
+    ByteWriter data;
+    writeFutureHeader(data, kCf12Record, nullptr);
+    data.u8(kFormulaRule);
+    data.u8(0);
+    data.u16(static_cast<unsigned>(tokens.size()));
+    data.u16(0);
+    const QByteArray format = differentialFormat(style, styles);
+    data.u32(static_cast<std::uint32_t>(format.size()));
+    data.append(format);
+    data.append(tokens);
+    data.u16(0); // no formula that switches the rule on or off
+    data.u8(stopIfTrue ? kStopIfTrue : 0);
+    data.u16(static_cast<unsigned>(priority));
+    data.u16(kFormulaTemplate);
+    data.u8(kTemplateParameterSize);
+    data.zeros(kTemplateParameterSize);
+    return data.bytes();
+}
+
+namespace {
+
+// The blocks of a differential format that its flags announce.
+ConditionalStyle readDifferentialFormat(ByteReader &in, const Palette &palette)
+{
+    ConditionalStyle style;
     const std::uint32_t flags = in.u32();
     const unsigned flags2 = in.u16();
     if (flags & kNumberFormatBlock) {
@@ -152,18 +225,64 @@ StoredConditionalRule parseConditionalRuleRecord(ByteReader &in, const Palette &
             in.skip(2);
     }
     if (flags & kFontBlock)
-        readFontBlock(in, rule.style, palette);
+        readFontBlock(in, style, palette);
     if (flags & kAlignmentBlock)
         in.skip(8);
     if (flags & kBorderBlock)
-        readBorderBlock(in, rule.style, palette);
+        readBorderBlock(in, style, palette);
     if (flags & kPatternBlock)
-        readPatternBlock(in, flags, rule.style, palette);
+        readPatternBlock(in, flags, style, palette);
     if (flags & kProtectionBlock)
         in.skip(2);
+    return style;
+}
+
+} // namespace
+
+StoredConditionalRule parseConditionalRuleRecord(ByteReader &in, const Palette &palette)
+{
+    StoredConditionalRule rule;
+    rule.type = in.u8();
+    rule.comparison = in.u8();
+    const unsigned size1 = in.u16(), size2 = in.u16();
+    rule.style = readDifferentialFormat(in, palette);
     rule.formula1 = in.bytes(size1);
     rule.formula2 = in.bytes(size2);
+    rule.stopIfTrue = true; // older versions apply the first rule that holds
     return rule;
+}
+
+StoredConditionalRule parseNewerRuleRecord(ByteReader &in, const Palette &palette)
+{
+    in.skip(12);
+    StoredConditionalRule rule;
+    rule.type = in.u8();
+    rule.comparison = in.u8();
+    const unsigned size1 = in.u16(), size2 = in.u16();
+    const std::uint32_t formatSize = in.u32();
+    if (formatSize == 0) {
+        in.skip(2);
+    } else {
+        const qsizetype formatEnd = in.position() + formatSize;
+        rule.style = readDifferentialFormat(in, palette);
+        in.seek(formatEnd);
+    }
+    rule.formula1 = in.bytes(size1);
+    rule.formula2 = in.bytes(size2);
+    in.skip(in.u16()); // the formula that switches the rule on or off
+    rule.stopIfTrue = in.u8() & kStopIfTrue;
+    rule.priority = static_cast<int>(in.u16());
+    return rule;
+}
+
+std::optional<int> newerRuleFormatId(ByteReader &in)
+{
+    in.skip(12);
+    const std::uint32_t newer = in.u32();
+    const unsigned id = in.u16();
+    if (newer != 1)
+        return std::nullopt;
+    return static_cast<int>(id);
 }
 
 FormulaPtr cellValueCondition(unsigned comparison, CellAddress base, FormulaPtr a, FormulaPtr b)

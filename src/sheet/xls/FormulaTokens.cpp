@@ -42,9 +42,6 @@ constexpr unsigned Ref3d = 0x3A;
 constexpr unsigned Area3d = 0x3B;
 constexpr unsigned RefErr3d = 0x3C;
 constexpr unsigned AreaErr3d = 0x3D;
-// Token classes: reference, value.
-constexpr unsigned ReferenceClass = 0x00;
-constexpr unsigned ValueClass = 0x20;
 } // namespace ptg
 
 namespace attr {
@@ -64,21 +61,68 @@ constexpr Operator kBinaryOperators[] = {
 
 constexpr int kMaxArgs = 30;
 
+// What functions ask of their arguments' classes.
+constexpr OperandRule kAsGiven{Conversion::Original, false};        // a reference stays one
+constexpr OperandRule kValueAsGiven{Conversion::Original, true};    // IF's and CHOOSE's first argument
+constexpr OperandRule kValue{Conversion::RepeatParent, true};       // a value
+constexpr OperandRule kAnyRange{Conversion::RepeatExplicit, false}; // references or values (SUM, AND...)
+constexpr TokenClass V = TokenClass::Value;
+constexpr TokenClass R = TokenClass::Reference;
+
 const std::vector<FunctionInfo> kFunctions = {
-    {"COUNT", 0, 0, kMaxArgs},   {"IF", 1, 2, 3},          {"ISNA", 2, 1, 1},        {"ISERROR", 3, 1, 1},
-    {"SUM", 4, 1, kMaxArgs},     {"AVERAGE", 5, 1, kMaxArgs}, {"MIN", 6, 1, kMaxArgs}, {"MAX", 7, 1, kMaxArgs},
-    {"ROW", 8, 0, 1},            {"COLUMN", 9, 0, 1},      {"NA", 10, 0, 0},         {"ABS", 24, 1, 1},
-    {"INT", 25, 1, 1},           {"SIGN", 26, 1, 1},       {"ROUND", 27, 2, 2},      {"MID", 31, 3, 3},
-    {"LEN", 32, 1, 1},           {"VALUE", 33, 1, 1},      {"TRUE", 34, 0, 0},       {"FALSE", 35, 0, 0},
-    {"AND", 36, 1, kMaxArgs},    {"OR", 37, 1, kMaxArgs},  {"NOT", 38, 1, 1},        {"MOD", 39, 2, 2},
-    {"TEXT", 48, 2, 2},          {"RAND", 63, 0, 0},       {"DATE", 65, 3, 3},       {"TIME", 66, 3, 3},
-    {"DAY", 67, 1, 1},           {"MONTH", 68, 1, 1},      {"YEAR", 69, 1, 1},       {"WEEKDAY", 70, 1, 2},
-    {"HOUR", 71, 1, 1},          {"MINUTE", 72, 1, 1},     {"SECOND", 73, 1, 1},     {"NOW", 74, 0, 0},
-    {"CHOOSE", 100, 2, kMaxArgs}, {"LOWER", 112, 1, 1},    {"UPPER", 113, 1, 1},     {"LEFT", 115, 1, 2},
-    {"RIGHT", 116, 1, 2},        {"TRIM", 118, 1, 1},      {"ISTEXT", 127, 1, 1},    {"ISNUMBER", 128, 1, 1},
-    {"ISBLANK", 129, 1, 1},   {"COUNTA", 169, 0, kMaxArgs},
-    {"ROUNDUP", 212, 2, 2},      {"ROUNDDOWN", 213, 2, 2}, {"DAYS360", 220, 2, 3},   {"TODAY", 221, 0, 0},
-    {"CONCATENATE", 336, 1, kMaxArgs}, {"SUMIF", 345, 2, 3}, {"COUNTIF", 346, 2, 2},
+    {"COUNT", 0, 0, kMaxArgs, V, {kAnyRange}},
+    {"IF", 1, 2, 3, R, {kValueAsGiven, kAsGiven}},
+    {"ISNA", 2, 1, 1, V, {kValue}},
+    {"ISERROR", 3, 1, 1, V, {kValue}},
+    {"SUM", 4, 1, kMaxArgs, V, {kAnyRange}},
+    {"AVERAGE", 5, 1, kMaxArgs, V, {kAnyRange}},
+    {"MIN", 6, 1, kMaxArgs, V, {kAnyRange}},
+    {"MAX", 7, 1, kMaxArgs, V, {kAnyRange}},
+    {"ROW", 8, 0, 1, V, {kAsGiven}},
+    {"COLUMN", 9, 0, 1, V, {kAsGiven}},
+    {"NA", 10, 0, 0, V, {}},
+    {"ABS", 24, 1, 1, V, {kValue}},
+    {"INT", 25, 1, 1, V, {kValue}},
+    {"SIGN", 26, 1, 1, V, {kValue}},
+    {"ROUND", 27, 2, 2, V, {kValue}},
+    {"MID", 31, 3, 3, V, {kValue}},
+    {"LEN", 32, 1, 1, V, {kValue}},
+    {"VALUE", 33, 1, 1, V, {kValue}},
+    {"TRUE", 34, 0, 0, V, {}},
+    {"FALSE", 35, 0, 0, V, {}},
+    {"AND", 36, 1, kMaxArgs, V, {kAnyRange}},
+    {"OR", 37, 1, kMaxArgs, V, {kAnyRange}},
+    {"NOT", 38, 1, 1, V, {kValue}},
+    {"MOD", 39, 2, 2, V, {kValue}},
+    {"TEXT", 48, 2, 2, V, {kValue}},
+    {"RAND", 63, 0, 0, V, {}},
+    {"DATE", 65, 3, 3, V, {kValue}},
+    {"TIME", 66, 3, 3, V, {kValue}},
+    {"DAY", 67, 1, 1, V, {kValue}},
+    {"MONTH", 68, 1, 1, V, {kValue}},
+    {"YEAR", 69, 1, 1, V, {kValue}},
+    {"WEEKDAY", 70, 1, 2, V, {kValue}},
+    {"HOUR", 71, 1, 1, V, {kValue}},
+    {"MINUTE", 72, 1, 1, V, {kValue}},
+    {"SECOND", 73, 1, 1, V, {kValue}},
+    {"NOW", 74, 0, 0, V, {}},
+    {"CHOOSE", 100, 2, kMaxArgs, R, {kValueAsGiven, kAsGiven}},
+    {"LOWER", 112, 1, 1, V, {kValue}},
+    {"UPPER", 113, 1, 1, V, {kValue}},
+    {"LEFT", 115, 1, 2, V, {kValue}},
+    {"RIGHT", 116, 1, 2, V, {kValue}},
+    {"TRIM", 118, 1, 1, V, {kValue}},
+    {"ISTEXT", 127, 1, 1, V, {kValue}},
+    {"ISNUMBER", 128, 1, 1, V, {kValue}},
+    {"ISBLANK", 129, 1, 1, V, {kValue}},
+    {"COUNTA", 169, 0, kMaxArgs, V, {kAnyRange}},
+    {"ROUNDUP", 212, 2, 2, V, {kValue}},
+    {"ROUNDDOWN", 213, 2, 2, V, {kValue}},
+    {"DAYS360", 220, 2, 3, V, {kValue}},
+    {"TODAY", 221, 0, 0, V, {}},
+    {"CONCATENATE", 336, 1, kMaxArgs, V, {kValue}},
+    {"SUMIF", 345, 2, 3, V, {kAsGiven, kValue, kAsGiven}},
+    {"COUNTIF", 346, 2, 2, V, {kAsGiven, kValue}},
 };
 
 bool isVolatile(const QString &name)
@@ -86,13 +130,39 @@ bool isVolatile(const QString &name)
     return name == QLatin1String("TODAY") || name == QLatin1String("NOW") || name == QLatin1String("RAND");
 }
 
+ClassRules classRulesOf(FormulaPlace place)
+{
+    switch (place) {
+    case FormulaPlace::Cell:
+        return ClassRules::Cell;
+    case FormulaPlace::Conditional:
+        return ClassRules::Array;
+    case FormulaPlace::Name:
+        break;
+    }
+    return ClassRules::Name;
+}
+
+// A classed token's identifier in class `c`, from its reference-class one.
+unsigned classed(unsigned referenceToken, TokenClass c) { return (referenceToken & 0x1F) | static_cast<unsigned>(c); }
+
+bool hasRelativePart(const Reference &ref) { return !ref.rowAbsolute || !ref.columnAbsolute; }
+
 class Encoder {
 public:
     Encoder(FormulaPlace place, CellAddress base, const SheetLinks &links) : mPlace(place), mBase(base), mLinks(links) {}
 
     bool volatileResult = false;
 
-    void node(ByteWriter &out, const FormulaNode &n, bool asArgument)
+    void root(ByteWriter &out, const FormulaNode &n)
+    {
+        const ClassRules rules = classRulesOf(mPlace);
+        node(out, n, ClassScope::rootOperand(rules), ClassScope::root(rules));
+    }
+
+private:
+    // Writes `n` given as `operand` of a parent whose scope is `scope`.
+    void node(ByteWriter &out, const FormulaNode &n, OperandRule operand, const ClassScope &scope)
     {
         switch (n.kind) {
         case FormulaNode::Kind::Number:
@@ -113,16 +183,14 @@ public:
             out.u8(static_cast<unsigned>(n.error));
             break;
         case FormulaNode::Kind::Reference:
-            reference(out, n, false, asArgument);
-            break;
         case FormulaNode::Kind::Area:
-            reference(out, n, true, asArgument);
+            reference(out, n, *scope.decide(operand, TokenClass::Reference).tokenClass);
             break;
         case FormulaNode::Kind::Operation:
-            operation(out, n);
+            operation(out, n, scope.decide(operand, std::nullopt).inner);
             break;
         case FormulaNode::Kind::Function:
-            function(out, n);
+            function(out, n, operand, scope);
             break;
         case FormulaNode::Kind::Missing:
             out.u8(ptg::MissArg);
@@ -130,13 +198,12 @@ public:
         case FormulaNode::Kind::Parentheses:
             if (n.children.size() != 1)
                 throw Failure(QStringLiteral("A formula has empty parentheses"));
-            node(out, *n.children[0], asArgument);
+            node(out, *n.children[0], operand, scope);
             out.u8(ptg::Paren);
             break;
         }
     }
 
-private:
     void number(ByteWriter &out, double value)
     {
         if (value >= 0 && value <= 65535 && std::floor(value) == value && !std::signbit(value)) {
@@ -170,14 +237,16 @@ private:
         columns.u16(column);
     }
 
-    void reference(ByteWriter &out, const FormulaNode &n, bool area, bool asArgument)
+    // A conditional format stores references with a relative part as
+    // offsets (tRefN, tAreaN) and wholly absolute ones as they are.
+    void reference(ByteWriter &out, const FormulaNode &n, TokenClass tokenClass)
     {
-        const unsigned tokenClass =
-            asArgument || mPlace == FormulaPlace::Name ? ptg::ReferenceClass : ptg::ValueClass;
+        const bool area = n.kind == FormulaNode::Kind::Area;
         const bool otherSheet = !n.sheet.isEmpty() || mPlace == FormulaPlace::Name;
         if (otherSheet && mPlace == FormulaPlace::Conditional)
             throw Failure(QStringLiteral("A conditional format cannot refer to another sheet"));
-        const bool offsets = mPlace == FormulaPlace::Conditional;
+        const bool offsets = mPlace == FormulaPlace::Conditional
+                             && (hasRelativePart(n.ref) || (area && hasRelativePart(n.ref2)));
         unsigned token;
         if (otherSheet)
             token = area ? ptg::Area3d : ptg::Ref3d;
@@ -185,7 +254,7 @@ private:
             token = area ? ptg::AreaN : ptg::RefN;
         else
             token = area ? ptg::Area : ptg::Ref;
-        out.u8(token | tokenClass);
+        out.u8(classed(token, tokenClass));
         if (otherSheet)
             out.u16(static_cast<unsigned>(mLinks.indexOf(n.sheet)));
         ByteWriter rows, columns;
@@ -196,7 +265,7 @@ private:
         out.append(columns.bytes());
     }
 
-    void operation(ByteWriter &out, const FormulaNode &n)
+    void operation(ByteWriter &out, const FormulaNode &n, const ClassScope &scope)
     {
         const bool unary = n.op == Operator::Negate || n.op == Operator::UnaryPlus || n.op == Operator::Percent;
         if (n.children.size() != (unary ? 1u : 2u))
@@ -204,7 +273,7 @@ private:
         const bool referenceOperands =
             n.op == Operator::Range || n.op == Operator::Union || n.op == Operator::Intersection;
         for (const auto &child : n.children)
-            node(out, *child, referenceOperands);
+            node(out, *child, referenceOperands ? kReferenceOperand : kValueOperand, scope);
         switch (n.op) {
         case Operator::Negate:
             out.u8(ptg::UnaryMinus);
@@ -233,7 +302,19 @@ private:
         out.u16(data);
     }
 
-    void function(ByteWriter &out, const FormulaNode &n)
+    // A function's arguments, each written with what the function asks of it.
+    struct Call {
+        const FunctionInfo &info;
+        ClassScope scope;
+        TokenClass tokenClass;
+    };
+
+    void argument(ByteWriter &out, const Call &call, size_t i, const FormulaNode &n)
+    {
+        node(out, n, call.info.argument(i), call.scope);
+    }
+
+    void function(ByteWriter &out, const FormulaNode &n, OperandRule operand, const ClassScope &scope)
     {
         const FunctionInfo *info = functionByName(n.text);
         if (!info)
@@ -243,28 +324,30 @@ private:
             throw Failure(QStringLiteral("The function %1 has the wrong number of arguments").arg(n.text));
         if (isVolatile(n.text))
             volatileResult = true;
+        const ClassDecision decision = scope.decide(operand, info->result);
+        const Call call{*info, decision.inner, *decision.tokenClass};
         if (n.text == QLatin1String("IF")) {
-            ifFunction(out, n, *info);
+            ifFunction(out, n, call);
             return;
         }
         if (n.text == QLatin1String("CHOOSE")) {
-            chooseFunction(out, n, *info);
+            chooseFunction(out, n, call);
             return;
         }
-        for (const auto &child : n.children)
-            node(out, *child, true);
-        functionToken(out, *info, argc);
+        for (size_t i = 0; i < n.children.size(); ++i)
+            argument(out, call, i, *n.children[i]);
+        functionToken(out, call, argc);
     }
 
-    void functionToken(ByteWriter &out, const FunctionInfo &info, int argc)
+    void functionToken(ByteWriter &out, const Call &call, int argc)
     {
-        if (info.minArgs == info.maxArgs) {
-            out.u8(ptg::Func | ptg::ValueClass);
-            out.u16(static_cast<unsigned>(info.index));
+        if (call.info.minArgs == call.info.maxArgs) {
+            out.u8(classed(ptg::Func, call.tokenClass));
+            out.u16(static_cast<unsigned>(call.info.index));
         } else {
-            out.u8(ptg::FuncVar | ptg::ValueClass);
+            out.u8(classed(ptg::FuncVar, call.tokenClass));
             out.u8(static_cast<unsigned>(argc));
-            out.u16(static_cast<unsigned>(info.index));
+            out.u16(static_cast<unsigned>(call.info.index));
         }
     }
 
@@ -278,33 +361,33 @@ private:
     static constexpr int kFuncVarSize = 4;
 
     // c tAttrIf(t + skip) t tAttrSkip(f + skip + IF - 1) f tAttrSkip(IF - 1) tFuncVar(IF)
-    void ifFunction(ByteWriter &out, const FormulaNode &n, const FunctionInfo &info)
+    void ifFunction(ByteWriter &out, const FormulaNode &n, const Call &call)
     {
-        node(out, *n.children[0], true);
+        argument(out, call, 0, *n.children[0]);
         ByteWriter whenTrue;
-        node(whenTrue, *n.children[1], true);
+        argument(whenTrue, call, 1, *n.children[1]);
         attribute(out, attr::If, static_cast<unsigned>(whenTrue.size() + kAttrSize));
         out.append(whenTrue.bytes());
         if (n.children.size() > 2) {
             ByteWriter whenFalse;
-            node(whenFalse, *n.children[2], true);
+            argument(whenFalse, call, 2, *n.children[2]);
             attribute(out, attr::Skip, static_cast<unsigned>(whenFalse.size() + kAttrSize + kFuncVarSize - 1));
             out.append(whenFalse.bytes());
         }
         attribute(out, attr::Skip, kFuncVarSize - 1);
-        functionToken(out, info, static_cast<int>(n.children.size()));
+        functionToken(out, call, static_cast<int>(n.children.size()));
     }
 
     // i tAttrChoose(n, table) v1 tAttrSkip ... vn tAttrSkip tFuncVar(CHOOSE).
     // Entry k of the table is the distance from the table's start to the
     // first token of value k+1; the last entry leads to the function token.
-    void chooseFunction(ByteWriter &out, const FormulaNode &n, const FunctionInfo &info)
+    void chooseFunction(ByteWriter &out, const FormulaNode &n, const Call &call)
     {
-        node(out, *n.children[0], true);
+        argument(out, call, 0, *n.children[0]);
         const int choices = static_cast<int>(n.children.size()) - 1;
         std::vector<ByteWriter> values(choices);
         for (int i = 0; i < choices; ++i)
-            node(values[i], *n.children[i + 1], true);
+            argument(values[i], call, static_cast<size_t>(i) + 1, *n.children[i + 1]);
         qsizetype remaining = kFuncVarSize;
         for (const ByteWriter &value : values)
             remaining += value.size() + kAttrSize;
@@ -322,7 +405,7 @@ private:
             remaining -= value.size() + kAttrSize;
             attribute(out, attr::Skip, static_cast<unsigned>(remaining - 1));
         }
-        functionToken(out, info, choices + 1);
+        functionToken(out, call, choices + 1);
     }
 
     FormulaPlace mPlace;
@@ -607,7 +690,7 @@ EncodedFormula encodeFormula(const FormulaNode &formula, FormulaPlace place, Cel
 {
     Encoder encoder(place, base, links);
     ByteWriter body;
-    encoder.node(body, formula, false);
+    encoder.root(body, formula);
     EncodedFormula result;
     result.volatileResult = encoder.volatileResult;
     ByteWriter out;

@@ -2,9 +2,11 @@
 
 #include "sheet/model/CellAddress.h"
 #include "sheet/model/FormulaNode.h"
+#include "sheet/xls/TokenClasses.h"
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -37,12 +39,17 @@ EncodedFormula encodeFormula(const FormulaNode &formula, FormulaPlace place, Cel
 // engine does not model (shared or array formulas, names, add-in functions).
 FormulaPtr decodeFormula(const QByteArray &tokens, FormulaPlace place, CellAddress base, const SheetLinks &links);
 
-// Built-in function numbers.
+// Built-in function numbers, with the class of the function's result and
+// what it asks of its arguments' classes (the last rule repeats).
 struct FunctionInfo {
     const char *name;
     int index;
     int minArgs;
     int maxArgs;
+    TokenClass result;
+    std::vector<OperandRule> arguments;
+
+    OperandRule argument(size_t i) const { return arguments.empty() ? OperandRule{} : arguments[std::min(i, arguments.size() - 1)]; }
 };
 const FunctionInfo *functionByName(const QString &upperName);
 const FunctionInfo *functionByIndex(int index);

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <cstring>
 #include <map>
+#include <utility>
 
 namespace orv::sheet::xls {
 
@@ -155,6 +156,12 @@ private:
         case rec::Cf:
             readRule(in);
             break;
+        case kCfExRecord:
+            readExtension(in);
+            break;
+        case kCf12Record:
+            readNewerRule(in);
+            break;
         case rec::Header:
         case rec::Footer: {
             const QString text = in.atEnd() ? QString() : readUnicodeString(in);
@@ -163,6 +170,18 @@ private:
         }
         case rec::Setup:
             readSetup(in);
+            break;
+        case rec::LeftMargin:
+            mSheet.pageSetup().margins.left = in.f64();
+            break;
+        case rec::RightMargin:
+            mSheet.pageSetup().margins.right = in.f64();
+            break;
+        case rec::TopMargin:
+            mSheet.pageSetup().margins.top = in.f64();
+            break;
+        case rec::BottomMargin:
+            mSheet.pageSetup().margins.bottom = in.f64();
             break;
         default:
             break;
@@ -435,6 +454,9 @@ private:
         const unsigned paper = in.u16(), scale = in.u16();
         in.skip(6);
         const unsigned flags = in.u16();
+        in.skip(4);
+        page.margins.header = in.f64();
+        page.margins.footer = in.f64();
         if (flags & 0x04)
             return; // the printer settings are not valid
         page.paperSize = static_cast<int>(paper);
@@ -446,7 +468,8 @@ private:
     void readConditionalFormat(ByteReader &in)
     {
         mRulesLeft = in.u16();
-        in.skip(2 + 8);
+        const unsigned id = in.u16() >> 1;
+        in.skip(8);
         const unsigned count = in.u16();
         ConditionalFormat format;
         for (unsigned i = 0; i < count; ++i) {
@@ -455,8 +478,10 @@ private:
                 format.ranges.push_back(range);
         }
         mConditional = format.ranges.empty() ? -1 : static_cast<int>(mSheet.conditionalFormats().size());
-        if (mConditional >= 0)
+        if (mConditional >= 0) {
+            mFormatsById[id] = mConditional;
             mSheet.conditionalFormats().push_back(std::move(format));
+        }
     }
 
     void readRule(ByteReader &in)
@@ -464,10 +489,31 @@ private:
         if (mConditional < 0 || mRulesLeft == 0)
             return;
         --mRulesLeft;
-        ConditionalFormat &format = mSheet.conditionalFormats()[mConditional];
-        StoredConditionalRule stored = parseConditionalRuleRecord(in, mBook.palette);
+        addRule(mConditional, parseConditionalRuleRecord(in, mBook.palette));
+    }
+
+    // A CFEx record that announces a rule beyond the CF records of a
+    // CONDFMT: the CF12 record that follows holds it.
+    void readExtension(ByteReader &in)
+    {
+        const std::optional<int> id = newerRuleFormatId(in);
+        const auto found = id ? mFormatsById.find(*id) : mFormatsById.end();
+        mNewerRuleFormat = found == mFormatsById.end() ? -1 : found->second;
+    }
+
+    void readNewerRule(ByteReader &in)
+    {
+        const int format = std::exchange(mNewerRuleFormat, -1);
+        if (format >= 0)
+            addRule(format, parseNewerRuleRecord(in, mBook.palette));
+    }
+
+    void addRule(int formatIndex, const StoredConditionalRule &stored)
+    {
+        ConditionalFormat &format = mSheet.conditionalFormats()[formatIndex];
         ConditionalRule rule;
         rule.style = stored.style;
+        rule.stopIfTrue = stored.stopIfTrue;
         const CellAddress base = format.ranges.front().topLeft();
         try {
             auto decode = [&](const QByteArray &tokens) {
@@ -479,11 +525,8 @@ private:
         } catch (const Failure &) {
             return;
         }
-        if (!rule.formula)
-            return;
-        // Older spreadsheet versions apply the first rule that holds.
-        rule.stopIfTrue = true;
-        format.rules.push_back(std::move(rule));
+        if (rule.formula)
+            format.rules.push_back(std::move(rule));
     }
 
     const SheetReadContext &mBook;
@@ -504,6 +547,8 @@ private:
     unsigned mActivePane = 3;
     int mConditional = -1;
     unsigned mRulesLeft = 0;
+    std::map<unsigned, int> mFormatsById; // CONDFMT id -> index of its format
+    int mNewerRuleFormat = -1;            // the format the next CF12 record adds to
 };
 
 

@@ -15,6 +15,7 @@ namespace {
 constexpr unsigned kWorksheetType = 0x0010;
 constexpr int kRowsPerBlock = 32;
 constexpr int kMergesPerRecord = 1027;
+constexpr size_t kRulesPerCondFmt = 3;
 
 class SheetWriter {
 public:
@@ -116,6 +117,13 @@ private:
         }
         writeValueRecord(mOut, rec::HCenter, 0);
         writeValueRecord(mOut, rec::VCenter, 0);
+        const PageMargins &margins = page.margins;
+        for (auto [type, inches] : {std::pair{rec::LeftMargin, margins.left}, std::pair{rec::RightMargin, margins.right},
+                                    std::pair{rec::TopMargin, margins.top}, std::pair{rec::BottomMargin, margins.bottom}}) {
+            ByteWriter data;
+            data.f64(inches);
+            mOut.record(type, data);
+        }
         ByteWriter setup;
         setup.u16(static_cast<unsigned>(page.paperSize));
         setup.u16(static_cast<unsigned>(page.scale));
@@ -125,8 +133,8 @@ private:
         setup.u16(page.orientation == Orientation::Portrait ? 0x02 : 0x00);
         setup.u16(600);
         setup.u16(600);
-        setup.f64(0.3); // header margin, inches
-        setup.f64(0.3); // footer margin
+        setup.f64(margins.header);
+        setup.f64(margins.footer);
         setup.u16(1);   // copies
         mOut.record(rec::Setup, setup);
     }
@@ -381,13 +389,49 @@ private:
             data.u8(0);
             mOut.record(rec::Pane, data);
         }
+        writeSelections(view, frozen, pane);
+    }
+
+    // A frozen window has a SELECTION record for each of its panes, in the
+    // order top left (3), top right (1), bottom left (2), bottom right (0).
+    // The active pane holds the sheet's selection; each other pane selects
+    // its own first cell.
+    void writeSelections(const SheetView &view, bool frozen, unsigned activePane)
+    {
         std::vector<CellRange> ranges = view.selection;
         if (ranges.empty())
             ranges.push_back(CellRange::single(view.activeCell));
+        if (!frozen) {
+            writeSelection(activePane, view.activeCell, ranges);
+            return;
+        }
+        const int rows = view.frozenRows, columns = view.frozenColumns;
+        const struct {
+            unsigned pane;
+            bool exists;
+            CellAddress first;
+        } panes[] = {
+            {3, true, {0, 0}},
+            {1, columns > 0, {0, columns}},
+            {2, rows > 0, {rows, 0}},
+            {0, rows > 0 && columns > 0, {rows, columns}},
+        };
+        for (const auto &p : panes) {
+            if (!p.exists)
+                continue;
+            if (p.pane == activePane)
+                writeSelection(p.pane, view.activeCell, ranges);
+            else
+                writeSelection(p.pane, p.first, {CellRange::single(p.first)});
+        }
+    }
+
+    void writeSelection(unsigned pane, CellAddress active, const std::vector<CellRange> &ranges)
+    {
         ByteWriter selection;
         selection.u8(pane);
-        selection.u16(static_cast<unsigned>(view.activeCell.row));
-        selection.u16(static_cast<unsigned>(view.activeCell.column));
+        selection.u16(static_cast<unsigned>(active.row));
+        selection.u16(static_cast<unsigned>(active.column));
         selection.u16(0);
         selection.u16(static_cast<unsigned>(ranges.size()));
         for (const CellRange &range : ranges) {
@@ -420,22 +464,47 @@ private:
         }
     }
 
-    // All rules of a format go into one CONDFMT record, even beyond the
-    // three that Excel 97-2003 applies: LibreOffice reads them all, while
-    // Gnumeric keeps only one CONDFMT per range.
+    // A CONDFMT holds at most three rules, all that Excel 97-2003 applies.
+    // Newer versions read the rest as the format's application writes
+    // them: after every CONDFMT, one CFEx per rule, which gives each CF its
+    // priority among all rules of the sheet and whether it stops the rules
+    // after it, and announces each further rule, whose CF12 record follows.
     void writeConditionalFormats()
     {
+        struct Extended {
+            ConditionalExtension extension;
+            const ConditionalRule *rule;
+            QByteArray tokens; // for a rule beyond the CF records
+        };
+        std::vector<Extended> extended;
         int id = 0;
+        int priority = 0;
         for (const ConditionalFormat &conditional : mSheet.conditionalFormats()) {
             if (conditional.ranges.empty() || conditional.rules.empty())
                 continue;
-            writeConditionalHeader(conditional.ranges, conditional.rules.size(), ++id);
-            for (const ConditionalRule &rule : conditional.rules)
-                writeRule(conditional, rule);
+            const CellRange bound = boundOf(conditional.ranges);
+            const size_t older = std::min(conditional.rules.size(), kRulesPerCondFmt);
+            writeConditionalHeader(conditional.ranges, bound, older, ++id);
+            for (size_t i = 0; i < conditional.rules.size(); ++i) {
+                const ConditionalRule &rule = conditional.rules[i];
+                const QByteArray tokens = ruleTokens(conditional, rule);
+                if (i < older)
+                    mOut.record(rec::Cf, conditionalRuleRecord(rule.style, tokens, mStyles));
+                ConditionalExtension extension{id, bound, std::nullopt, ++priority, rule.stopIfTrue};
+                if (i < older)
+                    extension.ruleIndex = static_cast<int>(i);
+                extended.push_back({extension, &rule, i < older ? QByteArray() : tokens});
+            }
+        }
+        for (const Extended &e : extended) {
+            mOut.record(kCfExRecord, extensionRecord(e.extension));
+            if (!e.extension.ruleIndex)
+                mOut.record(kCf12Record,
+                            newerRuleRecord(e.rule->style, e.tokens, mStyles, e.extension.priority, e.rule->stopIfTrue));
         }
     }
 
-    void writeConditionalHeader(const std::vector<CellRange> &ranges, size_t rules, int id)
+    static CellRange boundOf(const std::vector<CellRange> &ranges)
     {
         CellRange bound = ranges.front();
         for (const CellRange &range : ranges) {
@@ -444,6 +513,11 @@ private:
             bound.lastRow = std::max(bound.lastRow, range.lastRow);
             bound.lastColumn = std::max(bound.lastColumn, range.lastColumn);
         }
+        return bound;
+    }
+
+    void writeConditionalHeader(const std::vector<CellRange> &ranges, const CellRange &bound, size_t rules, int id)
+    {
         ByteWriter header;
         header.u16(static_cast<unsigned>(rules));
         header.u16(static_cast<unsigned>((id << 1) | 1)); // needs recalculation
@@ -454,20 +528,18 @@ private:
         mOut.record(rec::CondFmt, header);
     }
 
-    void writeRule(const ConditionalFormat &conditional, const ConditionalRule &rule)
+    QByteArray ruleTokens(const ConditionalFormat &conditional, const ConditionalRule &rule)
     {
         if (!rule.formula)
             throw Failure(QStringLiteral("Cannot save a conditional format of sheet %1: a rule has no formula")
                               .arg(mSheet.name()));
-        EncodedFormula encoded;
         try {
-            encoded = encodeFormula(*rule.formula, FormulaPlace::Conditional, conditional.ranges.front().topLeft(),
-                                    mLinks);
+            return encodeFormula(*rule.formula, FormulaPlace::Conditional, conditional.ranges.front().topLeft(), mLinks)
+                .tokens;
         } catch (const Failure &failure) {
             throw Failure(QStringLiteral("Cannot save a conditional format of sheet %1: %2")
                               .arg(mSheet.name(), failure.description()));
         }
-        mOut.record(rec::Cf, conditionalRuleRecord(rule.style, encoded.tokens, mStyles));
     }
 
     const Workbook &mWorkbook;

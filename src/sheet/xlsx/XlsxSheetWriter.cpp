@@ -196,12 +196,20 @@ private:
             worksheet_set_paper(mOut, static_cast<uint8_t>(page.paperSize));
         if (page.scale != PageSetup().scale)
             worksheet_set_print_scale(mOut, static_cast<uint16_t>(std::clamp(page.scale, 10, 400)));
+        const PageMargins &m = page.margins;
+        worksheet_set_margins(mOut, m.left, m.right, m.top, m.bottom);
         // Both formats keep at most 255 characters; the 97-2003 writer cuts
         // longer texts the same way.
+        lxw_header_footer_options header{};
+        header.margin = m.header;
+        lxw_header_footer_options footer{};
+        footer.margin = m.footer;
         if (!page.header.isEmpty())
-            check(worksheet_set_header(mOut, page.header.left(255).toUtf8().constData()), QStringLiteral("header"));
+            check(worksheet_set_header_opt(mOut, page.header.left(255).toUtf8().constData(), &header),
+                  QStringLiteral("header"));
         if (!page.footer.isEmpty())
-            check(worksheet_set_footer(mOut, page.footer.left(255).toUtf8().constData()), QStringLiteral("footer"));
+            check(worksheet_set_footer_opt(mOut, page.footer.left(255).toUtf8().constData(), &footer),
+                  QStringLiteral("footer"));
     }
 
     void writePrintNames()
