@@ -273,9 +273,9 @@ void Form2::syncViewport()
 void Form2::showFrozenPanes()
 {
     const QPoint offset = Picture1->pos();
+    const QSize frame = Picture2->client()->size();
     const int paneWidth = offset.x() < 0 ? toPixels(mViewport.frozen().width) : 0;
     const int paneHeight = offset.y() < 0 ? toPixels(mViewport.frozen().height) : 0;
-    const QSize frame = Picture2->client()->size();
     const int right = std::min(frame.width(), offset.x() + Picture1->width());
     const int bottom = std::min(frame.height(), offset.y() + Picture1->height());
     mCornerPane->showPart(paneWidth > 0 && paneHeight > 0 ? QRect(0, 0, paneWidth, paneHeight) : QRect(), {0, 0});

@@ -31,10 +31,12 @@ void Viewport::setFrame(Extent outer, Extent inner)
     refitScrollbars();
 }
 
+// Zoomed far in, the panes take at most half the frame, so that something
+// always scrolls.
 Extent Viewport::frozen() const
 {
-    return {floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.width),
-            floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.height)};
+    return {std::min(floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.width), mFrameInner.width / 2),
+            std::min(floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.height), mFrameInner.height / 2)};
 }
 
 // The unscaled size is the inner size of `Zoom_Ori` less 2 twips.

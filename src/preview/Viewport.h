@@ -51,6 +51,7 @@ public:
     // and the height of the frozen rows, which stay in view while the rest
     // scrolls.
     void setFrozen(Extent unscaled) { mFrozen = unscaled; }
+    // The frozen panes at the current zoom, at most half the frame each.
     Extent frozen() const;
 
     // A picture painted from the sheet on demand holds no zoomed image, so

@@ -397,7 +397,9 @@ INSTANTIATE_TEST_SUITE_P(
                    9300 - 30000, 7395 - 15000},
         AnchorCase{"in over the frozen columns", {4500, 1800}, 1.0f, 2.0f, {1000, 3697}, -3000, -2000, -6000, -7697},
         AnchorCase{"in over the frozen rows", {4500, 1800}, 1.0f, 2.0f, {6000, 1000}, -3000, -2000, -12000, -4000},
-        AnchorCase{"out over the frozen corner", {4500, 1800}, 2.0f, 1.0f, {100, 100}, -6000, -4000, -3000, -2000}),
+        AnchorCase{"out over the frozen corner", {4500, 1800}, 2.0f, 1.0f, {100, 100}, -6000, -4000, -3000, -2000},
+        // frozen columns wider than half the frame take only half of it
+        AnchorCase{"in beside wide frozen columns", {6000, 1800}, 1.0f, 2.0f, {5000, 3697}, -3000, -2000, -11000, -7697}),
     [](const auto &info) {
         std::string name = info.param.what;
         std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
