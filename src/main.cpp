@@ -24,7 +24,13 @@ namespace {
 class MainWindowOfPreview : public orv::preview::MainWindowLink {
 public:
     explicit MainWindowOfPreview(orv::Form1 &form) : mForm(form) {}
-    void showMainWindow() override { mForm.show(); }
+    // Where it was: a window shown again without a position of its own is
+    // placed anew by the window manager.
+    void showMainWindow() override
+    {
+        mForm.setGeometry(mForm.geometry());
+        mForm.show();
+    }
     void saveProjectLists() override { mForm.Form_QueryUnload(); }
 
 private:

@@ -15,6 +15,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <utility>
 
 namespace orv::chart {
 
@@ -96,6 +97,7 @@ private:
     QString mPath;
     std::unique_ptr<Application> mSecond;
     std::optional<Workbook> mSecondBook;
+    HandedPicture mPicture;
     ReservedFile mReservation;
     std::optional<TempFolderLock> mLock;
 };
@@ -292,8 +294,11 @@ void BuildRun::saveAndExport()
     mOp(242, [&] { mParts.window.setPointer(PointerSetting::Hourglass); });
     mOp(244, [&] { mSecondBook = need(mSecond).Workbooks().Item(need(mSecond).Workbooks().count()); });
     mOp(246, [&] {
-        if (mParts.preview.wantsPicture())
-            saveCellsActivesheet(*mParts.services.messages, need(mSecondBook), tempPath(QStringLiteral("temp.bmp")));
+        mPicture.path = tempPath(QStringLiteral("temp.bmp"));
+        if (mParts.preview.wantsPicture()) {
+            need(mSecond).keepPicturesForScreen(true);
+            mPicture = saveCellsActivesheet(*mParts.services.messages, need(mSecondBook), mPicture.path);
+        }
     });
     mOp(248, [&] { need(mSecond).setDisplayAlerts(false); });
     mOp(250, [&] { need(mSecondBook).Close(); });
@@ -307,7 +312,7 @@ void BuildRun::handOver()
 {
     mOp(256, [&] {
         if (mParts.preview.wantsPicture())
-            mParts.preview.loadPicture(tempPath(QStringLiteral("temp.bmp")));
+            mParts.preview.takePicture(std::exchange(mPicture, HandedPicture{mPicture.path, {}}));
     });
     mOp(258, [&] { mParts.preview.setExcelFile(mPath); });
     mOp(260, [&] { mParts.preview.show(); });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chart/HandedPicture.h"
+
 #include <QString>
 
 namespace orv::chart {
@@ -13,6 +15,8 @@ public:
     virtual ~ChartPreview() = default;
     // Loads the picture file (read by its content) as the chart picture.
     virtual void loadPicture(const QString &path) = 0;
+    // The picture the builder has just written, with what it kept of it.
+    virtual void takePicture(const HandedPicture &picture) { loadPicture(picture.path); }
     virtual void setExcelFile(const QString &path) = 0;
     virtual void show() = 0;
     // False when nobody will look at a picture: the builder then makes none

@@ -55,8 +55,9 @@ QString GetDecimalSeparator()
     return QLocale().toString(0.5, 'g').trimmed().mid(1, 1);
 }
 
-void saveCellsActivesheet(MessageBoxes &messages, Workbook &workbook, const QString &path)
+HandedPicture saveCellsActivesheet(MessageBoxes &messages, Workbook &workbook, const QString &path)
 {
+    HandedPicture handed{path, {}};
     ReportingOperation op(messages, QStringLiteral("in Orvantis2021/08/31.Excel1.saveCellsActivesheet "));
     std::optional<Worksheet> sheet;
     std::optional<Range> used;
@@ -75,14 +76,15 @@ void saveCellsActivesheet(MessageBoxes &messages, Workbook &workbook, const QStr
     bool goOn = false;
     op(106, [&] { goOn = lastRow > 1 && lastColumn > 1; });
     if (!goOn)
-        return;
+        return handed;
     op(110, [&] { need(used).CopyPicture(); });
     op(112, [&] {
         const std::optional<CopiedPicture> picture = GetClipboardPicture(workbook.application(), 0);
         if (!picture)
             throw Failure(QStringLiteral("Invalid picture"));
-        picture->save(path);
+        handed = picture->save(path);
     });
+    return handed;
 }
 
 std::optional<CopiedPicture> GetClipboardPicture(Application &app, int /*format*/)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chart/HandedPicture.h"
+
 #include <QString>
 #include <memory>
 #include <optional>
@@ -34,8 +36,9 @@ QString GetDecimalSeparator();
 
 // Writes a picture of the active sheet's used range of `workbook` to `path`,
 // under its own error report. Nothing is written when the used range ends in
-// row 1 or column A.
-void saveCellsActivesheet(MessageBoxes &messages, Workbook &workbook, const QString &path);
+// row 1 or column A. Gives back the file with the picture held for the
+// screen, when the instance keeps one.
+HandedPicture saveCellsActivesheet(MessageBoxes &messages, Workbook &workbook, const QString &path);
 
 // The picture the instance's CopyPicture left in its copy buffer; nothing
 // when there is none. `format` 0 lets the buffer choose.

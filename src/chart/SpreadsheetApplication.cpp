@@ -1,7 +1,6 @@
 #include "chart/SpreadsheetApplication.h"
 
 #include "chart/ObjectVariable.h"
-#include "chart/PictureHandOff.h"
 #include "sheet/Failure.h"
 #include "sheet/FileAccess.h"
 #include "sheet/RowOperations.h"
@@ -10,6 +9,7 @@
 #include "sheet/model/Workbook.h"
 #include "sheet/formula/Evaluator.h"
 #include "sheet/render/FormulaRules.h"
+#include "sheet/render/RangePicture.h"
 #include "sheet/render/SheetPicture.h"
 #include "sheet/xls/XlsFile.h"
 
@@ -41,7 +41,7 @@ void checkColumn(int column)
 // A workbook open in the instance.
 struct Application::OpenBook {
     int handle = 0;
-    std::unique_ptr<sheet::Workbook> book;
+    std::shared_ptr<sheet::Workbook> book;
     QString path;
     bool readOnly = false;
 };
@@ -56,7 +56,7 @@ struct Application::CopyBuffer {
 // The picture goes to a file beside the path and is renamed over it, so a
 // link at the path is never written through; a link found there is refused.
 // A failed save leaves no picture file, so that an older one cannot stand in.
-void CopiedPicture::save(const QString &path) const
+HandedPicture CopiedPicture::save(const QString &path) const
 {
     if (QFileInfo(path).isSymLink())
         throw Failure(QStringLiteral("Could not write the picture %1: it is a symbolic link, which is not followed")
@@ -67,8 +67,7 @@ void CopiedPicture::save(const QString &path) const
         QFile::remove(path);
         throw;
     }
-    if (!mShown.isNull())
-        PictureHandOff::remember(path, mShown);
+    return {path, mShown};
 }
 
 // ---- Range ------------------------------------------------------------------
@@ -320,6 +319,8 @@ std::optional<CopiedPicture> Application::clipboardPicture() const
 
 sheet::Workbook &Application::book(int handle) { return *openBook(handle).book; }
 
+std::shared_ptr<const sheet::Workbook> Application::sharedBook(int handle) { return openBook(handle).book; }
+
 Application::OpenBook &Application::openBook(int handle)
 {
     for (const auto &open : mBooks)
@@ -351,7 +352,7 @@ int Application::openWorkbook(const QString &path, bool readOnly)
 {
     auto open = std::make_unique<OpenBook>();
     open->handle = mNextHandle++;
-    open->book = std::make_unique<sheet::Workbook>(sheet::xls::openWorkbook(path, sheet::Links::Refuse));
+    open->book = std::make_shared<sheet::Workbook>(sheet::xls::openWorkbook(path, sheet::Links::Refuse));
     open->path = QFileInfo(path).absoluteFilePath();
     open->readOnly = readOnly;
     sheet::recalculate(*open->book, clock());
@@ -460,12 +461,10 @@ void Application::copyPicture(const Range &range)
     options.ruleHolds = sheet::formulaRules(evaluator);
     // A window waiting for the picture gets it in memory, painted once.
     mPicture.reset();
-    if (PictureHandOff::keepsPictures()) {
-        sheet::PictureForScreen picture = sheet::encodeAndKeepPicture(workbook, range.sheet(), range.cells(), options);
-        mPicture = CopiedPicture(std::move(picture.encoded), std::move(picture.shown));
-    } else {
-        mPicture = CopiedPicture(sheet::encodePicture(workbook, range.sheet(), range.cells(), options));
-    }
+    std::shared_ptr<sheet::RangePicture> shown;
+    if (mKeepsPicturesForScreen)
+        shown = std::make_shared<sheet::RangePicture>(sharedBook(range.workbook()), range.sheet(), range.cells(), clock());
+    mPicture = CopiedPicture(sheet::encodePicture(workbook, range.sheet(), range.cells(), options), std::move(shown));
 }
 
 Range Application::usedRange(int handle, int sheetIndex)

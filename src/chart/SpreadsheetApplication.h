@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart/HandedPicture.h"
 #include "sheet/model/CellAddress.h"
 
 #include <QByteArray>
@@ -31,17 +32,17 @@ class Application;
 // megabytes that way, against hundreds once decoded).
 class CopiedPicture {
 public:
-    explicit CopiedPicture(QByteArray encoded, QImage shown = {})
+    explicit CopiedPicture(QByteArray encoded, std::shared_ptr<sheet::RangePicture> shown = {})
         : mEncoded(std::move(encoded)), mShown(std::move(shown))
     {
     }
-    // Writes the picture file, replacing any file of that name, and hands
-    // the picture held for the screen, if any, to PictureHandOff.
-    void save(const QString &path) const;
+    // Writes the picture file, replacing any file of that name; gives back
+    // the file with the picture for the screen, if any.
+    HandedPicture save(const QString &path) const;
 
 private:
     QByteArray mEncoded;
-    QImage mShown;
+    std::shared_ptr<sheet::RangePicture> mShown;
 };
 
 // What Cells(r, c).Value takes: a text, read as typed input, or a number.
@@ -167,6 +168,9 @@ public:
 
     // The picture that CopyPicture left in the instance's own copy buffer.
     std::optional<CopiedPicture> clipboardPicture() const;
+    // Whether CopyPicture also keeps the sheet's picture for a window to
+    // show (off at first: it holds on to the workbook).
+    void keepPicturesForScreen(bool keep) { mKeepsPicturesForScreen = keep; }
 
     // Tests make a chosen call fail: the hook sees every call's member name
     // before it runs and may throw.
@@ -174,6 +178,7 @@ public:
 
     // Engine access for the workbook behind a handle.
     sheet::Workbook &book(int handle);
+    std::shared_ptr<const sheet::Workbook> sharedBook(int handle);
 
 private:
     friend class Range;
@@ -210,6 +215,7 @@ private:
     bool mDisplayAlerts = true;
     bool mVisible = false;
     bool mQuit = false;
+    bool mKeepsPicturesForScreen = false;
     std::optional<Range> mSelection;
     std::optional<CopiedPicture> mPicture;
     std::function<void(const char *)> mCallHook;

@@ -6,6 +6,7 @@
 #include "app/CursorFile.h"
 #include "app/qt/HoverPointer.h"
 #include "app/qt/ProgramIcon.h"
+#include "preview/FrozenPane.h"
 #include "preview/MainWindowLink.h"
 #include "preview/PictureBox.h"
 #include "preview/SystemBackColor.h"
@@ -17,6 +18,9 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QResizeEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -33,8 +37,25 @@ const QString kCursorFile = QStringLiteral("HAND-M.CUR");
 // The frame has a one-pixel border: its inner size is 30 twips smaller.
 constexpr int kFrameBorderPixels = 1;
 constexpr Extent kFrameOuter{9330, 7425};
-constexpr Extent kFrameInner{kFrameOuter.width - 2 * kFrameBorderPixels * kTwipsPerPixel,
-                             kFrameOuter.height - 2 * kFrameBorderPixels * kTwipsPerPixel};
+
+Extent innerOf(Extent outer)
+{
+    constexpr std::int32_t border = 2 * kFrameBorderPixels * kTwipsPerPixel;
+    return {outer.width - border, outer.height - border};
+}
+
+// The client area the window opens with, and the least it can be made:
+// room for the buttons along the bottom edge and a few rows of the chart.
+constexpr QSize kClientSize(656, 624);
+constexpr QSize kSmallestClient(656, 400);
+
+// Pixels from the client area's right and bottom edges to the controls that
+// follow them: the frame leaves room for the vertical bar on its right and
+// for the horizontal bar, the zoom frame and the buttons below it.
+constexpr int kFrameRightMargin = 34;
+constexpr int kFrameBottomMargin = 129;
+constexpr int kZoomFrameFromBottom = 100;
+constexpr int kButtonsFromBottom = 34;
 
 QRect twipsRect(int left, int top, int width, int height)
 {
@@ -72,7 +93,7 @@ QScrollBar *scrollBar(QWidget *parent, Qt::Orientation orientation, const QRect 
 } // namespace
 
 Form2::Form2(const Services &services, MainWindowLink &mainWindow, QWidget *parent)
-    : QWidget(parent), mServices(services), mMainWindow(mainWindow), mViewport(kFrameOuter, kFrameInner),
+    : QWidget(parent), mServices(services), mMainWindow(mainWindow), mViewport(kFrameOuter, innerOf(kFrameOuter)),
       mHover(new HoverPointer(*this))
 {
     createControls();
@@ -83,7 +104,8 @@ Form2::~Form2() = default;
 
 void Form2::createControls()
 {
-    setFixedSize(toPixels(9840), toPixels(9360));
+    resize(kClientSize);
+    setMinimumSize(kSmallestClient);
     setFont(arialBold(9));
 
     Picture2 = new PictureBox(this, kFrameBorderPixels);
@@ -93,6 +115,9 @@ void Form2::createControls()
     Picture1->installEventFilter(this);
     for (QWidget *viewport : {static_cast<QWidget *>(Picture2), Picture2->client(), Picture1->client()})
         viewport->installEventFilter(this);
+    mCornerPane = new FrozenPane(Picture2->client(), *Picture1, Qt::RightEdge | Qt::BottomEdge);
+    mTopPane = new FrozenPane(Picture2->client(), *Picture1, Qt::BottomEdge);
+    mLeftPane = new FrozenPane(Picture2->client(), *Picture1, Qt::RightEdge);
     Zoom_Ori = new PictureBox(this);
     Zoom_Ori->setGeometry(twipsRect(10320, 480, 735, 375));
     Zoom_Ori->setOuterSize({735, 375});
@@ -105,10 +130,19 @@ void Form2::createControls()
     Frame1->setGeometry(twipsRect(120, 7860, 9600, 855));
     Frame1->setAttribute(Qt::WA_NoMousePropagation);
     Frame1->installEventFilter(this);
-    PushButton1 = pushButton(Frame1, QStringLiteral("Zoom In"), twipsRect(240, 300, 4440, 405));
-    PushButton2 = pushButton(Frame1, QStringLiteral("Zoom Out"), twipsRect(4800, 300, 4560, 405));
+    PushButton1 = pushButton(Frame1, QStringLiteral("Zoom In"), twipsRect(240, 300, 1680, 405));
+    PushButton2 = pushButton(Frame1, QStringLiteral("Zoom Out"), twipsRect(2040, 300, 1680, 405));
+    Label1 = new QLabel(Frame1);
+    Label1->setGeometry(twipsRect(3780, 300, 960, 405));
+    Label1->setAlignment(Qt::AlignCenter);
+    ButtonRoom = new QWidget(this);
+    auto *room = new QHBoxLayout(ButtonRoom);
+    room->setContentsMargins(0, 0, 0, 0);
+    room->setSpacing(toPixels(120));
+    room->addStretch();
     PushButton8 = pushButton(this, QStringLiteral("< Back"), twipsRect(120, 8850, 4680, 405));
     PushButton6 = pushButton(this, QStringLiteral("Save Results To Excel File"), twipsRect(4920, 8850, 4800, 405));
+    layOutControls();
     mHover->watchSurface(*this);
     mHover->watchSurface(*Frame1);
     for (QPushButton *button : {PushButton1, PushButton2, PushButton8, PushButton6})
@@ -117,6 +151,37 @@ void Form2::createControls()
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
+    createShortcuts();
+}
+
+void Form2::layOutControls()
+{
+    const int width = this->width();
+    const int height = this->height();
+    const int frameWidth = width - kFrameRightMargin;
+    const int frameHeight = height - kFrameBottomMargin;
+    Picture2->move(8, 8);
+    Picture2->setOuterSize({toTwips(frameWidth), toTwips(frameHeight)});
+    VScroll1->setGeometry(8 + frameWidth, 8, VScroll1->width(), frameHeight);
+    HScroll1->setGeometry(8, 8 + frameHeight, frameWidth, HScroll1->height());
+    Frame1->setGeometry(8, height - kZoomFrameFromBottom, toPixels(4800), toPixels(855));
+    const int roomLeft = Frame1->geometry().right() + 1 + toPixels(240);
+    ButtonRoom->setGeometry(roomLeft, Frame1->y() + PushButton1->y(), width - 8 - roomLeft, PushButton1->height());
+    PushButton8->move(8, height - kButtonsFromBottom);
+    PushButton6->move(PushButton6->x(), height - kButtonsFromBottom);
+    mViewport.setFrame(Picture2->outerSize(), innerOf(Picture2->outerSize()));
+    syncViewport();
+}
+
+void Form2::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    layOutControls();
+}
+
+void Form2::setFrozenPanes(QSize pixels)
+{
+    mViewport.setFrozen({toTwips(std::max(0, pixels.width())), toTwips(std::max(0, pixels.height()))});
 }
 
 void Form2::Form_Load()
@@ -190,13 +255,31 @@ void Form2::closeEvent(QCloseEvent *event)
     Form_Unload();
 }
 
-void Form2::showCentredOver(const QRect &anchor)
+// The client area is placed rather than the frame: before the window is
+// first shown its frame is not known, and a frame position would then be
+// taken for the client area's, putting the title bar above the screen. The
+// main window's frame margins stand in for the preview's own.
+void Form2::showInPlaceOf(const QWidget *mainWindow)
 {
+    if (windowState().testFlag(Qt::WindowMaximized)) {
+        show();
+        return;
+    }
+    const QRect anchor = mainWindow != nullptr ? mainWindow->frameGeometry() : QRect();
     const QScreen *screen = anchor.isValid() ? QGuiApplication::screenAt(anchor.center()) : nullptr;
     if (screen == nullptr)
         screen = QGuiApplication::primaryScreen();
     const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
-    move(centredPosition(size(), anchor.isValid() ? anchor : available, available));
+    QMargins frame;
+    if (mainWindow != nullptr) {
+        const QRect client = mainWindow->geometry();
+        frame = QMargins(client.left() - anchor.left(), client.top() - anchor.top(), anchor.right() - client.right(),
+                         anchor.bottom() - client.bottom());
+    }
+    const QSize frameSize = size().grownBy(frame);
+    const QRect place = anchor.isValid() ? QRect(anchor.topLeft(), frameSize) : available;
+    const QPoint frameTopLeft = centredPosition(frameSize, place, available);
+    setGeometry(QRect(frameTopLeft + QPoint(frame.left(), frame.top()), size()));
     show();
 }
 

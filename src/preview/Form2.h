@@ -11,6 +11,7 @@
 
 class QContextMenuEvent;
 class QGroupBox;
+class QLabel;
 class QMenu;
 class QMouseEvent;
 class QWheelEvent;
@@ -24,6 +25,7 @@ class ReportingOperation;
 
 namespace orv::preview {
 
+class FrozenPane;
 class MainWindowLink;
 class PictureBox;
 
@@ -40,9 +42,14 @@ public:
     QString mExcelFile;
 
     void RedrawImage();
-    // Shows the window centred over `anchor` (the main window's frame), or
-    // on the screen without one, within the screen's free area.
-    void showCentredOver(const QRect &anchor);
+    // Shows the window with its frame where `mainWindow`'s frame is, or
+    // centred on the screen without one; the whole frame, title bar
+    // included, stays within the screen's free area. A window the user
+    // maximised comes back maximised.
+    void showInPlaceOf(const QWidget *mainWindow);
+    // The sheet's frozen panes in the picture, in its pixels at zoom 1.0:
+    // the width of the frozen columns and the height of the frozen rows.
+    void setFrozenPanes(QSize pixels);
 
     PointerSetting mousePointer() const;
     void setMousePointer(PointerSetting setting);
@@ -57,6 +64,10 @@ public:
     QGroupBox *Frame1;
     QPushButton *PushButton1;
     QPushButton *PushButton2;
+    // The zoom level beside the zoom buttons ("150 %").
+    QLabel *Label1;
+    // Room beside the zoom frame for more buttons, laid out left to right.
+    QWidget *ButtonRoom;
     QPushButton *PushButton8;
     QPushButton *PushButton6;
 
@@ -64,9 +75,14 @@ protected:
     bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createControls();
+    void createShortcuts();
+    // Places the controls for the window's size: the viewport takes what
+    // the zoom frame and the buttons along the bottom edge leave.
+    void layOutControls();
     void Form_Load();
     void Form_Activate();
     void prepareViewport(ReportingOperation &op);
@@ -87,10 +103,17 @@ private:
     void SavePictureAs();
     void InitScrollbars();
     void ChangeZoom(std::int32_t direction);
+    // Zooms to `z` keeping the picture point at `anchor` (twips in the
+    // frame) in place.
+    void zoomAround(float z, Extent anchor);
+    void showZoomLevel();
+    void scrollBy(Axis axis, int units);
+    void scrollToEnd(Axis axis, bool end);
     void showUnscaledPicture();
     void releasePictures();
     // Maps the viewport's state onto the display box and the scroll bars.
     void syncViewport();
+    void showFrozenPanes();
 
     const Services &mServices;
     MainWindowLink &mMainWindow;
@@ -99,6 +122,9 @@ private:
     HoverPointer *mHover;
     WheelNotches mWheel;
     QMenu *mPictureMenu = nullptr;
+    FrozenPane *mCornerPane;
+    FrozenPane *mTopPane;
+    FrozenPane *mLeftPane;
 };
 
 } // namespace orv::preview

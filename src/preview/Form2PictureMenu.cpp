@@ -6,14 +6,18 @@
 #include "app/ReportingOperation.h"
 #include "preview/Form2.h"
 #include "preview/PictureBox.h"
+#include "preview/PictureTiles.h"
+#include "sheet/render/RangePicture.h"
 #include "sheet/Failure.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QBuffer>
 #include <QImageWriter>
 #include <QMenu>
+#include <QMimeData>
 #include <QSaveFile>
 
 namespace orv::preview {
@@ -29,17 +33,25 @@ QString withPngSuffix(const QString &path)
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".png") : path;
 }
 
+QByteArray pngOf(const QImage &picture)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(picture))
+        throw Failure(QStringLiteral("Cannot make a PNG picture: %1").arg(writer.errorString()));
+    return png;
+}
+
 // Written to a temporary file that replaces `path` only once complete, so a
 // failed save leaves an existing file as it was.
-void writePng(const QImage &picture, const QString &path)
+void writePng(const QByteArray &png, const QString &path)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    QImageWriter writer(&file, "png");
-    if (!writer.write(picture))
-        throw Failure(QStringLiteral("Cannot write %1: %2").arg(path, writer.errorString()));
-    if (!file.commit())
+    if (file.write(png) != png.size() || !file.commit())
         throw Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
 
@@ -52,17 +64,27 @@ void Form2::Picture1_ContextMenu(QContextMenuEvent *event)
         mPictureMenu->addAction(QStringLiteral("Copy Picture"), this, &Form2::CopyPicture);
         mPictureMenu->addAction(QStringLiteral("Save Picture As…"), this, &Form2::SavePictureAs);
     }
-    const bool hasPicture = !Zoom_Ori->picture().isNull();
+    const bool hasPicture = !Zoom_Ori->picture().isNull() || Zoom_Ori->tiles();
     for (QAction *action : mPictureMenu->actions())
         action->setEnabled(hasPicture);
     mPictureMenu->popup(event->globalPos());
 }
 
-// The chart picture at its own size, whatever the zoom on screen.
+// The chart picture at its own size, whatever the zoom on screen. A picture
+// painted from the sheet goes as a PNG file's bytes: a few megabytes, where
+// the picture itself would take hundreds.
 void Form2::CopyPicture()
 {
     ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.CopyPicture "));
-    op(100, [&] { QGuiApplication::clipboard()->setImage(Zoom_Ori->picture()); });
+    op(100, [&] {
+        if (!Zoom_Ori->tiles()) {
+            QGuiApplication::clipboard()->setImage(Zoom_Ori->picture());
+            return;
+        }
+        auto *data = new QMimeData;
+        data->setData(QStringLiteral("image/png"), Zoom_Ori->tiles()->picture().encoded());
+        QGuiApplication::clipboard()->setMimeData(data);
+    });
 }
 
 void Form2::SavePictureAs()
@@ -82,7 +104,9 @@ void Form2::SavePictureAs()
                                               MessageIcon::None);
     });
     if (answer == MessageAnswer::Yes)
-        op(104, [&] { writePng(Zoom_Ori->picture(), name); });
+        op(104, [&] {
+            writePng(Zoom_Ori->tiles() ? Zoom_Ori->tiles()->picture().encoded() : pngOf(Zoom_Ori->picture()), name);
+        });
 }
 
 } // namespace orv::preview

@@ -3,10 +3,13 @@
 #include "app/Conversions.h"
 #include "app/ReportingOperation.h"
 #include "preview/Form2.h"
+#include "preview/FrozenPane.h"
 #include "preview/PictureBox.h"
 #include "preview/Twips.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -42,8 +45,16 @@ void Form2::prepareViewport(ReportingOperation &op)
     op(116, [&] { Zoom_Ori->hide(); });
     op(118, [&] { Zoom_Ori->setOuterSize({Picture1->outerSize().width, Zoom_Ori->outerSize().height}); });
     op(120, [&] { Zoom_Ori->setOuterSize({Zoom_Ori->outerSize().width, Picture1->outerSize().height}); });
-    op(122, [&] { Zoom_Ori->setPicture(Picture1->picture()); });
-    op(124, [&] { mViewport.resetZoomFactor(); });
+    op(122, [&] {
+        if (Picture1->tiles())
+            Zoom_Ori->setTiles(Picture1->tiles());
+        else
+            Zoom_Ori->setPicture(Picture1->picture());
+    });
+    op(124, [&] {
+        mViewport.resetZoomFactor();
+        mViewport.setPaintedOnDemand(Picture1->tiles() != nullptr);
+    });
     op(126, [&] {
         mViewport.setUnscaledArea(Zoom_Ori->innerSize());
         mViewport.readOriWidth();
@@ -53,6 +64,7 @@ void Form2::prepareViewport(ReportingOperation &op)
     op(132, [&] { mViewport.scaleHeightToOri(); });
     op(134, [&] { RedrawImage(); });
     op(136, [&] { InitScrollbars(); });
+    op.more([&] { showZoomLevel(); });
 }
 
 void Form2::RedrawImage()
@@ -68,7 +80,12 @@ void Form2::RedrawImage()
             mViewport.showScaledSize();
             Picture1->setOuterSize(mViewport.displaySize());
         });
-        op(112, [&] { Picture1->paintPicture(Zoom_Ori->picture(), mViewport.ori(), mViewport.scaled()); });
+        op(112, [&] {
+            if (Picture1->tiles())
+                Picture1->showTilesAt(mViewport.zoomFactor());
+            else
+                Picture1->paintPicture(Zoom_Ori->picture(), mViewport.ori(), mViewport.scaled());
+        });
         op(114, [&] { setMousePointer(PointerSetting::Default); });
         op(116, [&] { mViewport.setBarValue(Axis::Horizontal, 0); });
         op(118, [&] { mViewport.setBarValue(Axis::Vertical, 0); });
@@ -113,18 +130,50 @@ void Form2::InitScrollbars()
     syncViewport();
 }
 
-// A drawn zoom, or a refused one that brings back the unscaled picture, sets
-// the bars up again for what is shown. A refused zoom while the unscaled
-// picture is on screen leaves the picture and the bars where they are.
 void Form2::ChangeZoom(std::int32_t direction)
 {
-    if (!mViewport.changeZoom(direction))
+    const float step = direction == 0 ? Viewport::kZoomStep : -Viewport::kZoomStep;
+    zoomAround(mViewport.zoomFactor() + step, mViewport.centre());
+}
+
+// A drawn zoom keeps the anchored point in place; a refused one that brings
+// back the unscaled picture sets the bars up again for it. A refused zoom
+// while the unscaled picture is on screen leaves the picture and the bars
+// where they are.
+void Form2::zoomAround(float z, Extent at)
+{
+    const Viewport::Anchor anchor = mViewport.anchorAt(at);
+    if (z == mViewport.zoomFactor() || !mViewport.setZoom(z))
         return;
     const bool unscaledShown = !Picture1->picture().isNull();
     RedrawImage();
-    if (unscaledShown && !Picture1->picture().isNull())
-        return;
-    InitScrollbars();
+    if (!(unscaledShown && !Picture1->picture().isNull())) {
+        if (mViewport.zoomFactor() == z)
+            mViewport.keepAnchored(anchor);
+        else
+            mViewport.initScrollbars();
+        syncViewport();
+    }
+    showZoomLevel();
+}
+
+void Form2::showZoomLevel()
+{
+    Label1->setText(QStringLiteral("%1 %").arg(qRound(mViewport.zoomFactor() * 100)));
+    PushButton1->setEnabled(mViewport.canZoomIn());
+    PushButton2->setEnabled(mViewport.canZoomOut());
+}
+
+void Form2::scrollBy(Axis axis, int units)
+{
+    mViewport.scrollBy(axis, units);
+    syncViewport();
+}
+
+void Form2::scrollToEnd(Axis axis, bool end)
+{
+    mViewport.scrollToEnd(axis, end);
+    syncViewport();
 }
 
 void Form2::PushButton1_Click()
@@ -183,7 +232,7 @@ void Form2::Picture1_MouseUp()
 
 // The wheel scrolls down and up, with Shift across; each notch moves as far
 // as the desktop's wheel lines of arrow clicks. Ctrl+wheel zooms a step a
-// notch, as the buttons do.
+// notch, as the buttons do, about the point under the mouse.
 void Form2::Picture1_MouseWheel(QWheelEvent *event)
 {
     const bool zoom = event->modifiers().testFlag(Qt::ControlModifier);
@@ -192,10 +241,13 @@ void Form2::Picture1_MouseWheel(QWheelEvent *event)
         angle = QPoint(angle.y(), 0);
     const QPoint notches = mWheel.add(angle);
     if (zoom) {
-        for (int notch = 0; notch < notches.y(); ++notch)
-            PushButton1_Click();
-        for (int notch = 0; notch > notches.y(); --notch)
-            PushButton2_Click();
+        const QPointF at = Picture2->client()->mapFromGlobal(event->globalPosition());
+        const Extent anchor{toTwips(qRound(at.x())), toTwips(qRound(at.y()))};
+        ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.Picture1_MouseWheel "));
+        for (int notch = 0; notch != notches.y(); notch += notches.y() > 0 ? 1 : -1) {
+            const float step = notches.y() > 0 ? Viewport::kZoomStep : -Viewport::kZoomStep;
+            op(100, [&] { zoomAround(mViewport.zoomFactor() + step, anchor); });
+        }
         return;
     }
     const int lines = QApplication::wheelScrollLines();
@@ -210,6 +262,27 @@ void Form2::syncViewport()
     Picture1->moveTo(mViewport.left(), mViewport.top());
     showBar(*HScroll1, mViewport.bar(Axis::Horizontal));
     showBar(*VScroll1, mViewport.bar(Axis::Vertical));
+    showFrozenPanes();
+}
+
+// The panes cover the frozen part of the frame, as far as the picture
+// reaches; the top one follows the picture across, the left one down. Along
+// an axis on which the picture is not scrolled (it is shown from its start,
+// or smaller than the frame and moved in) its frozen part is where it is
+// anyway and needs no pane.
+void Form2::showFrozenPanes()
+{
+    const QPoint offset = Picture1->pos();
+    const QSize frame = Picture2->client()->size();
+    const int paneWidth = offset.x() < 0 ? toPixels(mViewport.frozen().width) : 0;
+    const int paneHeight = offset.y() < 0 ? toPixels(mViewport.frozen().height) : 0;
+    const int right = std::min(frame.width(), offset.x() + Picture1->width());
+    const int bottom = std::min(frame.height(), offset.y() + Picture1->height());
+    mCornerPane->showPart(paneWidth > 0 && paneHeight > 0 ? QRect(0, 0, paneWidth, paneHeight) : QRect(), {0, 0});
+    mTopPane->showPart(paneHeight > 0 ? QRect(QPoint(paneWidth, 0), QPoint(right - 1, paneHeight - 1)) : QRect(),
+                       {paneWidth - offset.x(), 0});
+    mLeftPane->showPart(paneWidth > 0 ? QRect(QPoint(0, paneHeight), QPoint(paneWidth - 1, bottom - 1)) : QRect(),
+                        {0, paneHeight - offset.y()});
 }
 
 } // namespace orv::preview

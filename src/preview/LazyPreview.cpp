@@ -1,8 +1,9 @@
 #include "preview/LazyPreview.h"
 
-#include "chart/PictureHandOff.h"
 #include "preview/Form2.h"
 #include "preview/PictureBox.h"
+#include "preview/PictureTiles.h"
+#include "sheet/render/RangePicture.h"
 #include "sheet/render/SheetPicture.h"
 
 #include <QApplication>
@@ -12,10 +13,9 @@ namespace orv::preview {
 LazyPreview::LazyPreview(const Services &services, MainWindowLink &mainWindow)
     : mServices(services), mMainWindow(mainWindow)
 {
-    chart::PictureHandOff::keepPictures(true);
 }
 
-LazyPreview::~LazyPreview() { chart::PictureHandOff::keepPictures(false); }
+LazyPreview::~LazyPreview() = default;
 
 Form2 &LazyPreview::form()
 {
@@ -24,15 +24,25 @@ Form2 &LazyPreview::form()
     return *mForm;
 }
 
-// The picture the builder has just written to `path` is taken from memory;
-// any other file is decoded.
-void LazyPreview::loadPicture(const QString &path)
+void LazyPreview::loadPicture(const QString &path) { assignPicture(sheet::readPicture(path)); }
+
+// The sheet's picture the builder kept is painted from the sheet; without
+// one, the file is decoded.
+void LazyPreview::takePicture(const chart::HandedPicture &picture)
 {
-    const std::optional<QImage> kept = chart::PictureHandOff::take(path);
-    assignPicture(kept ? *kept : sheet::readPicture(path));
+    if (!picture.sheet) {
+        loadPicture(picture.path);
+        return;
+    }
+    form().Picture1->setTiles(std::make_shared<PictureTiles>(picture.sheet));
+    form().setFrozenPanes(picture.sheet->frozenSize());
 }
 
-void LazyPreview::assignPicture(const QImage &picture) { form().Picture1->setPicture(picture); }
+void LazyPreview::assignPicture(const QImage &picture, QSize frozen)
+{
+    form().Picture1->setPicture(picture);
+    form().setFrozenPanes(frozen);
+}
 
 void LazyPreview::setExcelFile(const QString &path) { form().mExcelFile = path; }
 
@@ -40,8 +50,7 @@ void LazyPreview::setExcelFile(const QString &path) { form().mExcelFile = path; 
 void LazyPreview::show()
 {
     const QWidget *active = QApplication::activeWindow();
-    const bool overMainWindow = active != nullptr && active != mForm.get();
-    form().showCentredOver(overMainWindow ? active->frameGeometry() : QRect());
+    form().showInPlaceOf(active != mForm.get() ? active : nullptr);
 }
 
 } // namespace orv::preview

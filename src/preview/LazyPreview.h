@@ -19,7 +19,9 @@ public:
     ~LazyPreview() override;
 
     void loadPicture(const QString &path) override;
-    void assignPicture(const QImage &picture);
+    void takePicture(const chart::HandedPicture &picture) override;
+    // The picture and the size of the sheet's frozen panes in it (pixels).
+    void assignPicture(const QImage &picture, QSize frozen = {});
     void setExcelFile(const QString &path) override;
     void show() override;
 

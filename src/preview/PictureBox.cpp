@@ -1,6 +1,7 @@
 #include "preview/PictureBox.h"
 
 #include "preview/PictureScaling.h"
+#include "preview/PictureTiles.h"
 #include "preview/Twips.h"
 #include "sheet/Failure.h"
 
@@ -25,8 +26,26 @@ void PictureBox::setPicture(const QImage &picture)
 {
     mPicture = picture;
     mPainted = QImage();
+    mTiles.reset();
     if (mAutoSize)
         sizeToPicture();
+    update();
+}
+
+void PictureBox::setTiles(std::shared_ptr<PictureTiles> tiles)
+{
+    setPicture(QImage());
+    mTiles = std::move(tiles);
+    mZoom = 1.0f;
+    if (mAutoSize)
+        sizeToPicture();
+    update();
+}
+
+void PictureBox::showTilesAt(float zoom)
+{
+    mZoom = zoom;
+    ++mPaintCount;
     update();
 }
 
@@ -45,10 +64,11 @@ void PictureBox::setAutoSize(bool autoSize)
 
 void PictureBox::sizeToPicture()
 {
-    if (mPicture.isNull())
+    const QSize size = mTiles ? mTiles->size() : mPicture.size();
+    if (size.isEmpty())
         return;
     const int border = 2 * mBorderPixels;
-    setOuterSize({toTwips(mPicture.width() + border), toTwips(mPicture.height() + border)});
+    setOuterSize({toTwips(size.width() + border), toTwips(size.height() + border)});
 }
 
 void PictureBox::setBackground(const QColor &color)
@@ -100,16 +120,27 @@ void PictureBox::paintPicture(const QImage &source, Extent sourceSize, Extent ta
 void PictureBox::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.fillRect(event->rect(), mBackground);
-    const QImage &shown = mPicture.isNull() ? mPainted : mPicture;
-    if (!shown.isNull()) {
-        const QRect area = event->rect().intersected(QRect(QPoint(mBorderPixels, mBorderPixels), shown.size()));
-        painter.drawImage(area, shown, area.translated(-mBorderPixels, -mBorderPixels));
-    }
+    const QPoint border(mBorderPixels, mBorderPixels);
+    paintShown(painter, event->rect(), event->rect().topLeft() - border);
     if (mBorderPixels > 0) {
         painter.setPen(palette().color(QPalette::Dark));
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
+}
+
+void PictureBox::paintShown(QPainter &painter, const QRect &target, QPoint from) const
+{
+    painter.fillRect(target, mBackground);
+    if (mTiles) {
+        mTiles->paint(painter, target, from, mZoom, painter.device()->devicePixelRatioF());
+        return;
+    }
+    const QImage &shown = mPicture.isNull() ? mPainted : mPicture;
+    if (shown.isNull())
+        return;
+    const QRect source = QRect(from, target.size()).intersected(shown.rect());
+    if (!source.isEmpty())
+        painter.drawImage(source.translated(target.topLeft() - from), shown, source);
 }
 
 } // namespace orv::preview

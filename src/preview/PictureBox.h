@@ -5,8 +5,13 @@
 #include <QColor>
 #include <QImage>
 #include <QWidget>
+#include <memory>
+
+class QPainter;
 
 namespace orv::preview {
+
+class PictureTiles;
 
 // A picture box: shows its assigned picture or, without one, the image last
 // painted into it, which it keeps (persistent drawing). Its position and
@@ -20,6 +25,11 @@ public:
     // Assigning a picture drops the painted image; with auto-size on, the
     // box takes the picture's size plus its border.
     void setPicture(const QImage &picture);
+    // A picture painted from the sheet, a tile at a time, at the zoom given
+    // by showTilesAt; it takes the place of an assigned picture.
+    void setTiles(std::shared_ptr<PictureTiles> tiles);
+    const std::shared_ptr<PictureTiles> &tiles() const { return mTiles; }
+    void showTilesAt(float zoom);
     void clearPicture();
     const QImage &picture() const { return mPicture; }
     void setAutoSize(bool autoSize);
@@ -35,6 +45,9 @@ public:
     // cannot be held.
     void paintPicture(const QImage &source, Extent sourceSize, Extent targetSize);
     const QImage &paintedImage() const { return mPainted; }
+    // Paints what the box shows from its point `from` (inside the border) on
+    // into `target`, with the background where it shows nothing.
+    void paintShown(QPainter &painter, const QRect &target, QPoint from) const;
     // How many times a picture was stretched into this box.
     int paintCount() const { return mPaintCount; }
 
@@ -50,6 +63,8 @@ private:
     int mBorderPixels;
     QImage mPicture;
     QImage mPainted;
+    std::shared_ptr<PictureTiles> mTiles;
+    float mZoom = 1.0f;
     QColor mBackground;
     bool mAutoSize = false;
     Extent mOuter;

@@ -24,6 +24,21 @@ std::int32_t ceilDiv(std::int32_t numerator, std::int32_t denominator)
 
 Viewport::Viewport(Extent frameOuter, Extent frameInner) : mFrameOuter(frameOuter), mFrameInner(frameInner) {}
 
+void Viewport::setFrame(Extent outer, Extent inner)
+{
+    mFrameOuter = outer;
+    mFrameInner = inner;
+    refitScrollbars();
+}
+
+// Zoomed far in, the panes take at most half the frame, so that something
+// always scrolls.
+Extent Viewport::frozen() const
+{
+    return {std::min(floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.width), mFrameInner.width / 2),
+            std::min(floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.height), mFrameInner.height / 2)};
+}
+
 // The unscaled size is the inner size of `Zoom_Ori` less 2 twips.
 void Viewport::readOriWidth() { OriWidth = toInt32(static_cast<double>(mUnscaledInner.width) - 2); }
 
@@ -37,12 +52,23 @@ void Viewport::computeScaledWidth() { ScaledWidth = floorToInt32(static_cast<dou
 
 void Viewport::computeScaledHeight() { ScaledHeight = floorToInt32(static_cast<double>(ZoomFactor) * OriHeight); }
 
+namespace {
+
+bool fitsBudget(std::int32_t width, std::int32_t height)
+{
+    return static_cast<std::int64_t>(toPixels(width)) * toPixels(height) <= Viewport::kRedrawPixelBudget;
+}
+
+} // namespace
+
 // The budget bounds the image that a redraw keeps in memory, whatever the
 // picture's shape: a chart is always wide and grows in height with its tasks.
-bool Viewport::fitsRedrawLimits() const
+bool Viewport::fitsRedrawLimits() const { return mPaintedOnDemand || fitsBudget(ScaledWidth, ScaledHeight); }
+
+bool Viewport::canZoomIn() const
 {
-    const std::int64_t pixels = static_cast<std::int64_t>(toPixels(ScaledWidth)) * toPixels(ScaledHeight);
-    return pixels <= kRedrawPixelBudget;
+    const double z = static_cast<double>(ZoomFactor + kZoomStep);
+    return z <= kMaxZoom && (mPaintedOnDemand || fitsBudget(floorToInt32(z * OriWidth), floorToInt32(z * OriHeight)));
 }
 
 void Viewport::enableBarForScaledSize(Axis axis)
@@ -63,6 +89,8 @@ void Viewport::initScrollbars()
 // reaches the last pixel: the display box's far edge then meets the frame's
 // inner edge, exactly where a drag stops. An arrow moves about a tenth of the
 // visible part, the trough a whole one.
+//
+// A page is the part that scrolls: the frame less the frozen panes.
 void Viewport::initScrollbar(Axis axis)
 {
     ScrollBarModel &scrollBar = barOf(axis);
@@ -74,12 +102,50 @@ void Viewport::initScrollbar(Axis axis)
         return;
     }
     const std::int32_t step = kTwipsPerPixel * ceilDiv(overflow, kTwipsPerPixel * kMaxBarValue);
+    const std::int32_t page = std::max(visible / 2, visible - along(axis, frozen()));
     scrollBar.enabled = true;
     scrollBar.maximum = checkedInt16(ceilDiv(overflow, step));
-    scrollBar.pageStep = checkedInt16(std::max(1, visible / step));
+    scrollBar.pageStep = checkedInt16(std::max(1, page / step));
     scrollBar.singleStep = checkedInt16(std::max(1, (scrollBar.pageStep + 5) / 10));
     stepOf(axis) = checkedInt16(step);
     setBarValue(axis, 0);
+}
+
+void Viewport::refitScrollbars()
+{
+    fitScrollbar(Axis::Horizontal);
+    fitScrollbar(Axis::Vertical);
+}
+
+void Viewport::fitScrollbar(Axis axis)
+{
+    const std::int32_t offset = offsetOf(axis);
+    barOf(axis).value = 0;
+    initScrollbar(axis);
+    const std::int32_t farthest = std::min(0, along(axis, mFrameInner) - along(axis, mDisplayOuter));
+    offsetOf(axis) = std::clamp(offset, farthest, 0);
+    followDisplay(axis);
+}
+
+namespace {
+
+// Where the display box goes on one axis so that the picture point under
+// `at` stays there when the picture grows by `ratio`.
+double anchoredOffset(std::int32_t at, std::int32_t offset, std::int32_t frozen, double ratio)
+{
+    if (at < frozen)
+        return offset * ratio;
+    return at - (at - static_cast<double>(offset)) * ratio;
+}
+
+} // namespace
+
+void Viewport::keepAnchored(const Anchor &anchor)
+{
+    const double ratio = static_cast<double>(ZoomFactor) / anchor.zoom;
+    mLeft = toInt32(std::min(0.0, anchoredOffset(anchor.at.width, anchor.left, anchor.frozen.width, ratio)));
+    mTop = toInt32(std::min(0.0, anchoredOffset(anchor.at.height, anchor.top, anchor.frozen.height, ratio)));
+    refitScrollbars();
 }
 
 bool Viewport::changeZoom(std::int32_t direction)
@@ -117,6 +183,11 @@ void Viewport::scrollBy(Axis axis, std::int32_t units)
         return;
     const std::int32_t target = std::clamp<std::int32_t>(scrollBar.value + units, 0, scrollBar.maximum);
     setBarValue(axis, static_cast<std::int16_t>(target));
+}
+
+void Viewport::scrollToEnd(Axis axis, bool end)
+{
+    scrollBy(axis, end ? kMaxBarValue : -kMaxBarValue);
 }
 
 void Viewport::startDrag(float x, float y)

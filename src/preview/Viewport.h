@@ -44,6 +44,20 @@ public:
 
     Viewport(Extent frameOuter, Extent frameInner);
 
+    // The frame after the window was resized: the bars are fitted to it and
+    // the display box keeps its offsets as far as the new size allows.
+    void setFrame(Extent outer, Extent inner);
+    // The sheet's frozen panes at zoom 1.0: the width of the frozen columns
+    // and the height of the frozen rows, which stay in view while the rest
+    // scrolls.
+    void setFrozen(Extent unscaled) { mFrozen = unscaled; }
+    // The frozen panes at the current zoom, at most half the frame each.
+    Extent frozen() const;
+
+    // A picture painted from the sheet on demand holds no zoomed image, so
+    // that no zoom is refused for its size.
+    void setPaintedOnDemand(bool onDemand) { mPaintedOnDemand = onDemand; }
+
     // The display box's outer size, after it sized itself to a picture.
     void setDisplaySize(Extent outer) { mDisplayOuter = outer; }
     // The drawable area of `Zoom_Ori`.
@@ -64,11 +78,37 @@ public:
     void enableBarForScaledSize(Axis axis);
 
     void initScrollbars();
+    // Sets the bars up for the display box's size as initScrollbars does, but
+    // leaves the box where it is, moved only as far as it must to keep the
+    // frame covered.
+    void refitScrollbars();
+
+    // A point of the frame (twips from its inner top-left corner) and what
+    // it showed, taken before a zoom.
+    struct Anchor {
+        Extent at;
+        float zoom = 1.0f;
+        std::int32_t left = 0;
+        std::int32_t top = 0;
+        Extent frozen;
+    };
+    Anchor anchorAt(Extent at) const { return {at, ZoomFactor, mLeft, mTop, frozen()}; }
+    // After a zoom: moves the display box so that the point of the picture
+    // that was under the anchor is there again, then refits the bars. An
+    // anchor over the frozen panes keeps the first scrolled column (row)
+    // next to them instead, as the panes themselves grow or shrink.
+    void keepAnchored(const Anchor &anchor);
+    // The centre of the frame's inner area.
+    Extent centre() const { return {mFrameInner.width / 2, mFrameInner.height / 2}; }
 
     // Zoom buttons: true when the new factor was taken and the picture is to
     // be redrawn.
     bool changeZoom(std::int32_t direction);
     bool setZoom(float z);
+    // Whether the next step in would be drawn: within the levels and the
+    // redraw budget.
+    bool canZoomIn() const;
+    bool canZoomOut() const { return ZoomFactor - kZoomStep >= kMinZoom; }
 
     // A bar's change handling: places the display box at -(step x value).
     // Setting the value it already has changes nothing.
@@ -77,6 +117,8 @@ public:
     // Moves a bar by `units` of its value, stopping at its ends; a disabled
     // bar does not move.
     void scrollBy(Axis axis, std::int32_t units);
+    // Moves a bar to its start (0) or its end.
+    void scrollToEnd(Axis axis, bool end);
 
     // Dragging with the mouse; coordinates inside the display box.
     void startDrag(float x, float y);
@@ -99,6 +141,8 @@ public:
 
 private:
     void initScrollbar(Axis axis);
+    void fitScrollbar(Axis axis);
+    std::int32_t &offsetOf(Axis axis) { return axis == Axis::Horizontal ? mLeft : mTop; }
     ScrollBarModel &barOf(Axis axis) { return axis == Axis::Horizontal ? mHScroll1 : mVScroll1; }
     std::int16_t &stepOf(Axis axis) { return axis == Axis::Horizontal ? HScrollStep : VScrollStep; }
     static std::int32_t along(Axis axis, Extent extent)
@@ -106,8 +150,10 @@ private:
         return axis == Axis::Horizontal ? extent.width : extent.height;
     }
 
-    const Extent mFrameOuter;
-    const Extent mFrameInner;
+    Extent mFrameOuter;
+    Extent mFrameInner;
+    Extent mFrozen;
+    bool mPaintedOnDemand = false;
     Extent mDisplayOuter;
     Extent mUnscaledInner;
     std::int32_t mLeft = 0;

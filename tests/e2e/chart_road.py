@@ -3,9 +3,11 @@
 
 Starts the built program with a fresh settings folder, a fresh temporary
 folder and en-US dates, loads the sample, edits the lists, creates the chart,
-zooms and drags the preview, saves the workbook through the file dialog, goes
-back, edits the new task's start date in place, creates again (its bar moves)
-and closes the main window. Then checks from outside:
+zooms and drags the preview, maximises it and scrolls to the calendar's end
+(the task names stay in view), saves the workbook through the file dialog,
+goes back, edits the new task's start date in place, creates again (its bar
+moves) and closes the main window. A second run zooms a 1,000-task chart in.
+Then checks from outside:
 the saved workbook in LibreOffice and Gnumeric, the settings file, and that
 the temporary folder is left clean. Screenshots go to the artefacts folder.
 
@@ -53,8 +55,13 @@ FIRST_TASK_START = (12 + 193 + 96 + 48, 152 + 40)
 # Preview window, client coordinates.
 VIEWPORT = (9, 9, 620, 493)
 PICTURE_CENTRE = (319, 255)
-ZOOM_IN = (172, 557)
-ZOOM_OUT = (480, 557)
+ZOOM_IN = (80, 557)
+ZOOM_OUT = (200, 557)
+SCREEN = (1280, 1024)
+# The task names in the frozen columns, below the frozen header rows.
+NAMES = (12, 170, 180, 100)
+# Bars' colour of a category row (white text on indigo in columns A to F).
+INDIGO = b"\x33\x33\x99"
 BACK = (164, 603)
 SAVE = (488, 603)
 
@@ -239,6 +246,9 @@ class Scenario:
         self.shot(preview, "preview-dragged")
         self.step("dragged")
 
+        self.maximise_and_scroll_right(preview)
+        self.step("maximised and scrolled to the calendar's end: the task names stayed")
+
         self.save_through_dialog(preview)
         self.step("workbook saved")
 
@@ -266,6 +276,28 @@ class Scenario:
         wait_until("the program to end", lambda: self.process.poll() is not None, timeout=15)
         assert self.process.returncode == 0, f"the program ended with status {self.process.returncode}"
         self.step("main window closed, program ended")
+
+    def maximise_and_scroll_right(self, preview):
+        """Without a window manager, maximising is the window made as large as the screen."""
+        self.x.xdotool("windowsize", preview, *SCREEN)
+        wait_until("the maximised preview", lambda: self.x.size(preview) == SCREEN)
+        wait_until("the viewport to fill the window",
+                   lambda: self.x.pixels(preview, (SCREEN[0] - 200, 100, 1, 1)) != self.x.pixels(preview, (1, 1, 1, 1)))
+        time.sleep(0.3)
+        self.shot(preview, "preview-maximised")
+        names = self.x.pixels(preview, NAMES)
+        # Text brings the many shades of its smoothed edges.
+        assert len({names[i:i + 3] for i in range(0, len(names), 3)}) > 20, "no task names in the preview"
+        calendar = (400, 100, SCREEN[0] - 500, 300)
+        before = self.x.pixels(preview, calendar)
+        self.x.focus(preview)
+        self.x.key("ctrl+End")
+        self.x.wait_for_repaint(preview, calendar, before, "the calendar scrolled to its end")
+        self.shot(preview, "preview-scrolled-right")
+        assert self.x.pixels(preview, NAMES) == names, "the task names left the view when the calendar scrolled"
+        self.x.key("ctrl+Home")
+        self.x.xdotool("windowsize", preview, *PREVIEW_SIZE)
+        wait_until("the preview at its own size again", lambda: self.x.size(preview) == PREVIEW_SIZE)
 
     def edit_new_task_start(self, main):
         """F2 on the last task's "Start" cell, reached from the first task's by End."""
@@ -314,6 +346,53 @@ class Scenario:
             self.process.kill()
             self.process.wait()
         self.log.close()
+
+
+def thousand_task_settings(config):
+    """A saved project of 1,000 tasks in 20 categories, a sub-task every fourth."""
+    categories = "|".join(f"Category {c + 1}" for c in range(20))
+    tasks = "|".join(f"Task {t + 1}^{t * 7 % 101}^8/{1 + t % 28}/2016^9/{1 + t % 28}/2016^Category {t % 20 + 1}^"
+                     + ("V" if t % 4 == 3 else "") for t in range(1000))
+    config.mkdir(parents=True, exist_ok=True)
+    (config / "Varnholt.ini").write_text(
+        f'[Orvantis]\nCategories="{categories}"\nTasks="{tasks}"\nEvents=""\nTabSel=0\n', encoding="utf-8")
+
+
+def category_row_width(picture, width=VIEWPORT[2]):
+    """The longest run of the category rows' indigo from the viewport's left edge."""
+    longest = 0
+    for row in range(len(picture) // (3 * width)):
+        line = picture[3 * row * width:3 * (row + 1) * width]
+        run = 0
+        while run < width and line[3 * run:3 * run + 3] == INDIGO:
+            run += 1
+        longest = max(longest, run)
+    return longest
+
+
+def zoom_thousand_tasks(program, artifacts, scratch, display):
+    """A 1,000-task chart zooms in: its category rows grow by the zoom step."""
+    scenario = Scenario(program, artifacts, scratch, display)
+    thousand_task_settings(scenario.config)
+    try:
+        scenario.process = subprocess.Popen([str(program)], env=scenario.env, stdout=scenario.log,
+                                            stderr=subprocess.STDOUT, cwd=scratch)
+        main = scenario.x.wait_for_window(TITLE, MAIN_SIZE)
+        scenario.x.focus(main)
+        scenario.x.click(main, *CREATE)
+        preview = scenario.wait_for_preview()
+        own = category_row_width(scenario.x.pixels(preview, VIEWPORT))
+        assert own > 0, "no category row in the preview"
+        scenario.press(preview, ZOOM_IN, VIEWPORT, "the 1,000-task chart zoomed in")
+        scenario.x.focus(preview)
+        scenario.x.key("ctrl+Home")
+        time.sleep(0.3)
+        scenario.shot(preview, "preview-1000-tasks-zoomed-in")
+        grown = category_row_width(scenario.x.pixels(preview, VIEWPORT))
+        assert abs(grown - own * 1.25) <= 2, f"Zoom In made the category rows {grown} pixels wide, not 1.25 x {own}"
+        scenario.step(f"1,000 tasks zoomed in: the category rows grew from {own} to {grown} pixels")
+    finally:
+        scenario.stop()
 
 
 def bar_start(picture, width=VIEWPORT[2]):
@@ -415,6 +494,7 @@ def main():
         scenario = Scenario(options.program, options.artifacts, scratch, display)
         try:
             scenario.run()
+            zoom_thousand_tasks(options.program, options.artifacts, scratch / "thousand", display)
         except AssertionError as failure:
             print(f"FAILED during the scenario: {failure}")
             status = scenario.process.poll() if scenario.process else None

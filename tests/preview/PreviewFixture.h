@@ -79,9 +79,9 @@ protected:
     }
 
     // The chart builder's hand-over, then the activation that follows showing.
-    Form2 &handOver(const QImage &picture, const QString &workbook = QString())
+    Form2 &handOver(const QImage &picture, const QString &workbook = QString(), QSize frozen = {})
     {
-        preview.assignPicture(picture);
+        preview.assignPicture(picture, frozen);
         preview.setExcelFile(workbook.isEmpty() ? writeFile(tempPath(QStringLiteral("kdrave12345678.xls")), "BIFF")
                                                 : workbook);
         preview.show();

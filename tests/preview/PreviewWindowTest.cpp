@@ -71,13 +71,13 @@ INSTANTIATE_TEST_SUITE_P(
                       ControlLayout{"Zoom_Ori", {688, 32, 49, 25}, ""},
                       ControlLayout{"VScroll1", {630, 8, 17, 495}, ""},
                       ControlLayout{"HScroll1", {8, 503, 622, 17}, ""},
-                      ControlLayout{"Frame1", {8, 524, 640, 57}, "Zoom:"},
-                      ControlLayout{"PushButton1", {16, 20, 296, 27}, "Zoom In"},
-                      ControlLayout{"PushButton2", {320, 20, 304, 27}, "Zoom Out"},
+                      ControlLayout{"Frame1", {8, 524, 320, 57}, "Zoom:"},
+                      ControlLayout{"PushButton1", {16, 20, 112, 27}, "Zoom In"},
+                      ControlLayout{"PushButton2", {136, 20, 112, 27}, "Zoom Out"},
                       ControlLayout{"PushButton8", {8, 590, 312, 27}, "< Back"},
                       ControlLayout{"PushButton6", {328, 590, 320, 27}, "Save Results To Excel File"}));
 
-TEST_F(PreviewLoad, TheClientAreaIsFixedAndInButtonFaceColour)
+TEST_F(PreviewLoad, TheClientAreaOpensAtTheFormsSizeInButtonFaceColour)
 {
     Form2 &window = handOver(chartPicture(300, 200));
     EXPECT_EQ(window.size(), QSize(656, 624));
@@ -276,15 +276,26 @@ TEST_F(PreviewLoad, TheWindowCarriesTheProgramsIcon)
     EXPECT_FALSE(form().windowIcon().availableSizes().isEmpty());
 }
 
-TEST_F(PreviewLoad, ShownCentredOverTheMainWindowAndOnTheScreen)
+TEST_F(PreviewLoad, ShownWhereTheMainWindowIsAndOnTheScreen)
 {
     preview.assignPicture(chartPicture(300, 200));
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const QRect mainWindow(screen.x() + 40, screen.y() + 30, 616, 426);
-    form().showCentredOver(mainWindow);
-    // Within the few pixels of the window frame, which is placed, not drawn.
-    EXPECT_NEAR(form().frameGeometry().center().x(), mainWindow.center().x(), 4);
-    EXPECT_GE(form().frameGeometry().top(), screen.top());
+    QWidget mainWindow;
+    mainWindow.setGeometry(screen.x() + 40, screen.y() + 30, 616, 426);
+    mainWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
+    form().showInPlaceOf(&mainWindow);
+    EXPECT_EQ(form().frameGeometry().topLeft(), mainWindow.frameGeometry().topLeft());
+    form().hide();
+    // Near the bottom-right corner the window moves left, and up as far as
+    // its title bar stays on the screen.
+    mainWindow.move(screen.right() - 100, screen.bottom() - 100);
+    form().showInPlaceOf(&mainWindow);
+    EXPECT_EQ(form().frameGeometry().right(), screen.right());
+    EXPECT_EQ(form().frameGeometry().top(), std::max(screen.top(), screen.bottom() + 1 - form().frameGeometry().height()));
+    form().hide();
+    form().showInPlaceOf(nullptr);
+    EXPECT_TRUE(screen.contains(form().frameGeometry()));
 }
 
 // ---- the picture's context menu -----------------------------------------------------------
@@ -295,7 +306,8 @@ protected:
     void choose(const QString &entry)
     {
         Form2 &window = form();
-        QTest::mouseClick(window.windowHandle(), Qt::RightButton, {}, window.Picture1->mapTo(&window, QPoint(30, 30)));
+        QTest::mouseClick(window.windowHandle(), Qt::RightButton, {},
+                          window.Picture2->client()->mapTo(&window, QPoint(30, 30)));
         auto *menu = window.findChild<QMenu *>();
         ASSERT_NE(menu, nullptr);
         ASSERT_TRUE(menu->isVisible());

@@ -332,5 +332,103 @@ TEST(ViewportReleaseNarrow, APictureNarrowerThanTheFrameKeepsItsBarAtZero)
     EXPECT_EQ(narrow.left(), 4300);
 }
 
+
+// ---- zoom anchoring, frozen panes and a resized frame -----------------------------
+
+// A picture of 60,000 x 30,000 twips at zoom 1.0, in the window's first frame.
+constexpr Extent kLargePicture{60000, 30000};
+
+struct AnchorCase {
+    const char *what;
+    Extent frozen; // at zoom 1.0
+    float from;
+    float to;
+    Extent at; // the anchor in the frame
+    std::int32_t left, top;
+    std::int32_t newLeft, newTop;
+};
+
+class ViewportAnchor : public ::testing::TestWithParam<AnchorCase> {};
+
+// Zooms as the window does: the scaled size is shown, then the anchor is kept.
+void zoomTo(Viewport &viewport, float z)
+{
+    ASSERT_TRUE(viewport.setZoom(z));
+    viewport.computeScaledWidth();
+    viewport.computeScaledHeight();
+    viewport.showScaledSize();
+}
+
+Viewport largeViewport()
+{
+    Viewport viewport = preparedFor(unscaledBoxOf(kLargePicture.width, kLargePicture.height));
+    zoomTo(viewport, 1.0f);
+    viewport.initScrollbars();
+    return viewport;
+}
+
+TEST_P(ViewportAnchor, ThePointUnderTheAnchorStaysThere)
+{
+    const AnchorCase &c = GetParam();
+    Viewport viewport = largeViewport();
+    viewport.setFrozen(c.frozen);
+    zoomTo(viewport, c.from);
+    viewport.initScrollbars();
+    viewport.moveDisplay(static_cast<float>(c.left), static_cast<float>(c.top));
+    const Viewport::Anchor anchor = viewport.anchorAt(c.at);
+    zoomTo(viewport, c.to);
+    viewport.keepAnchored(anchor);
+    EXPECT_EQ(viewport.left(), c.newLeft);
+    EXPECT_EQ(viewport.top(), c.newTop);
+    // The bars stand for where the picture is, to within half a unit.
+    for (const Axis axis : {Axis::Horizontal, Axis::Vertical}) {
+        const std::int32_t offset = axis == Axis::Horizontal ? viewport.left() : viewport.top();
+        EXPECT_NEAR(viewport.bar(axis).value * viewport.scrollStep(axis), -offset, viewport.scrollStep(axis) / 2);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zooms, ViewportAnchor,
+    ::testing::Values(
+        AnchorCase{"in about the centre", {}, 1.0f, 2.0f, {4650, 3697}, -1000, -2000, -6650, -7697},
+        AnchorCase{"and out again", {}, 2.0f, 1.0f, {4650, 3697}, -6650, -7697, -1000, -2000},
+        AnchorCase{"in at the top-left corner", {}, 1.0f, 3.75f, {0, 0}, 0, 0, 0, 0},
+        AnchorCase{"out at the far end stops at the far edge", {}, 1.0f, 0.5f, {4650, 3697}, -50700, -22605,
+                   9300 - 30000, 7395 - 15000},
+        AnchorCase{"in over the frozen columns", {4500, 1800}, 1.0f, 2.0f, {1000, 3697}, -3000, -2000, -6000, -7697},
+        AnchorCase{"in over the frozen rows", {4500, 1800}, 1.0f, 2.0f, {6000, 1000}, -3000, -2000, -12000, -4000},
+        AnchorCase{"out over the frozen corner", {4500, 1800}, 2.0f, 1.0f, {100, 100}, -6000, -4000, -3000, -2000},
+        // frozen columns wider than half the frame take only half of it
+        AnchorCase{"in beside wide frozen columns", {6000, 1800}, 1.0f, 2.0f, {5000, 3697}, -3000, -2000, -11000, -7697}),
+    [](const auto &info) {
+        std::string name = info.param.what;
+        std::erase_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });
+        return name;
+    });
+
+TEST(ViewportFrame, AResizedFrameKeepsThePictureWhereItCanAndRefitsTheBars)
+{
+    Viewport viewport = largeViewport();
+    viewport.moveDisplay(-50700, -10000); // the far right edge
+    viewport.setFrame({18330, 9030}, {18300, 9000});
+    EXPECT_EQ(viewport.left(), 18300 - 60000);
+    EXPECT_EQ(viewport.top(), -10000);
+    EXPECT_EQ(viewport.bar(Axis::Horizontal).maximum, (60000 - 18300) / 15);
+    EXPECT_EQ(viewport.bar(Axis::Horizontal).value, viewport.bar(Axis::Horizontal).maximum);
+    viewport.setFrame({60030, 30030}, {60000, 30000});
+    EXPECT_EQ(viewport.left(), 0);
+    EXPECT_EQ(viewport.top(), 0);
+    EXPECT_FALSE(viewport.bar(Axis::Horizontal).enabled);
+}
+
+// A page is the part that scrolls: the frame less the frozen rows.
+TEST(ViewportFrame, APageLeavesOutTheFrozenRows)
+{
+    Viewport viewport = largeViewport();
+    viewport.setFrozen({4500, 1800});
+    viewport.initScrollbars();
+    EXPECT_EQ(viewport.bar(Axis::Vertical).pageStep, (7395 - 1800) / 15);
+}
+
 } // namespace
 } // namespace orv::preview

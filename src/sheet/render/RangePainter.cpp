@@ -168,36 +168,45 @@ bool RangePainter::sameMerge(const BandRow &row, int columnA, int columnB) const
 
 void RangePainter::paintBand(QPainter &painter, qint64 top, int height)
 {
-    const CellRange &range = mGeometry.range();
-    painter.fillRect(QRect(0, 0, int(mGeometry.width()), height), kBackground);
-    const int firstRow = mGeometry.rowAt(top);
-    if (firstRow > range.lastRow)
-        return;
-    const int lastRow = std::min(range.lastRow, mGeometry.rowAt(top + height - 1));
-    loadRows(firstRow, lastRow);
+    paintBand(painter, top, height, 0, int(mGeometry.width()));
+}
 
-    const std::vector<TextItem> texts = layoutTexts(top, firstRow, lastRow, height);
-    painter.setClipRect(QRect(0, 0, int(mGeometry.width()), height));
-    paintFills(painter, top);
-    if (mGridlines)
-        paintGridlines(painter, top);
-    for (const TextItem &item : texts)
-        paintText(painter, item);
-    painter.setClipRect(QRect(0, 0, int(mGeometry.width()), height));
-    paintBorders(painter, top, firstRow, lastRow);
+void RangePainter::paintBand(QPainter &painter, qint64 top, int height, int left, int width)
+{
+    const CellRange &range = mGeometry.range();
+    const QRect part(left, 0, width, height);
+    painter.save();
+    painter.setClipRect(part, Qt::IntersectClip);
+    painter.fillRect(part, kBackground);
+    const int firstRow = mGeometry.rowAt(top);
+    if (firstRow <= range.lastRow) {
+        const int lastRow = std::min(range.lastRow, mGeometry.rowAt(top + height - 1));
+        loadRows(firstRow, lastRow);
+        // A border drawn on a column's edge reaches a pixel into its neighbour.
+        mFirstColumn = std::max(range.firstColumn, mGeometry.columnAt(left - 2));
+        mLastColumn = std::min(range.lastColumn, mGeometry.columnAt(qint64(left) + width + 1));
+        const std::vector<TextItem> texts = layoutTexts(top, firstRow, lastRow, height);
+        paintFills(painter, top);
+        if (mGridlines)
+            paintGridlines(painter, top);
+        for (const TextItem &item : texts)
+            if (item.clip.intersects(part))
+                paintText(painter, item);
+        paintBorders(painter, top, firstRow, lastRow);
+    }
+    painter.restore();
 }
 
 void RangePainter::paintFills(QPainter &painter, qint64 top)
 {
-    const CellRange &range = mGeometry.range();
     for (const BandRow &row : mRows) {
         const int y = int(mGeometry.rowTop(row.row) - top);
         const int h = mGeometry.rowHeight(row.row);
         // Neighbouring cells of one colour are filled as one rectangle.
-        for (int column = range.firstColumn; column <= range.lastColumn;) {
+        for (int column = mFirstColumn; column <= mLastColumn;) {
             const Fill &fill = fillAt(row, column);
             int end = column + 1;
-            while (end <= range.lastColumn && fillAt(row, end) == fill)
+            while (end <= mLastColumn && fillAt(row, end) == fill)
                 ++end;
             if (fill.pattern == FillPattern::Solid) {
                 const QColor color = fill.color.automatic ? QColor(Qt::white) : QColor::fromRgb(fill.color.rgb);
@@ -218,7 +227,7 @@ void RangePainter::paintGridlines(QPainter &painter, qint64 top)
         const int y = int(mGeometry.rowTop(row.row) - top);
         const int bottom = int(mGeometry.rowBottom(row.row) - top) - 1;
         const BandRow *below = bandRow(row.row + 1);
-        for (int column = range.firstColumn; column <= range.lastColumn; ++column) {
+        for (int column = mFirstColumn; column <= mLastColumn; ++column) {
             if (fillAt(row, column).pattern != FillPattern::None || mGeometry.columnWidth(column) == 0)
                 continue;
             const int left = mGeometry.columnLeft(column);
@@ -239,10 +248,10 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
     const CellRange &range = mGeometry.range();
     const int width = int(mGeometry.width());
     auto horizontal = [&](const BandRow *upper, const BandRow *lower, int at) {
-        for (int column = range.firstColumn; column <= range.lastColumn;) {
+        for (int column = mFirstColumn; column <= mLastColumn;) {
             const BorderLine line = horizontalEdge(upper, lower, column);
             int end = column + 1;
-            while (end <= range.lastColumn && horizontalEdge(upper, lower, end) == line)
+            while (end <= mLastColumn && horizontalEdge(upper, lower, end) == line)
                 ++end;
             const int from = mGeometry.columnLeft(column);
             // A line's last pixel meets the vertical edge on the right.
@@ -256,7 +265,7 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
         const int y = int(mGeometry.rowTop(rowIndex) - top);
         const int bottom = int(mGeometry.rowBottom(rowIndex) - top);
         // Vertical edges: the left edge of every column and the right edge of the last.
-        for (int column = range.firstColumn; column <= range.lastColumn + 1; ++column) {
+        for (int column = mFirstColumn; column <= mLastColumn + 1; ++column) {
             const int index = column - range.firstColumn;
             const bool inside = column > range.firstColumn && column <= range.lastColumn;
             if (inside && sameMerge(row, column - 1, column))
@@ -332,7 +341,8 @@ std::vector<RangePainter::TextItem> RangePainter::layoutTexts(qint64 top, int fi
     // A merged range shows its top-left cell across the whole range; every
     // band it crosses draws its own part.
     for (const Merge &merge : mMerges) {
-        if (merge.range.lastRow < firstRow || merge.range.firstRow > lastRow || !merge.look.hasValue())
+        if (merge.range.lastRow < firstRow || merge.range.firstRow > lastRow || !merge.look.hasValue()
+            || merge.range.lastColumn < mFirstColumn || merge.range.firstColumn > mLastColumn)
             continue;
         const CellRange &r = merge.range;
         const QRect rect = cellRect(r.firstColumn, r.lastColumn, r.firstRow, r.lastRow, top);

@@ -26,6 +26,11 @@ public:
     // Paints picture rows [top, top + height) onto the painter, whose device
     // row 0 is picture row `top`.
     void paintBand(QPainter &painter, qint64 top, int height);
+    // The same for the picture columns [left, left + width) of those rows
+    // only: the painter's coordinates are still those of the whole band, and
+    // its transform may scale them. Text that spills into the part from
+    // cells beside it is drawn as in the whole band.
+    void paintBand(QPainter &painter, qint64 top, int height, int left, int width);
 
 private:
     struct Merge {
@@ -72,6 +77,8 @@ private:
     std::vector<Merge> mMerges;
     std::vector<std::vector<int>> mMergesByRow; // per range row
     std::vector<BandRow> mRows;                 // the band's rows and one more on each side
+    int mFirstColumn = 0;                       // the columns the part being painted reaches
+    int mLastColumn = 0;
     std::vector<std::unique_ptr<TextFont>> mFonts;
     QHash<QString, NumberFormat> mNumberFormats;
     QImage mMetricsDevice; // a 96-DPI device for text measurement

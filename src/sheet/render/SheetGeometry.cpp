@@ -69,4 +69,10 @@ int SheetGeometry::rowAt(qint64 y) const
     return mRange.firstRow + int(found - (mRowEdges.begin() + 1));
 }
 
+int SheetGeometry::columnAt(qint64 x) const
+{
+    const auto found = std::upper_bound(mColumnEdges.begin() + 1, mColumnEdges.end(), x);
+    return mRange.firstColumn + int(found - (mColumnEdges.begin() + 1));
+}
+
 } // namespace orv::sheet

@@ -45,6 +45,8 @@ public:
     int rowHeight(int row) const { return int(rowBottom(row) - rowTop(row)); }
     // The first row whose bottom lies below `y`, or one past the last row.
     int rowAt(qint64 y) const;
+    // The same for columns and `x`.
+    int columnAt(qint64 x) const;
 
 private:
     CellRange mRange;

@@ -79,6 +79,20 @@ QSize pictureSize(const Workbook &workbook, int sheetIndex, CellRange range)
     return checkedSize(SheetGeometry(workbook, workbook.sheet(sheetIndex), range));
 }
 
+QSize frozenPaneSize(const Workbook &workbook, int sheetIndex, CellRange range)
+{
+    const Sheet &sheet = workbook.sheet(sheetIndex);
+    const SheetGeometry geometry(workbook, sheet, range);
+    const SheetView &view = sheet.view();
+    const int width = view.frozenColumns > range.firstColumn
+                          ? geometry.columnRight(std::min(view.frozenColumns - 1, range.lastColumn))
+                          : 0;
+    const qint64 height = view.frozenRows > range.firstRow
+                              ? geometry.rowBottom(std::min(view.frozenRows - 1, range.lastRow))
+                              : 0;
+    return QSize(width, int(height));
+}
+
 QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, const RenderOptions &options)
 {
     const Sheet &sheet = workbook.sheet(sheetIndex);

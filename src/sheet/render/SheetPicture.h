@@ -30,6 +30,11 @@ inline constexpr qint64 kMaxPicturePixels = qint64(1) << 28;
 // picture would exceed kMaxPicturePixels or is empty.
 QSize pictureSize(const Workbook &workbook, int sheetIndex, CellRange range);
 
+// The part of the picture of a range that the sheet's frozen panes cover, in
+// pixels: the width of the frozen columns and the height of the frozen rows
+// that lie in the range (0 where nothing is frozen).
+QSize frozenPaneSize(const Workbook &workbook, int sheetIndex, CellRange range);
+
 // The range drawn as the screen shows it, at the sheet's column widths and row
 // heights (96 DPI). Conditional formats come from options.ruleHolds, for
 // instance formulaRules(evaluator). The whole picture is held in memory (4

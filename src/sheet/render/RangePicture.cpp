@@ -1,0 +1,89 @@
+#include "sheet/render/RangePicture.h"
+
+#include "sheet/formula/Evaluator.h"
+#include "sheet/model/Workbook.h"
+#include "sheet/render/FormulaRules.h"
+#include "sheet/render/RangePainter.h"
+#include "sheet/render/SheetPicture.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace orv::sheet {
+
+namespace {
+
+constexpr int kDotsPerMeter = 3780; // 96 DPI: the fonts are sized for it
+
+// The moment the picture stands for.
+class MomentClock final : public Clock {
+public:
+    explicit MomentClock(QDateTime now) : mNow(std::move(now)) {}
+    QDateTime now() const override { return mNow; }
+
+private:
+    QDateTime mNow;
+};
+
+} // namespace
+
+struct RangePicture::Parts {
+    Parts(std::shared_ptr<const Workbook> book, int index, CellRange cells, const Clock &clock)
+        : workbook(std::move(book)), sheetIndex(index), range(cells), moment(clock.now()),
+          evaluator(*workbook, moment), geometry(*workbook, workbook->sheet(index), cells),
+          painter(*workbook, workbook->sheet(index), geometry, formulaRules(evaluator))
+    {
+    }
+
+    std::shared_ptr<const Workbook> workbook;
+    int sheetIndex;
+    CellRange range;
+    MomentClock moment;
+    Evaluator evaluator;
+    SheetGeometry geometry;
+    RangePainter painter;
+};
+
+RangePicture::RangePicture(std::shared_ptr<const Workbook> workbook, int sheetIndex, CellRange range,
+                           const Clock &clock)
+    : d(std::make_unique<Parts>(std::move(workbook), sheetIndex, range, clock))
+{
+}
+
+RangePicture::~RangePicture() = default;
+
+QSize RangePicture::size() const { return QSize(int(d->geometry.width()), int(d->geometry.height())); }
+
+QSize RangePicture::frozenSize() const { return frozenPaneSize(*d->workbook, d->sheetIndex, d->range); }
+
+QImage RangePicture::render(const QRect &area, double scale)
+{
+    QImage image(area.size(), QImage::Format_RGB32);
+    if (image.isNull())
+        return image;
+    image.setDotsPerMeterX(kDotsPerMeter);
+    image.setDotsPerMeterY(kDotsPerMeter);
+    image.fill(Qt::white);
+    const QSize whole = size();
+    // The picture rows and columns the area shows, whole pixels around it.
+    const qint64 top = std::max<qint64>(0, qint64(std::floor(area.top() / scale)));
+    const qint64 bottom = std::min<qint64>(whole.height(), qint64(std::ceil((area.bottom() + 1) / scale)));
+    const int left = std::max(0, int(std::floor(area.left() / scale)));
+    const int right = std::min(whole.width(), int(std::ceil((area.right() + 1) / scale)));
+    if (bottom <= top || right <= left)
+        return image;
+    QPainter painter(&image);
+    painter.translate(-area.left(), top * scale - area.top());
+    painter.scale(scale, scale);
+    d->painter.paintBand(painter, top, int(bottom - top), left, right - left);
+    return image;
+}
+
+QByteArray RangePicture::encoded() const
+{
+    RenderOptions options;
+    options.ruleHolds = formulaRules(d->evaluator);
+    return encodePicture(*d->workbook, d->sheetIndex, d->range, options);
+}
+
+} // namespace orv::sheet

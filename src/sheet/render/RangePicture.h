@@ -1,0 +1,47 @@
+#pragma once
+
+#include "sheet/Clock.h"
+#include "sheet/model/CellAddress.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QRect>
+#include <QSize>
+#include <memory>
+
+namespace orv::sheet {
+
+class Workbook;
+
+// The picture of a cell range, painted from the sheet whenever a part of it
+// is wanted, at any scale: text and lines are drawn at the scale they are
+// shown at instead of being scaled as pixels, so they stay sharp however far
+// the picture is zoomed, and no more of it is held than is asked for.
+//
+// It shares the workbook, which must not change while the picture lives,
+// and shows the sheet as it was at one moment: TODAY() stands for the day
+// the picture was made, however long it is shown. Not thread-safe.
+class RangePicture {
+public:
+    RangePicture(std::shared_ptr<const Workbook> workbook, int sheetIndex, CellRange range, const Clock &clock);
+    ~RangePicture();
+    RangePicture(const RangePicture &) = delete;
+    RangePicture &operator=(const RangePicture &) = delete;
+
+    // In pixels at scale 1, as renderRange makes the picture (96 DPI).
+    QSize size() const;
+    // The sheet's frozen panes in the picture (see frozenPaneSize).
+    QSize frozenSize() const;
+
+    // The part `area` of the picture drawn at `scale`; `area` is in pixels of
+    // the scaled picture. Parts beyond the picture are white.
+    QImage render(const QRect &area, double scale);
+    // The whole picture as the bytes of a PNG file, as encodePicture makes it.
+    QByteArray encoded() const;
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> d;
+};
+
+} // namespace orv::sheet

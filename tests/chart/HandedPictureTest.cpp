@@ -1,0 +1,67 @@
+#include "ChartBuilderFixture.h"
+#include "sheet/render/RangePicture.h"
+
+namespace orv::chart::test {
+namespace {
+
+// A preview that takes what the builder kept of the picture, and reads the
+// file while it is still there to compare.
+class TakingPreview : public RecordingPreview {
+public:
+    void takePicture(const HandedPicture &picture) override
+    {
+        handed = picture;
+        fromFile = sheet::readPicture(picture.path);
+    }
+    HandedPicture handed;
+    QImage fromFile;
+};
+
+class HandedPictureTest : public ChartBuilderTest {
+protected:
+    HandedPictureTest()
+    {
+        lists.categories = {{QStringLiteral("Design")}};
+        lists.tasks = {{QStringLiteral("Sketch"), QStringLiteral("50"), QStringLiteral("3/1/2024"),
+                        QStringLiteral("3/9/2024"), QStringLiteral("Design"), QString()}};
+    }
+};
+
+// The builder hands over the sheet's picture, which paints what the file
+// holds, and knows the chart sheet's frozen panes: columns A to G, and rows
+// 2 to 8 (the picture of the used range starts at row 2).
+TEST_F(HandedPictureTest, TheSheetsPictureIsTheFilesAndCarriesTheFrozenPanes)
+{
+    TakingPreview taking;
+    ChartBuilder own(ChartBuilder::Parts{scripted.services, lists, window, taking, [] { return loadCustomResource(101); }},
+                     kSeed);
+    own.PushButton6_Click();
+    ASSERT_NE(taking.handed.sheet, nullptr);
+    sheet::RangePicture &picture = *taking.handed.sheet;
+    ASSERT_EQ(picture.size(), taking.fromFile.size());
+    EXPECT_EQ(picture.render(QRect(QPoint(), picture.size()), 1.0), taking.fromFile.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(picture.frozenSize(), QSize(15 + 20 + 186 + 45 + 45 + 64 + 9, 25 + 5 * 20 + 5));
+    // At twice the size (a zoom of 2, or a screen of two pixels to one) each
+    // pixel becomes four of its colour; only the edges of text differ.
+    const QImage file = taking.fromFile.convertToFormat(QImage::Format_RGB32);
+    const QImage twice = picture.render(QRect(QPoint(), picture.size() * 2), 2.0);
+    int same = 0;
+    int compared = 0;
+    for (int y = 0; y < file.height(); y += 3)
+        for (int x = 0; x < file.width(); x += 3, ++compared)
+            same += twice.pixel(2 * x + 1, 2 * y + 1) == file.pixel(x, y);
+    EXPECT_GT(same, compared * 95 / 100);
+    EXPECT_FALSE(QFile::exists(taking.handed.path));
+    EXPECT_TRUE(scripted.messages.shown.empty());
+}
+
+// A preview that does not take the kept picture is given the file to read.
+TEST_F(HandedPictureTest, APreviewThatOnlyReadsFilesIsGivenTheFile)
+{
+    builder.PushButton6_Click();
+    EXPECT_EQ(preview.calls, QStringList({QStringLiteral("picture"), QStringLiteral("file"), QStringLiteral("show")}));
+    EXPECT_FALSE(preview.picture.isNull());
+}
+
+} // namespace
+} // namespace orv::chart::test
