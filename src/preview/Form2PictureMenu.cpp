@@ -7,14 +7,15 @@
 #include "preview/Form2.h"
 #include "preview/PictureBox.h"
 #include "sheet/Failure.h"
+#include "sheet/FileAccess.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QMenu>
-#include <QSaveFile>
 
 namespace orv::preview {
 
@@ -29,18 +30,16 @@ QString withPngSuffix(const QString &path)
     return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".png") : path;
 }
 
-// Written to a temporary file that replaces `path` only once complete, so a
+// Replaces `path` only once the whole picture is encoded and written, so a
 // failed save leaves an existing file as it was.
 void writePng(const QImage &picture, const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    QImageWriter writer(&file, "png");
+    QBuffer encoded;
+    encoded.open(QIODevice::WriteOnly);
+    QImageWriter writer(&encoded, "png");
     if (!writer.write(picture))
         throw Failure(QStringLiteral("Cannot write %1: %2").arg(path, writer.errorString()));
-    if (!file.commit())
-        throw Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    sheet::replaceFile(encoded.data(), path);
 }
 
 } // namespace
