@@ -55,7 +55,7 @@ void BM_SaveChartAsXlsx(benchmark::State &state)
     BenchFolders folders;
     const QString path = folders.tempFolder() + QStringLiteral("/chart.xlsx");
     for (auto _ : state)
-        sheet::xlsx::saveWorkbookAsXlsx(book, path);
+        sheet::xlsx::saveWorkbookAsXlsx(book, path, folders.tempFolder());
     state.counters["bytes"] = static_cast<double>(QFileInfo(path).size());
     state.counters["rows"] = static_cast<double>(book.sheet(0).lastRow() + 1);
 }

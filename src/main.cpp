@@ -5,6 +5,7 @@
 #include "app/qt/QtProgramExit.h"
 #include "app/qt/QtSaveFileDialog.h"
 #include "app/qt/ShutdownWatch.h"
+#include "app/qt/SingleInstance.h"
 #include "chart/BatchChart.h"
 #include "chart/EngineApplicationFactory.h"
 #include "preview/LazyPreview.h"
@@ -12,9 +13,11 @@
 #include "project/Form1.h"
 #include "sheet/Clock.h"
 #include "sheet/Failure.h"
+#include "sheet/FileName.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QTextStream>
 #include <cstdio>
 
@@ -55,6 +58,21 @@ struct CoreServices {
     orv::Services services;
 };
 
+// The windows that are shown come to the front; with none shown (a hidden
+// main window while no preview is open), the main window is shown.
+void bringToFront(QWidget &mainWindow)
+{
+    QWidget *front = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible() && window->windowType() == Qt::Window)
+            front = window;
+    if (front == nullptr)
+        front = &mainWindow;
+    front->showNormal();
+    front->raise();
+    front->activateWindow();
+}
+
 // Builds the chart of the saved project without any window.
 int runBatch(int argc, char *argv[], const orv::chart::BatchOptions &options)
 {
@@ -71,7 +89,7 @@ int main(int argc, char *argv[])
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << orv::sheet::fileNameFromBytes(argv[i]);
     try {
         if (const auto batch = orv::chart::parseBatchOptions(arguments)) {
             if (batch->help) {
@@ -87,6 +105,26 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    // What the windowing system did not take as its own options (it removes
+    // those from argv): a file to open, and nothing else.
+    QString commandLineFile;
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = orv::sheet::fileNameFromBytes(argv[i]);
+        if (argument.startsWith(u'-') || !commandLineFile.isEmpty()) {
+            std::fprintf(stderr, "orvantis: Unknown option %s\n%s", qPrintable(argument),
+                         qPrintable(orv::chart::batchUsage()));
+            return 2;
+        }
+        commandLineFile = argument;
+    }
+    orv::SingleInstance instance(orv::defaultSettingsPath());
+    try {
+        if (instance.handOver(commandLineFile))
+            return 0;
+    } catch (const orv::Failure &failure) {
+        QMessageBox::warning(nullptr, QStringLiteral("Orvantis"), failure.description());
+        return 1;
+    }
 
     CoreServices core;
     orv::QtMessageBoxes messages;
@@ -103,6 +141,8 @@ int main(int argc, char *argv[])
     form.setChartPreview(preview);
     form.Form_Load();
     form.show();
+    // A later start with the same settings file: its file is passed on here.
+    instance.onLaterStart([&form](const QString &) { bringToFront(form); });
     // Only now: a signal during start-up would store lists not yet loaded.
     orv::ShutdownWatch shutdown([&form] { form.Form_QueryUnload(); }, exit);
     return app.exec();

@@ -91,27 +91,8 @@ bool isMarkedInUse(int fd)
 
 void WriteBytesToFile(const QByteArray &bytes, const QString &path)
 {
-    const int fd = createExclusively(path);
-    if (fd < 0)
-        throw Failure(QStringLiteral("Cannot create %1: %2").arg(path, systemError(errno)));
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = errno;
-            ::close(fd);
-            ::unlink(QFile::encodeName(path).constData());
-            throw Failure(QStringLiteral("Cannot write %1: %2").arg(path, systemError(error)));
-        }
-        written += n;
-    }
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(QFile::encodeName(path).constData());
-        throw Failure(QStringLiteral("Cannot write %1: %2").arg(path, systemError(error)));
-    }
+    if (!sheet::createFile(bytes, path, sheet::Durability::Scratch))
+        throw Failure(QStringLiteral("Cannot create %1: %2").arg(path, systemError(EEXIST)));
 }
 
 void WriteBytesUnlessEqual(const QByteArray &bytes, const QString &path)

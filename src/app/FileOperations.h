@@ -21,9 +21,9 @@ void markInUse(const QString &path);
 // Whether some running program holds the file open under such a mark.
 bool isMarkedInUse(int fd);
 
-// Writes the bytes to a new file. The file must not exist: it is created
-// exclusively and never through a symbolic link, so nothing that stands at
-// the path already is ever overwritten. A failure leaves no file behind.
+// Writes the bytes to a new file through a sheet::StagedFile. The file must
+// not exist: nothing that stands at the path already (a link among them) is
+// ever overwritten or followed. A failure leaves no file behind.
 void WriteBytesToFile(const QByteArray &bytes, const QString &path);
 
 // Makes the file at `path` hold exactly `bytes`. A file with these bytes is

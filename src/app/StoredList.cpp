@@ -9,6 +9,14 @@ QString exactListKey(const QString &key)
     return key + QStringLiteral("Exact");
 }
 
+QStringList knownSettingsKeys()
+{
+    QStringList keys;
+    for (const QString &key : {QStringLiteral("Categories"), QStringLiteral("Tasks"), QStringLiteral("Events")})
+        keys << key << exactListKey(key);
+    return keys << QStringLiteral("TabSel");
+}
+
 void writeStoredList(SettingsStore &settings, const QString &key, const ListRecords &records)
 {
     const QString plain = encodeList(records);

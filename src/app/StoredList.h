@@ -13,6 +13,10 @@ class SettingsStore;
 // well; otherwise the companion is removed, so such files stay as they were.
 QString exactListKey(const QString &key);
 
+// Every key the program keeps in the settings store: the three lists, their
+// companions, and the selected tab.
+QStringList knownSettingsKeys();
+
 // Throws what the store throws; the companion is written after the plain
 // value, so a failure leaves no companion that agrees with the new value.
 void writeStoredList(SettingsStore &settings, const QString &key, const ListRecords &records);

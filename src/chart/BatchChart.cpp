@@ -3,6 +3,7 @@
 #include "app/FileOperations.h"
 #include "app/StoredList.h"
 #include "app/MessageBoxes.h"
+#include "chart/BatchHints.h"
 #include "chart/BatchOutput.h"
 #include "chart/BuilderWindow.h"
 #include "chart/ChartBuilder.h"
@@ -33,6 +34,9 @@ public:
         ++shown;
         return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
     }
+
+    // A line that is no failure: the build goes on and may still succeed.
+    void note(const QString &line) { mErrors << line << Qt::endl; }
 
     int shown = 0;
 
@@ -114,10 +118,12 @@ void publish(const BatchHandOver &handOver, const BatchOutputs &outputs)
         picture->commit();
 }
 
-void build(const BatchOptions &options, const Services &services, const ErrorStreamMessages &messages)
+void build(const BatchOptions &options, const Services &services, ErrorStreamMessages &messages)
 {
     const ProjectLists lists =
         options.planPath.isEmpty() ? storedProject(*services.settings) : readPlanFile(options.planPath).lists;
+    for (const QString &hint : batchHints(lists))
+        messages.note(hint);
     const BatchOutputs outputs =
         checkedOutputs(options.workbookPath, options.picturePath, services.folders->tempFolder());
     checkPlanSize(lists);
@@ -144,7 +150,11 @@ void takeValue(const QStringList &arguments, qsizetype &i, QString &value)
 
 std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
 {
-    if (arguments.size() <= 1)
+    static const QStringList batchOptions = {QStringLiteral("--help"), QStringLiteral("-h"),
+                                             QStringLiteral("--build-chart"), QStringLiteral("--picture"),
+                                             QStringLiteral("--plan")};
+    if (std::none_of(arguments.begin() + std::min<qsizetype>(1, arguments.size()), arguments.end(),
+                     [](const QString &argument) { return batchOptions.contains(argument); }))
         return std::nullopt;
     BatchOptions options;
     for (qsizetype i = 1; i < arguments.size(); ++i) {

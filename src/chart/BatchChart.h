@@ -20,9 +20,10 @@ struct BatchOptions {
 };
 
 // The options among the program's arguments (the program name first), or
-// nothing when there are none and the windows are to start. Throws a
-// Failure for an unknown, repeated or incomplete option, or options without
-// --build-chart.
+// nothing when none of them is a batch option and the windows are to start
+// (the windowing system's own options, such as -style, are left to it).
+// Throws a Failure for an unknown, repeated or incomplete option beside a
+// batch option, or options without --build-chart.
 std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments);
 
 // How the options are used, as --help prints it.

@@ -3,12 +3,18 @@
 #include "app/TempFolderLock.h"
 #include "chart/XlsxExport.h"
 #include "sheet/Failure.h"
+#include "sheet/FileName.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QRegularExpression>
+
+#include <climits>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace orv::chart {
 
@@ -26,20 +32,50 @@ bool isBuildFileName(const QString &name)
            name == TempFolderLock::kFileName || workbook.match(name).hasMatch();
 }
 
-// The file an output path stands for: a link is followed to its target.
+QByteArray absoluteName(const QByteArray &name)
+{
+    if (name.startsWith('/'))
+        return name;
+    char *here = ::getcwd(nullptr, 0);
+    const QByteArray absolute = QByteArray(here ? here : ".") + '/' + name;
+    std::free(here);
+    return absolute;
+}
+
+QByteArray folderName(const QByteArray &path) { return path.left(std::max<qsizetype>(path.lastIndexOf('/'), 1)); }
+
+QByteArray canonicalName(const QByteArray &path)
+{
+    char *resolved = ::realpath(path.constData(), nullptr);
+    const QByteArray canonical(resolved);
+    std::free(resolved);
+    return canonical;
+}
+
+// The file an output path stands for: a link is followed to its target. The
+// names are the system's bytes throughout, whatever their encoding.
 QString outputTarget(const QString &path, const QString &tempFolder)
 {
-    const QFileInfo given(path);
-    QString target = given.absoluteFilePath();
-    if (given.isSymLink())
-        target = given.exists() ? given.canonicalFilePath() : given.symLinkTarget();
-    const QFileInfo info(target);
-    if (info.exists() && !info.isFile())
+    QByteArray target = absoluteName(sheet::fileNameBytes(path));
+    struct stat info {};
+    if (::lstat(target.constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        const QByteArray canonical = canonicalName(target);
+        if (!canonical.isEmpty()) {
+            target = canonical;
+        } else {
+            QByteArray pointed(static_cast<qsizetype>(PATH_MAX), '\0');
+            const ssize_t length = ::readlink(target.constData(), pointed.data(), static_cast<size_t>(pointed.size()));
+            pointed.truncate(std::max<ssize_t>(length, 0));
+            target = pointed.startsWith('/') ? pointed : folderName(target) + '/' + pointed;
+        }
+    }
+    if (::stat(target.constData(), &info) == 0 && !S_ISREG(info.st_mode))
         refuse(path, QStringLiteral("it exists and is not a regular file"));
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    if (!folder.isEmpty() && folder == QFileInfo(tempFolder).canonicalFilePath() && isBuildFileName(info.fileName()))
+    const QByteArray folder = canonicalName(folderName(target));
+    const QString name = sheet::fileNameFromBytes(target.mid(target.lastIndexOf('/') + 1));
+    if (!folder.isEmpty() && folder == canonicalName(sheet::fileNameBytes(tempFolder)) && isBuildFileName(name))
         refuse(path, QStringLiteral("it names one of the chart build's own files in the temporary folder"));
-    return target;
+    return sheet::fileNameFromBytes(target);
 }
 
 // A workbook file as a whole: the compound file's signature, and whole
@@ -74,7 +110,7 @@ sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const QString &out
         return sheet::StagedFile(out, bytes);
     QByteArray xlsx;
     try {
-        xlsx = chartWorkbookAsXlsx(bytes);
+        xlsx = chartWorkbookAsXlsx(bytes, QFileInfo(chartWorkbook).absolutePath());
     } catch (const Failure &failure) {
         refuse(out, failure.description());
     }

@@ -77,6 +77,9 @@ private:
                               .arg(kMaxCellText));
         return text;
     }
+
+    // A name (first column of every list) goes in as the user typed it.
+    LiteralText nameText(List list, int position) const { return {cellText(list, position, 1)}; }
     int count(List list) const { return checkedInt16(mParts.project.itemCount(list)); }
 
     void waitForTheTemporaryFolder();
@@ -160,7 +163,7 @@ void BuildRun::placeSpecialEvents()
         mOp(124, [&] { placed = e < 6; });
         if (placed) {
             const auto row = [&] { return checkedInt16(r + e - 1); };
-            mOp(126, [&] { xl().Cells(row(), 2).setValue(cellText(List::Events, e, 1)); });
+            mOp(126, [&] { xl().Cells(row(), 2).setValue(nameText(List::Events, e)); });
             mOp(128, [&] { xl().Cells(row(), 4).setValue(cellText(List::Events, e, 2)); });
             mOp(130, [&] { xl().Cells(row(), 5).setValue(cellText(List::Events, e, 3)); });
         }
@@ -185,7 +188,7 @@ void BuildRun::placeCategoryBlocks()
             mOp(146, [&] { xl().Selection().Insert(xlShiftDown); });
             mOp(148, [&] { xl().setCutCopyMode(false); });
         }
-        mOp(150, [&] { xl().Cells(checkedInt16(r - 4 + (c - 1) * 4), 1).setValue(cellText(List::Categories, c, 1)); });
+        mOp(150, [&] { xl().Cells(checkedInt16(r - 4 + (c - 1) * 4), 1).setValue(nameText(List::Categories, c)); });
         mOp(152, [&] { checkedInt16(c + 1); });
     }
 }
@@ -240,10 +243,10 @@ void BuildRun::placeTask(int c, int t, int r, int m, int &n, int &k)
     mOp(182, [&] { subTask = item(List::Tasks, t, 6) == QStringLiteral("V"); });
     if (subTask) {
         mOp(184, [&] { xl().Cells(taskRow(), 2).setValue(QString()); });
-        mOp(186, [&] { xl().Cells(taskRow(), 3).setValue(cellText(List::Tasks, t, 1)); });
+        mOp(186, [&] { xl().Cells(taskRow(), 3).setValue(nameText(List::Tasks, t)); });
     } else {
         mOp(188, [&] {
-            xl().Cells(taskRow(), 2).setValue(cellText(List::Tasks, t, 1));
+            xl().Cells(taskRow(), 2).setValue(nameText(List::Tasks, t));
             xl().Cells(taskRow(), 3).setValue(QString());
         });
     }

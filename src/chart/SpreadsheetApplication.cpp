@@ -408,6 +408,9 @@ void Application::setCellValue(const Range &range, const CellInput &value)
         for (int column = cells.firstColumn; column <= cells.lastColumn; ++column) {
             if (const QString *text = std::get_if<QString>(&value))
                 sheet::enterText(workbook, target, {row, column}, *text, mLocale);
+            else if (const LiteralText *literal = std::get_if<LiteralText>(&value))
+                sheet::enterValue(target, {row, column},
+                                  literal->text.isEmpty() ? sheet::Value() : sheet::Value(literal->text));
             else
                 sheet::enterValue(target, {row, column}, std::get<double>(value));
         }

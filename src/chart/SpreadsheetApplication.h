@@ -45,8 +45,15 @@ private:
     std::shared_ptr<sheet::RangePicture> mShown;
 };
 
-// What Cells(r, c).Value takes: a text, read as typed input, or a number.
-using CellInput = std::variant<QString, double>;
+// Text that a cell takes exactly as it stands, never read as a number, a
+// date or a truth value ("007", "1e5" and "TRUE" stay text).
+struct LiteralText {
+    QString text;
+};
+
+// What Cells(r, c).Value takes: a text, read as typed input, a number, or a
+// literal text.
+using CellInput = std::variant<QString, double, LiteralText>;
 
 // A block of cells of one sheet, as Cells(), Rows(), UsedRange and
 // Selection designate it. Row and column numbers are 1-based.

@@ -9,14 +9,16 @@ namespace orv::chart {
 bool isXlsxPath(const QString &path);
 
 // Saves the chart workbook the builder wrote (a 97-2003 file at `xlsPath`)
-// as an .xlsx workbook at `target`: the same sheets, formulas with their
+// as an .xlsx workbook at `target`, put together in the chart workbook's
+// own (temporary) folder: the same sheets, formulas with their
 // results, looks and conditional formats. Any file at `target` is replaced
 // only once the new one is complete; a failure leaves it untouched and throws
 // a Failure naming the file and the reason.
 void saveChartWorkbookAsXlsx(const QString &xlsPath, const QString &target);
 
 // The .xlsx file of a chart workbook given as the bytes of its 97-2003 file.
-// Throws a Failure saying what could not be read or written.
-QByteArray chartWorkbookAsXlsx(const QByteArray &xlsBytes);
+// It is put together in `scratchFolder`. Throws a Failure saying what could
+// not be read or written.
+QByteArray chartWorkbookAsXlsx(const QByteArray &xlsBytes, const QString &scratchFolder);
 
 } // namespace orv::chart

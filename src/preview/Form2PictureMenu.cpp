@@ -9,16 +9,16 @@
 #include "preview/PictureTiles.h"
 #include "sheet/render/RangePicture.h"
 #include "sheet/Failure.h"
+#include "sheet/FileAccess.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QBuffer>
 #include <QImageWriter>
 #include <QMenu>
 #include <QMimeData>
-#include <QSaveFile>
 
 namespace orv::preview {
 
@@ -42,17 +42,6 @@ QByteArray pngOf(const QImage &picture)
     if (!writer.write(picture))
         throw Failure(QStringLiteral("Cannot make a PNG picture: %1").arg(writer.errorString()));
     return png;
-}
-
-// Written to a temporary file that replaces `path` only once complete, so a
-// failed save leaves an existing file as it was.
-void writePng(const QByteArray &png, const QString &path)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    if (file.write(png) != png.size() || !file.commit())
-        throw Failure(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
 }
 
 } // namespace
@@ -105,7 +94,9 @@ void Form2::SavePictureAs()
     });
     if (answer == MessageAnswer::Yes)
         op(104, [&] {
-            writePng(Zoom_Ori->tiles() ? Zoom_Ori->tiles()->picture().encoded() : pngOf(Zoom_Ori->picture()), name);
+            // Replaces the file only once the whole picture is encoded and
+            // written, so a failed save leaves an existing file as it was.
+            sheet::replaceFile(Zoom_Ori->tiles() ? Zoom_Ori->tiles()->picture().encoded() : pngOf(Zoom_Ori->picture()), name);
         });
 }
 

@@ -1,40 +1,20 @@
 #include "preview/WorkbookCopy.h"
 
 #include "sheet/Failure.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "sheet/FileAccess.h"
 
 namespace orv::preview {
 
-namespace {
-
-constexpr qint64 kChunkSize = 64 * 1024;
-
-[[noreturn]] void fail(const QString &what, const QString &path, const QString &reason)
-{
-    throw Failure(QStringLiteral("%1 %2: %3").arg(what, path, reason));
-}
-
-} // namespace
-
 void copyFileReplacing(const QString &source, const QString &target)
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
-        fail(QStringLiteral("Cannot read"), source, in.errorString());
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
-        fail(QStringLiteral("Cannot write"), target, out.errorString());
-    while (!in.atEnd()) {
-        const QByteArray chunk = in.read(kChunkSize);
-        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
-            fail(QStringLiteral("Cannot read"), source, in.errorString());
-        if (out.write(chunk) != chunk.size())
-            fail(QStringLiteral("Cannot write"), target, out.errorString());
+    QByteArray bytes;
+    try {
+        bytes = sheet::readWholeFile(source, sheet::Links::Refuse);
+    } catch (const Failure &failure) {
+        const QString &said = failure.description();
+        throw Failure(QStringLiteral("Cannot read %1: %2").arg(source, said.mid(said.lastIndexOf(QStringLiteral(": ")) + 2)));
     }
-    if (!out.commit())
-        fail(QStringLiteral("Cannot write"), target, out.errorString());
+    sheet::replaceFile(bytes, target);
 }
 
 } // namespace orv::preview

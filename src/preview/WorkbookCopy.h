@@ -4,9 +4,8 @@
 
 namespace orv::preview {
 
-// Copies a file byte for byte to `target`, replacing any file there. The copy
-// is written to a temporary file in the target's folder and renamed into
-// place only when complete, so a failed copy leaves an old target untouched.
+// Copies a file byte for byte to `target`, replacing any file there, through
+// a sheet::StagedFile: a failed copy leaves an old target untouched.
 // Throws a Failure describing what went wrong.
 void copyFileReplacing(const QString &source, const QString &target);
 

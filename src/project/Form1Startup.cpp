@@ -29,15 +29,6 @@ namespace {
 const QString kLoadLocation = QStringLiteral("in Orvantis2021/08/31.Form1.Form_Load ");
 const QString kUnloadLocation = QStringLiteral("in Orvantis2021/08/31.Form1.Form_QueryUnload ");
 
-// Every settings value the three lists are kept in.
-QStringList storedListKeys()
-{
-    QStringList keys;
-    for (const QString &key : {QStringLiteral("Categories"), QStringLiteral("Tasks"), QStringLiteral("Events")})
-        keys << key << exactListKey(key);
-    return keys;
-}
-
 // The stored tab index: a whole number naming one of the three tabs.
 int storedTabIndex(const QString &text, int tabCount)
 {
@@ -89,7 +80,7 @@ void Form1::loadCursor(ReportingOperation &op)
 // back is kept aside, and the user learns where.
 void Form1::checkSettingsFile()
 {
-    const QString notice = mServices.settings->checkAtStartUp(storedListKeys(), mServices.clock->now());
+    const QString notice = mServices.settings->checkAtStartUp(knownSettingsKeys(), mServices.clock->now());
     if (!notice.isEmpty())
         mServices.messages->show(notice, QString(), MessageButtons::Ok, MessageIcon::None);
 }

@@ -1,7 +1,7 @@
 #include "project/ListCellDelegate.h"
 
 #include "project/CategoryNames.h"
-#include "project/EntryHints.h"
+#include "app/EntryHints.h"
 #include "project/ListEdits.h"
 
 #include <QAbstractItemView>

@@ -1,7 +1,7 @@
 #include "project/ListEditing.h"
 
 #include "project/CategoryNames.h"
-#include "project/EntryHints.h"
+#include "app/EntryHints.h"
 #include "project/Form1.h"
 #include "project/ListCellDelegate.h"
 #include "project/ListEdits.h"

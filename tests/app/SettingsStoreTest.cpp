@@ -1,3 +1,4 @@
+#include "app/StoredList.h"
 #include "app/qt/IniSettingsStore.h"
 #include "app/qt/SettingsFileCheck.h"
 #include "sheet/Failure.h"
@@ -106,7 +107,7 @@ TEST_F(SettingsFile, RemoveDropsOnlyThatKey)
     EXPECT_EQ(store.read("Categories"), QString("A"));
 }
 
-const QStringList kListKeys{"Categories", "CategoriesExact", "Tasks", "TasksExact", "Events", "EventsExact"};
+const QStringList kListKeys = knownSettingsKeys();
 
 struct FileCase {
     const char *name;
@@ -132,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
                  SettingsFileState::Readable},
         FileCase{"HandEdited", "[General]\nx=a\n[Orvantis]\r\nCategories = A|B \r\nTasks=a,b\r\n;c=\"\n",
                  SettingsFileState::Readable},
-        FileCase{"DamageOutsideTheLists", "[Orvantis]\nCategories=A\nTabSel=1;\n", SettingsFileState::Readable},
+        FileCase{"DamageOutsideTheLists", "[Orvantis]\nCategories=A\nTabSel=1;\n", SettingsFileState::Unreadable},
         FileCase{"UnterminatedQuoteInAList", "[Orvantis]\nCategories=\"A|B\nTasks=T^^^^^\nEvents=^^\n",
                  SettingsFileState::Unreadable},
         FileCase{"UnterminatedQuoteBeforeTheLists", "[Orvantis]\nTabSel=\"1\nCategories=A|B\nTasks=T^^^^^\n",

@@ -72,11 +72,12 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{{"--build-chart", "a.xls", "--picture", "p.png", "--picture", "q.png"}, false,
                                   {}, {}},
                       OptionsCase{{"--picture", "x.png"}, false, {}, {}},
-                      OptionsCase{{"out.xls"}, false, {}, {}}));
+                      OptionsCase{{"--build-chart", "out.xls", "-style", "fusion"}, false, {}, {}}));
 
 TEST(BatchOptionsHelp, WindowsStartOnlyWithoutArgumentsAndHelpNeedsNoPath)
 {
     EXPECT_FALSE(parseBatchOptions({"orvantis"}).has_value());
+    EXPECT_FALSE(parseBatchOptions({"orvantis", "-style", "fusion", "-platform", "offscreen", "plan.ini"}).has_value());
     EXPECT_TRUE(parseBatchOptions({"orvantis", "--help"})->help);
     EXPECT_TRUE(batchUsage().contains(QStringLiteral("--build-chart OUT.xls [--picture OUT.png]")));
 }
@@ -87,6 +88,8 @@ class BatchRun : public ::testing::Test {
 public:
     BatchRun() : engine(scripted.clock, QLocale(QLocale::English, QLocale::UnitedStates))
     {
+        // The hints read dates under the default locale, as the engine does.
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         scripted.services.spreadsheets = &engine;
         options.workbookPath = out(QStringLiteral("chart.xls"));
         options.picturePath = out(QStringLiteral("chart.png"));
@@ -94,6 +97,8 @@ public:
                                     {"Tasks", "Plan^50^8/11/2016^8/24/2016^Research^^surplus"},
                                     {"Events", "Meeting^8/12/2016^8/12/2016"}};
     }
+
+    ~BatchRun() override { QLocale::setDefault(QLocale::system()); }
 
     int run()
     {
@@ -236,6 +241,38 @@ INSTANTIATE_TEST_SUITE_P(
                     {}},
         FailureCase{"NoSavedProject", [](BatchRun &run) { run.scripted.settings.values.clear(); }, {}}),
     [](const ::testing::TestParamInfo<FailureCase> &info) { return std::string(info.param.name); });
+
+// Names stay the texts that were typed; dates and percentages are read.
+TEST_F(BatchRun, NamesAreWrittenAsTypedAndTheWindowsHintsAreSaid)
+{
+    const QStringList names{"007", "100%", "12/5/2026", "-5", "1e5", "TRUE"};
+    scripted.settings.values["Categories"] = names.join(u'|');
+    QStringList tasks;
+    for (const QString &name : names)
+        tasks << name + QStringLiteral("^50^8/11/2016^8/24/2016^") + name + u'^';
+    tasks << QStringLiteral("Late^0^someday^8/24/2016^Elsewhere^");
+    scripted.settings.values["Tasks"] = tasks.join(u'|');
+    QStringList events;
+    for (int e = 1; e <= 6; ++e)
+        events << QStringLiteral("%1^8/12/2016^8/12/2016").arg(e);
+    scripted.settings.values["Events"] = events.join(u'|');
+    ASSERT_EQ(run(), 0) << errors.toStdString();
+    const QStringList said = errors.split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(said.size(), 3) << errors.toStdString();
+    EXPECT_TRUE(said[0].startsWith("Task 7 \"Late\": start \"someday\" is not a date in your short date form, e.g. "));
+    EXPECT_EQ(said[1], "Task 7 \"Late\": category \"Elsewhere\" is not in the chart: no such category");
+    EXPECT_EQ(said[2], "Special event 6 \"6\": not in the chart: only the first 5 special events are placed");
+    const sheet::Workbook chart = sheet::xls::openWorkbook(options.workbookPath);
+    const sheet::Sheet &sheet = chart.sheet(0);
+    EXPECT_EQ(sheet.cell({2, 1})->value, sheet::Value(QStringLiteral("1")));
+    for (int c = 0; c < names.size(); ++c) {
+        const int block = 9 + 4 * c; // a category's row, then its one task's row
+        EXPECT_EQ(sheet.cell({block, 0})->value, sheet::Value(names[c])) << c;
+        EXPECT_EQ(sheet.cell({block + 1, 1})->value, sheet::Value(names[c])) << c;
+        EXPECT_EQ(sheet.cell({block + 1, 5})->value, sheet::Value(0.5)) << c;
+        EXPECT_TRUE(std::holds_alternative<double>(sheet.cell({block + 1, 3})->value)) << c;
+    }
+}
 
 TEST_F(BatchRun, AFailingPictureDoesNotStopARunThatWantsNone)
 {

@@ -7,6 +7,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
 
 namespace {
 
@@ -24,14 +31,16 @@ public:
         settings.write(QStringLiteral("[Orvantis]\nCategories=%1\nTasks=%2\nEvents=\n").arg(categories, tasks).toUtf8());
     }
 
-    void start(const QStringList &arguments)
+    void start(const QStringList &arguments, const QString &program = kProgram)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("XDG_CONFIG_HOME"), mHome.path());
         environment.insert(QStringLiteral("TEMP"), mTemp);
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        if (!tmpdir.isEmpty())
+            environment.insert(QStringLiteral("TMPDIR"), tmpdir);
         process.setProcessEnvironment(environment);
-        process.start(kProgram, arguments);
+        process.start(program, arguments);
     }
     int finish()
     {
@@ -44,8 +53,10 @@ public:
         return finish();
     }
     QString file(const QString &name) const { return QDir(mHome.path()).filePath(name); }
+    QByteArray folder() const { return QFile::encodeName(mHome.path()) + '/'; }
 
     QProcess process;
+    QString tmpdir;
 
 private:
     QTemporaryDir mHome;
@@ -96,5 +107,118 @@ TEST_F(BatchProcess, TwoRunsAtOnceEachDeliverTheirOwnPicture)
         EXPECT_EQ(fileContents(second.file("both.png")), fileContents(second.file("solo.png")));
     }
 }
+
+// ---- Odd names and odd settings files -----------------------------------------
+
+const QByteArray kValidSettings = "[Orvantis]\nCategories=A\nTasks=T^0^1/2/2024^1/9/2024^A^\nEvents=\n";
+
+QByteArray randomBytes()
+{
+    QByteArray bytes;
+    for (int i = 0; i < 4096; ++i)
+        bytes += static_cast<char>((i * 7919 + 13) & 0xFF);
+    return bytes;
+}
+
+struct OddRunCase {
+    const char *name;
+    QByteArray settings; // the whole settings file
+    QByteArray output;   // the output's name in the user's folder, as bytes
+    int status;
+    const char *said; // a part of the error output; empty: nothing is said
+};
+
+class OddRuns : public BatchProcess, public ::testing::WithParamInterface<OddRunCase> {
+protected:
+    void put(const QByteArray &name, const QByteArray &bytes, bool old = false)
+    {
+        const QByteArray path = user.folder() + name;
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, bytes.constData(), bytes.size()), bytes.size());
+        ::close(fd);
+        const utimbuf anHourAgo{::time(nullptr) - 3600, ::time(nullptr) - 3600};
+        if (old)
+            ::utime(path.constData(), &anHourAgo);
+    }
+    QByteArray contents(const QByteArray &name) const
+    {
+        struct stat info {};
+        const int fd = ::open((user.folder() + name).constData(), O_RDONLY);
+        QByteArray bytes(fd >= 0 && ::fstat(fd, &info) == 0 ? info.st_size : 0, '\0');
+        const ssize_t size = fd < 0 ? 0 : ::read(fd, bytes.data(), bytes.size());
+        if (fd >= 0)
+            ::close(fd);
+        bytes.truncate(std::max<ssize_t>(size, 0));
+        return bytes;
+    }
+
+    User user{temp.path(), QStringLiteral("A"), QString()};
+};
+
+// Every output is written under exactly the bytes it was named with, nothing
+// is staged where TMPDIR points, a killed run's staged file goes and a live
+// run's stays; a settings file that is not read whole is refused unchanged.
+TEST_P(OddRuns, WriteExactlyTheNamedFileOrNothing)
+{
+    const OddRunCase &c = GetParam();
+    const QByteArray bystander = "caf\xef\xbf\xbd.xls";
+    put("Varnholt.ini", c.settings);
+    put(c.output, "old");
+    put(bystander, "bystander");
+    put(".orvantis-Dead00", "killed", true);
+    put(".orvantis-Live00", "live", true);
+    const int live = ::open((user.folder() + ".orvantis-Live00").constData(), O_RDONLY);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+    put("no-folder", "TMPDIR names a file");
+
+    QString escaped;
+    for (const char byte : user.folder() + c.output)
+        escaped += QStringLiteral("\\%1").arg(static_cast<unsigned char>(byte), 3, 8, QLatin1Char('0'));
+    user.tmpdir = user.file(QStringLiteral("no-folder"));
+    user.start({QStringLiteral("-c"), QStringLiteral("exec \"$0\" --build-chart \"$(printf '%1')\"").arg(escaped),
+                kProgram},
+               QStringLiteral("/bin/sh"));
+    const int status = user.finish();
+    ::close(live);
+
+    const QString said = QString::fromLocal8Bit(user.process.readAllStandardError());
+    EXPECT_EQ(status, c.status) << said.toStdString();
+    if (*c.said == 0)
+        EXPECT_TRUE(said.isEmpty()) << said.toStdString();
+    else
+        EXPECT_TRUE(said.contains(QLatin1String(c.said))) << said.toStdString();
+    EXPECT_EQ(contents(c.output) == "old", status != 0);
+    EXPECT_EQ(contents(bystander), QByteArray("bystander"));
+    EXPECT_EQ(contents("Varnholt.ini"), c.settings);
+    EXPECT_EQ(contents(".orvantis-Live00"), QByteArray("live"));
+    QStringList expected{"Varnholt.ini", QString::fromLocal8Bit(bystander), ".orvantis-Live00", "no-folder"};
+    if (status != 0)
+        expected << ".orvantis-Dead00";
+    DIR *listing = ::opendir(user.folder().constData());
+    ASSERT_NE(listing, nullptr);
+    qsizetype entries = 0;
+    while (const dirent *entry = ::readdir(listing))
+        entries += std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0;
+    ::closedir(listing);
+    EXPECT_EQ(entries, expected.size() + 1);
+    for (const QString &name : expected)
+        EXPECT_TRUE(QFileInfo::exists(user.file(name))) << name.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OddRuns,
+    ::testing::Values(
+        OddRunCase{"NameNotInUtf8", kValidSettings, "caf\xe9.xls", 0, ""},
+        OddRunCase{"XlsxNeverStagedInTmpdir", kValidSettings, "chart.xlsx", 0, ""},
+        OddRunCase{"NameOf255Bytes", kValidSettings, QByteArray(250, 'n') + ".xlsx", 0, ""},
+        OddRunCase{"NameOf248Bytes", kValidSettings, QByteArray(244, 'n') + ".xls", 0, ""},
+        OddRunCase{"RandomBytes", randomBytes(), "chart.xls", 1, "could not be read completely"},
+        OddRunCase{"OversizedFile", kValidSettings + QByteArray(17 * 1024 * 1024, '\n'), "chart.xls", 1,
+                   "could not be read completely"},
+        OddRunCase{"UnknownKey", kValidSettings + "Colour=red\n", "chart.xls", 1, "could not be read completely"},
+        OddRunCase{"UnterminatedQuote", "[Orvantis]\nCategories=\"Beta\nTasks=One^0^^^Beta^\n", "chart.xls", 1,
+                   "could not be read completely"}),
+    [](const ::testing::TestParamInfo<OddRunCase> &info) { return std::string(info.param.name); });
 
 } // namespace

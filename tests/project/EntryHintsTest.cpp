@@ -1,6 +1,6 @@
 // The hints agree with the chart's own reading of typed dates, under a
 // month-first and a day-first locale.
-#include "project/EntryHints.h"
+#include "app/EntryHints.h"
 
 #include "sheet/TypedInput.h"
 

@@ -258,7 +258,7 @@ TEST_P(RenderAgainstLibreOffice, TaskRowsCarryTheSameLooks)
     const bool asXlsx = GetParam() == FileFormat::Xlsx;
     const QString xlsPath = artefacts + (asXlsx ? QStringLiteral("/small-project.xlsx") : QStringLiteral("/small-project.xls"));
     if (asXlsx)
-        xlsx::saveWorkbookAsXlsx(workbook, xlsPath);
+        xlsx::saveWorkbookAsXlsx(workbook, xlsPath, work.path());
     else
         xls::saveWorkbookAs(workbook, xlsPath, xls::kFileFormatExcel8);
 

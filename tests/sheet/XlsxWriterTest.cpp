@@ -115,7 +115,7 @@ TEST_P(XlsxSaveFailure, IsReportedAndLeavesTheOldFileUntouched)
         if (failure.sizeLimit)
             limit.emplace(failure.sizeLimit);
         try {
-            saveWorkbookAsXlsx(book, target);
+            saveWorkbookAsXlsx(book, target, folder.path());
         } catch (const Failure &f) {
             report = f.description();
         }
@@ -153,7 +153,8 @@ TEST(XlsxErrorTexts, EveryCodeOfTheLibraryHasATextOfOurOwn)
 // A package damaged after it was put together is refused too.
 TEST(XlsxPackageCheck, RefusesAPartWhoseBytesChanged)
 {
-    QByteArray package = writeXlsxFile(manyTexts());
+    const QTemporaryDir scratch;
+    QByteArray package = writeXlsxFile(manyTexts(), scratch.path());
     EXPECT_NO_THROW(checkPackage(package));
     const qsizetype strings = package.indexOf("xl/sharedStrings.xml");
     ASSERT_GT(strings, 0);
@@ -185,7 +186,7 @@ protected:
         turned.fill = {FillPattern::Solid, Color::fromRgb(0xFFCC99)};
         sheet.setCell({1, 0}, Cell{QStringLiteral("turned"), nullptr, book.addFormat(turned)});
         const QString path = folder.filePath(QStringLiteral("content.xlsx"));
-        saveWorkbookAsXlsx(book, path);
+        saveWorkbookAsXlsx(book, path, folder.path());
         read = xls::testing::readXlsx(path);
         styles = QString::fromUtf8(zipEntry(path, QStringLiteral("xl/styles.xml")));
     }

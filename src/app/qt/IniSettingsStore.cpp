@@ -1,5 +1,6 @@
 #include "app/qt/IniSettingsStore.h"
 
+#include "app/StoredList.h"
 #include "app/qt/SettingsFileCheck.h"
 #include "sheet/Failure.h"
 
@@ -14,6 +15,13 @@ namespace orv {
 namespace {
 
 constexpr char kGroup[] = "Orvantis";
+
+QString notReadCompletely(const QString &shown)
+{
+    return QStringLiteral("The settings file %1 could not be read completely, so some of the saved lists "
+                          "may be missing.")
+        .arg(shown);
+}
 
 } // namespace
 
@@ -52,9 +60,8 @@ QString IniSettingsStore::unreadableReason() const
     QFile file(mPath);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString());
-    QSettings settings(mPath, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
-        return QStringLiteral("The settings file %1 is damaged").arg(path);
+    if (inspectSettingsFile(mPath, QLatin1String(kGroup), knownSettingsKeys()) != SettingsFileState::Readable)
+        return notReadCompletely(path) + QStringLiteral(" No chart is built from a part of it.");
     return {};
 }
 
@@ -100,9 +107,7 @@ QString IniSettingsStore::checkAtStartUp(const QStringList &keys, const QDateTim
     }
     try {
         const QString copy = QDir::toNativeSeparators(keepUnreadableCopy(mPath, now));
-        return QStringLiteral("The settings file %1 could not be read completely, so some of the saved lists "
-                              "may be missing. A copy of the file as it was is kept in %2.")
-            .arg(shown, copy);
+        return notReadCompletely(shown) + QStringLiteral(" A copy of the file as it was is kept in %1.").arg(copy);
     } catch (const Failure &failure) {
         mKeptUnchanged = true;
         return QStringLiteral("The settings file %1 could not be read completely, so some of the saved lists "

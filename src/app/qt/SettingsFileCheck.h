@@ -17,10 +17,14 @@ enum class SettingsFileState {
     Missing,
     Readable,
     NotARegularFile,
-    // A value under one of the keys is not read back as it stands.
+    // Not read back exactly as the program would write it: a line the
+    // reader skips or takes otherwise than it stands, a key twice over,
+    // bytes that are not UTF-8, a key of the group that is not among the
+    // known keys, or a file far too big to be a settings file.
     Unreadable,
 };
 
+// `keys` are every key the program knows in `group`.
 SettingsFileState inspectSettingsFile(const QString &path, const QString &group, const QStringList &keys);
 
 // Copies the file to "<path>.unreadable-<yyyyMMdd-HHmmss>", with "-2", "-3"

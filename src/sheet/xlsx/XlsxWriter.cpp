@@ -2,14 +2,14 @@
 
 #include "sheet/FileAccess.h"
 #include "sheet/Failure.h"
+#include "sheet/FileName.h"
+#include "sheet/StagingNames.h"
 #include "sheet/xlsx/PackageCheck.h"
 #include "sheet/xlsx/XlsxErrors.h"
 #include "sheet/xlsx/XlsxFormats.h"
 #include "sheet/xlsx/XlsxSheetWriter.h"
 
 #include <QDir>
-#include <QFile>
-#include <QTemporaryFile>
 #include <memory>
 
 #include <xlsxwriter.h>
@@ -35,9 +35,12 @@ lxw_worksheet *addSheet(lxw_workbook *target, const QString &name)
 
 // libxlsxwriter writes to a named file only, so the package is put together
 // in a temporary file and read back.
-void writePackage(const Workbook &workbook, const QString &path)
+void writePackage(const Workbook &workbook, const QByteArray &path, const QString &scratchFolder)
 {
-    WorkbookHandle target(workbook_new(QFile::encodeName(path).constData()));
+    QByteArray folder = fileNameBytes(scratchFolder);
+    lxw_workbook_options options{};
+    options.tmpdir = folder.data();
+    WorkbookHandle target(workbook_new_opt(path.constData(), &options));
     if (!target)
         throw Failure(xlsxErrorText(LXW_ERROR_MEMORY_MALLOC_FAILED));
     XlsxFormats formats(target.get(), workbook);
@@ -51,27 +54,22 @@ void writePackage(const Workbook &workbook, const QString &path)
 
 } // namespace
 
-QByteArray writeXlsxFile(const Workbook &workbook)
+QByteArray writeXlsxFile(const Workbook &workbook, const QString &scratchFolder)
 {
     if (workbook.sheetCount() == 0)
         throw Failure(QStringLiteral("A workbook must have at least one sheet"));
-    QTemporaryFile file(QDir(QDir::tempPath()).filePath(QStringLiteral("orvantis-XXXXXX.xlsx")));
-    if (!file.open())
-        throw Failure(QStringLiteral("No temporary file can be created: %1").arg(file.errorString()));
-    file.close();
-    writePackage(workbook, file.fileName());
-    if (!file.open())
-        throw Failure(QStringLiteral("The written workbook cannot be read back: %1").arg(file.errorString()));
-    const QByteArray package = file.readAll();
+    const ScratchFile file(scratchFolder);
+    writePackage(workbook, file.path(), scratchFolder);
+    const QByteArray package = readWholeFile(fileNameFromBytes(file.path()), Links::Refuse);
     checkPackage(package);
     return package;
 }
 
-void saveWorkbookAsXlsx(const Workbook &workbook, const QString &path)
+void saveWorkbookAsXlsx(const Workbook &workbook, const QString &path, const QString &scratchFolder)
 {
     QByteArray bytes;
     try {
-        bytes = writeXlsxFile(workbook);
+        bytes = writeXlsxFile(workbook, scratchFolder);
     } catch (const Failure &failure) {
         throw Failure(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), failure.description()));
     }

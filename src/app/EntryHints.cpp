@@ -1,4 +1,4 @@
-#include "project/EntryHints.h"
+#include "app/EntryHints.h"
 
 #include "app/ShortDate.h"
 #include "sheet/TypedInput.h"
