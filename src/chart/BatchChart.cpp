@@ -102,29 +102,34 @@ ProjectLists storedProject(const SettingsStore &settings)
 }
 
 // Both outputs are staged completely before either replaces its file.
-void publish(const BatchHandOver &handOver, const BatchOutputs &outputs)
+void publish(const BatchHandOver &handOver, const BatchOutputs &outputs, const Clock &clock)
 {
     sheet::StagedFile workbook = stageWorkbook(handOver.excelFile(), outputs.workbook);
     std::optional<sheet::StagedFile> picture;
     if (!outputs.picture.isEmpty())
         picture.emplace(stagePicture(handOver.picture(), outputs.picture));
+    std::optional<sheet::StagedFile> pdf;
+    if (!outputs.pdf.isEmpty())
+        pdf.emplace(stagePdf(handOver.excelFile(), outputs.pdf, clock));
     workbook.commit();
     if (picture)
         picture->commit();
+    if (pdf)
+        pdf->commit();
 }
 
 void build(const BatchOptions &options, const Services &services, const ErrorStreamMessages &messages)
 {
     const ProjectLists lists = storedProject(*services.settings);
     const BatchOutputs outputs =
-        checkedOutputs(options.workbookPath, options.picturePath, services.folders->tempFolder());
+        checkedOutputs(options.workbookPath, options.picturePath, services.folders->tempFolder(), options.pdfPath);
     checkPlanSize(lists);
     NoWindow window;
     BatchHandOver handOver(!outputs.picture.isEmpty());
     ChartBuilder builder({services, lists, window, handOver, [] { return loadCustomResource(101); }});
     builder.PushButton6_Click();
     if (messages.shown == 0)
-        publish(handOver, outputs);
+        publish(handOver, outputs, *services.clock);
 }
 
 // Takes the value of an option that needs one.
@@ -153,6 +158,8 @@ std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
             takeValue(arguments, i, options.workbookPath);
         else if (argument == QStringLiteral("--picture"))
             takeValue(arguments, i, options.picturePath);
+        else if (argument == QStringLiteral("--pdf"))
+            takeValue(arguments, i, options.pdfPath);
         else
             throw Failure(QStringLiteral("Unknown option %1").arg(argument));
     }
@@ -164,12 +171,13 @@ std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
 QString batchUsage()
 {
     return QStringLiteral("Usage: orvantis                                        (the windows)\n"
-                          "       orvantis --build-chart OUT.xls [--picture OUT.png]\n"
+                          "       orvantis --build-chart OUT.xls [--picture OUT.png] [--pdf OUT.pdf]\n"
                           "       orvantis --help\n"
                           "\n"
                           "--build-chart builds the chart workbook of the saved project without any window;\n"
                           "an OUT ending in .xlsx gets a current workbook, any other name a 97-2003 one.\n"
-                          "--picture also writes the chart's picture. The outputs are replaced only when\n"
+                          "--picture also writes the chart's picture, --pdf its printed pages as the\n"
+                          "workbook's page setup lays them out. The outputs are replaced only when\n"
                           "the whole build succeeds; otherwise they stay as they were and the reports are\n"
                           "written to the error output (exit status 1).\n");
 }

@@ -117,6 +117,7 @@ void Form2::createControls()
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
+    createPrintControls();
 }
 
 void Form2::Form_Load()

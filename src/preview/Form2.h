@@ -59,6 +59,8 @@ public:
     QPushButton *PushButton2;
     QPushButton *PushButton8;
     QPushButton *PushButton6;
+    QPushButton *PrintButton;
+    QPushButton *ExportPdfButton;
 
 protected:
     bool event(QEvent *event) override;
@@ -67,6 +69,7 @@ protected:
 
 private:
     void createControls();
+    void createPrintControls();
     void Form_Load();
     void Form_Activate();
     void prepareViewport(ReportingOperation &op);
@@ -85,6 +88,8 @@ private:
     void Picture1_ContextMenu(QContextMenuEvent *event);
     void CopyPicture();
     void SavePictureAs();
+    void PrintChart();
+    void ExportPdf();
     void InitScrollbars();
     void ChangeZoom(std::int32_t direction);
     void showUnscaledPicture();

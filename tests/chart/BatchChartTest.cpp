@@ -237,6 +237,22 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"NoSavedProject", [](BatchRun &run) { run.scripted.settings.values.clear(); }, {}}),
     [](const ::testing::TestParamInfo<FailureCase> &info) { return std::string(info.param.name); });
 
+TEST_F(BatchRun, APdfIsReplacedOnlyTogetherWithTheOtherOutputs)
+{
+    options.pdfPath = out(QStringLiteral("chart.pdf"));
+    put(options.pdfPath, "the good old pages");
+    failing = std::make_unique<test::FailingCalls>(scripted.clock, "CopyPicture");
+    scripted.services.spreadsheets = failing.get();
+    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(fileContents(options.pdfPath), QByteArray("the good old pages"));
+
+    scripted.services.spreadsheets = &engine;
+    errors.clear();
+    EXPECT_EQ(run(), 0) << errors.toStdString();
+    EXPECT_TRUE(fileContents(options.pdfPath).startsWith("%PDF-"));
+    EXPECT_EQ(QDir(outFolder.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
 TEST_F(BatchRun, AFailingPictureDoesNotStopARunThatWantsNone)
 {
     test::FailingCalls failing(scripted.clock, "CopyPicture");

@@ -23,12 +23,24 @@ struct SheetView {
 
 enum class Orientation { Portrait, Landscape };
 
+// Margins in inches. A 97-2003 workbook without margin records prints with
+// these; the header and footer margins are the ones its page setup stores.
+struct PageMargins {
+    double left = 0.75;
+    double right = 0.75;
+    double top = 1.0;
+    double bottom = 1.0;
+    double header = 0.3;
+    double footer = 0.3;
+};
+
 struct PageSetup {
     Orientation orientation = Orientation::Portrait;
     int paperSize = 1; // the format's paper code: 1 = letter, 9 = A4
     int scale = 100;   // per cent
     QString header;
     QString footer;
+    PageMargins margins;
 };
 
 // A column's width in characters as the user sees it (8.43 for the

@@ -27,6 +27,10 @@ public:
     // row 0 is picture row `top`.
     void paintBand(QPainter &painter, qint64 top, int height);
 
+    // Draws every letter as a glyph of its own, without ligatures, so that
+    // text in a PDF can be searched and copied letter by letter.
+    void keepLettersApart() { mLettersApart = true; }
+
 private:
     struct Merge {
         CellRange range; // clipped to the picture's range
@@ -69,6 +73,7 @@ private:
     const SheetGeometry &mGeometry;
     CellLooks mLooks;
     bool mGridlines;
+    bool mLettersApart = false;
     std::vector<Merge> mMerges;
     std::vector<std::vector<int>> mMergesByRow; // per range row
     std::vector<BandRow> mRows;                 // the band's rows and one more on each side
