@@ -2,12 +2,12 @@
 // LibreOffice printing the same workbook.
 #include "ChartBuilderFixture.h"
 #include "chart/ChartPages.h"
+#include "sheet/OracleFiles.h"
 #include "sheet/render/PrintedSheet.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <set>
@@ -16,19 +16,12 @@
 namespace orv::chart::test {
 namespace {
 
-QString runOrFail(const QString &program, const QStringList &arguments)
+// The output of a program that must succeed.
+QString outputOf(const QString &program, const QStringList &arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(600000)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << program.toStdString() << " did not finish";
-        return {};
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        ADD_FAILURE() << program.toStdString() << " failed: " << process.readAllStandardError().toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
+    QString output;
+    EXPECT_EQ(sheet::xls::testing::runProgram(program, arguments, &output, 600000), 0) << output.toStdString();
+    return output;
 }
 
 QString pdfinfoField(const QString &info, const QString &field)
@@ -85,18 +78,18 @@ protected:
 
 TEST_P(PrintPdfOracle, PopplerReadsLandscapePagesWithNamesDatesAndFooter)
 {
-    const QString info = runOrFail(QStringLiteral("pdfinfo"), {pdf});
+    const QString info = outputOf(QStringLiteral("pdfinfo"), {pdf});
     const int count = int(pages.size());
     EXPECT_EQ(pdfinfoField(info, QStringLiteral("Pages")).toInt(), count);
     EXPECT_EQ(pdfinfoField(info, QStringLiteral("Page size")), QStringLiteral("792 x 612 pts (letter)"));
-    const QString fonts = runOrFail(QStringLiteral("pdffonts"), {pdf});
+    const QString fonts = outputOf(QStringLiteral("pdffonts"), {pdf});
     const QRegularExpression notEmbedded(QStringLiteral("\\sno\\s+(yes|no)\\s+(yes|no)\\s+\\d+\\s+\\d+\\s*$"),
                                          QRegularExpression::MultilineOption);
     EXPECT_FALSE(fonts.contains(notEmbedded)) << fonts.toStdString();
 
     const sheet::Sheet &plan = workbook.sheet(0);
     for (int page = 1; page <= count; ++page) {
-        const QString text = runOrFail(QStringLiteral("pdftotext"),
+        const QString text = outputOf(QStringLiteral("pdftotext"),
                                        {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
                                         QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
         EXPECT_TRUE(text.contains(QStringLiteral("Page %1 of %2").arg(page).arg(count))) << "page " << page;
@@ -126,7 +119,7 @@ TEST_P(PrintPdfOracle, LibreOfficeBreaksThePagesAlike)
     ASSERT_TRUE(QFile::copy(preview.excelFile, copy));
     const QString theirs = out.filePath(QStringLiteral("libreoffice.pdf"));
     const QString script = QStringLiteral(ORVANTIS_SOURCE_DIR "/tests/chart/libreoffice_pages.py");
-    const QString printed = runOrFail(QStringLiteral("/usr/bin/python3"), {script, copy, out.filePath("profile"), theirs});
+    const QString printed = outputOf(QStringLiteral("/usr/bin/python3"), {script, copy, out.filePath("profile"), theirs});
     const QJsonObject lo = QJsonDocument::fromJson(printed.trimmed().split(u'\n').last().toUtf8()).object();
     std::set<int> columnBreaks;
     for (const sheet::PrintedPage &page : pages)
@@ -144,7 +137,7 @@ TEST_P(PrintPdfOracle, LibreOfficeBreaksThePagesAlike)
     EXPECT_EQ(jsonInts(lo[QStringLiteral("columnBreaks")]), ruled);
     EXPECT_EQ(ruled.size() + 1, columnBreaks.size());
     if (pages.size() == columnBreaks.size())
-        EXPECT_EQ(pdfinfoField(runOrFail(QStringLiteral("pdfinfo"), {theirs}), QStringLiteral("Pages")).toInt(),
+        EXPECT_EQ(pdfinfoField(outputOf(QStringLiteral("pdfinfo"), {theirs}), QStringLiteral("Pages")).toInt(),
                   int(pages.size()));
 }
 
