@@ -3,6 +3,7 @@
 #include "app/qt/QtFolders.h"
 #include "app/qt/QtMessageBoxes.h"
 #include "app/qt/QtProgramExit.h"
+#include "app/qt/QtPrintDialog.h"
 #include "app/qt/QtSaveFileDialog.h"
 #include "app/qt/ShutdownWatch.h"
 #include "app/qt/SingleInstance.h"
@@ -129,10 +130,12 @@ int main(int argc, char *argv[])
     CoreServices core;
     orv::QtMessageBoxes messages;
     orv::QtSaveFileDialog saveDialog;
+    orv::QtPrintDialog printDialog;
     orv::QtProgramExit exit;
     orv::Services &services = core.services;
     services.messages = &messages;
     services.saveDialog = &saveDialog;
+    services.printDialog = &printDialog;
     services.exit = &exit;
 
     orv::Form1 form(services);

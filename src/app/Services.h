@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
+
 namespace orv {
 
 class MessageBoxes;
@@ -19,6 +21,14 @@ class SaveFileDialog {
 public:
     virtual ~SaveFileDialog() = default;
     virtual QString askSavePath(const QString &title, const QString &filter, int *chosenFilter = nullptr) = 0;
+};
+
+// The platform's print dialog: the user picks the printer, the paper and the
+// pages (1 to `pageCount`) of `printer`. False when the user cancelled.
+class PrintDialog {
+public:
+    virtual ~PrintDialog() = default;
+    virtual bool askPrinter(QPrinter &printer, int pageCount) = 0;
 };
 
 // Per-user text values under application "Varnholt", section "Orvantis".
@@ -59,6 +69,7 @@ public:
 struct Services {
     MessageBoxes *messages = nullptr;
     SaveFileDialog *saveDialog = nullptr;
+    PrintDialog *printDialog = nullptr;
     SettingsStore *settings = nullptr;
     ProgramExit *exit = nullptr;
     Folders *folders = nullptr;

@@ -107,15 +107,20 @@ ProjectLists storedProject(const SettingsStore &settings)
 }
 
 // Both outputs are staged completely before either replaces its file.
-void publish(const BatchHandOver &handOver, const BatchOutputs &outputs)
+void publish(const BatchHandOver &handOver, const BatchOutputs &outputs, const Clock &clock)
 {
     sheet::StagedFile workbook = stageWorkbook(handOver.excelFile(), outputs.workbook);
     std::optional<sheet::StagedFile> picture;
     if (!outputs.picture.isEmpty())
         picture.emplace(stagePicture(handOver.picture(), outputs.picture));
+    std::optional<sheet::StagedFile> pdf;
+    if (!outputs.pdf.isEmpty())
+        pdf.emplace(stagePdf(handOver.excelFile(), outputs.pdf, clock));
     workbook.commit();
     if (picture)
         picture->commit();
+    if (pdf)
+        pdf->commit();
 }
 
 void build(const BatchOptions &options, const Services &services, ErrorStreamMessages &messages)
@@ -125,14 +130,14 @@ void build(const BatchOptions &options, const Services &services, ErrorStreamMes
     for (const QString &hint : batchHints(lists))
         messages.note(hint);
     const BatchOutputs outputs =
-        checkedOutputs(options.workbookPath, options.picturePath, services.folders->tempFolder());
+        checkedOutputs(options.workbookPath, options.picturePath, services.folders->tempFolder(), options.pdfPath);
     checkPlanSize(lists);
     NoWindow window;
     BatchHandOver handOver(!outputs.picture.isEmpty());
     ChartBuilder builder({services, lists, window, handOver, [] { return loadCustomResource(101); }});
     builder.PushButton6_Click();
     if (messages.shown == 0)
-        publish(handOver, outputs);
+        publish(handOver, outputs, *services.clock);
 }
 
 // Takes the value of an option that needs one.
@@ -152,7 +157,7 @@ std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
 {
     static const QStringList batchOptions = {QStringLiteral("--help"), QStringLiteral("-h"),
                                              QStringLiteral("--build-chart"), QStringLiteral("--picture"),
-                                             QStringLiteral("--plan")};
+                                             QStringLiteral("--plan"), QStringLiteral("--pdf")};
     if (std::none_of(arguments.begin() + std::min<qsizetype>(1, arguments.size()), arguments.end(),
                      [](const QString &argument) { return batchOptions.contains(argument); }))
         return std::nullopt;
@@ -167,6 +172,8 @@ std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
             takeValue(arguments, i, options.picturePath);
         else if (argument == QStringLiteral("--plan"))
             takeValue(arguments, i, options.planPath);
+        else if (argument == QStringLiteral("--pdf"))
+            takeValue(arguments, i, options.pdfPath);
         else
             throw Failure(QStringLiteral("Unknown option %1").arg(argument));
     }
@@ -178,12 +185,13 @@ std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
 QString batchUsage()
 {
     return QStringLiteral("Usage: orvantis                                        (the windows)\n"
-                          "       orvantis --build-chart OUT.xls [--picture OUT.png] [--plan FILE]\n"
+                          "       orvantis --build-chart OUT.xls [--picture OUT.png] [--pdf OUT.pdf] [--plan FILE]\n"
                           "       orvantis --help\n"
                           "\n"
                           "--build-chart builds the chart workbook of the saved project without any window;\n"
                           "an OUT ending in .xlsx gets a current workbook, any other name a 97-2003 one.\n"
-                          "--picture also writes the chart's picture. The outputs are replaced only when\n"
+                          "--picture also writes the chart's picture, --pdf its printed pages as the\n"
+                          "workbook's page setup lays them out. The outputs are replaced only when\n"
                           "the whole build succeeds; otherwise they stay as they were and the reports are\n"
                           "written to the error output (exit status 1).\n"
                           "--plan FILE charts the plan in FILE (a chart workbook, .xls or .xlsx, or a CSV\n"

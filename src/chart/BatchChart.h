@@ -9,13 +9,14 @@
 
 namespace orv::chart {
 
-// `orvantis --build-chart OUT.xls [--picture OUT.png]`: builds the chart of
+// `orvantis --build-chart OUT.xls [--picture OUT.png] [--pdf OUT.pdf]`: builds the chart of
 // the saved project with the same steps as "Create Template!", without any
 // window.
 struct BatchOptions {
     bool help = false;    // --help: only the usage is wanted
     QString workbookPath;
     QString picturePath; // empty: no picture is wanted
+    QString pdfPath;     // empty: no PDF is wanted
     QString planPath;    // --plan: a chart workbook or task list instead of the saved project
 };
 
@@ -33,8 +34,8 @@ QString batchUsage();
 // services.settings, which are never written. Every error report is written
 // to `errors` in the text the message box would show.
 // All or nothing: only a run without any report replaces the workbook (and
-// the picture), each in one step once both are complete; otherwise both
-// stay exactly as they were. Returns the exit code: 0, or 1 after a report.
+// the picture and the PDF), each in one step once all are complete;
+// otherwise all stay exactly as they were. Returns the exit code: 0, or 1 after a report.
 int runBatchChart(const BatchOptions &options, Services services, QTextStream &errors);
 
 } // namespace orv::chart

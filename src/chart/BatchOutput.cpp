@@ -1,6 +1,7 @@
 #include "chart/BatchOutput.h"
 
 #include "app/TempFolderLock.h"
+#include "chart/ChartPages.h"
 #include "chart/XlsxExport.h"
 #include "sheet/Failure.h"
 #include "sheet/FileName.h"
@@ -88,7 +89,8 @@ bool isWholeCompoundFile(const QByteArray &bytes)
 
 } // namespace
 
-BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, const QString &tempFolder)
+BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, const QString &tempFolder,
+                            const QString &pdf)
 {
     BatchOutputs outputs;
     outputs.workbook = outputTarget(workbook, tempFolder);
@@ -96,6 +98,11 @@ BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, con
         outputs.picture = outputTarget(picture, tempFolder);
         if (outputs.picture == outputs.workbook)
             refuse(picture, QStringLiteral("the picture and the workbook would be the same file"));
+    }
+    if (!pdf.isEmpty()) {
+        outputs.pdf = outputTarget(pdf, tempFolder);
+        if (outputs.pdf == outputs.workbook || outputs.pdf == outputs.picture)
+            refuse(pdf, QStringLiteral("the PDF would be the same file as another output"));
     }
     return outputs;
 }
@@ -126,6 +133,15 @@ sheet::StagedFile stagePicture(const QByteArray &picture, const QString &out)
         throw Failure(QStringLiteral("The chart picture is empty or damaged and is not copied to %1")
                           .arg(QDir::toNativeSeparators(out)));
     return sheet::StagedFile(out, picture);
+}
+
+sheet::StagedFile stagePdf(const QString &chartWorkbook, const QString &out, const Clock &clock)
+{
+    try {
+        return sheet::StagedFile(out, ChartPages(chartWorkbook, clock).pdf());
+    } catch (const Failure &failure) {
+        refuse(out, failure.description());
+    }
 }
 
 } // namespace orv::chart

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sheet/Clock.h"
 #include "sheet/FileAccess.h"
 
 #include <QByteArray>
@@ -14,8 +15,10 @@ namespace orv::chart {
 struct BatchOutputs {
     QString workbook;
     QString picture; // empty: no picture is wanted
+    QString pdf;     // empty: no PDF is wanted
 };
-BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, const QString &tempFolder);
+BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, const QString &tempFolder,
+                            const QString &pdf = {});
 
 // The finished chart workbook at `chartWorkbook` (in the temporary folder),
 // written completely beside `out` and not yet in its place. A missing, empty
@@ -26,5 +29,9 @@ sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const QString &out
 // The chart picture, written completely beside `out`; an empty picture or
 // one that is not a picture is refused.
 sheet::StagedFile stagePicture(const QByteArray &picture, const QString &out);
+
+// The chart workbook's pages as a PDF file, as its page setup prints them,
+// written completely beside `out`.
+sheet::StagedFile stagePdf(const QString &chartWorkbook, const QString &out, const Clock &clock);
 
 } // namespace orv::chart

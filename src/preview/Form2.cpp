@@ -152,6 +152,7 @@ void Form2::createControls()
     connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
     createShortcuts();
+    createPrintControls();
 }
 
 void Form2::layOutControls()

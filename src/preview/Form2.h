@@ -70,6 +70,8 @@ public:
     QWidget *ButtonRoom;
     QPushButton *PushButton8;
     QPushButton *PushButton6;
+    QPushButton *PrintButton;
+    QPushButton *ExportPdfButton;
 
 protected:
     bool event(QEvent *event) override;
@@ -83,6 +85,7 @@ private:
     // Places the controls for the window's size: the viewport takes what
     // the zoom frame and the buttons along the bottom edge leave.
     void layOutControls();
+    void createPrintControls();
     void Form_Load();
     void Form_Activate();
     void prepareViewport(ReportingOperation &op);
@@ -101,6 +104,8 @@ private:
     void Picture1_ContextMenu(QContextMenuEvent *event);
     void CopyPicture();
     void SavePictureAs();
+    void PrintChart();
+    void ExportPdf();
     void InitScrollbars();
     void ChangeZoom(std::int32_t direction);
     // Zooms to `z` keeping the picture point at `anchor` (twips in the

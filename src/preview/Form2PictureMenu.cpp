@@ -52,6 +52,10 @@ void Form2::Picture1_ContextMenu(QContextMenuEvent *event)
         mPictureMenu = new QMenu(this);
         mPictureMenu->addAction(QStringLiteral("Copy Picture"), this, &Form2::CopyPicture);
         mPictureMenu->addAction(QStringLiteral("Save Picture As…"), this, &Form2::SavePictureAs);
+        mPictureMenu->addSeparator();
+        mPictureMenu->addAction(QStringLiteral("Print..."), this, &Form2::PrintChart)->setShortcut(QKeySequence::Print);
+        mPictureMenu->addAction(QStringLiteral("Export PDF..."), this, &Form2::ExportPdf)
+            ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
     }
     const bool hasPicture = !Zoom_Ori->picture().isNull() || Zoom_Ori->tiles();
     for (QAction *action : mPictureMenu->actions())

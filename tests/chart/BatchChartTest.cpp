@@ -274,6 +274,22 @@ TEST_F(BatchRun, NamesAreWrittenAsTypedAndTheWindowsHintsAreSaid)
     }
 }
 
+TEST_F(BatchRun, APdfIsReplacedOnlyTogetherWithTheOtherOutputs)
+{
+    options.pdfPath = out(QStringLiteral("chart.pdf"));
+    put(options.pdfPath, "the good old pages");
+    failing = std::make_unique<test::FailingCalls>(scripted.clock, "CopyPicture");
+    scripted.services.spreadsheets = failing.get();
+    EXPECT_EQ(run(), 1);
+    EXPECT_EQ(fileContents(options.pdfPath), QByteArray("the good old pages"));
+
+    scripted.services.spreadsheets = &engine;
+    errors.clear();
+    EXPECT_EQ(run(), 0) << errors.toStdString();
+    EXPECT_TRUE(fileContents(options.pdfPath).startsWith("%PDF-"));
+    EXPECT_EQ(QDir(outFolder.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
 TEST_F(BatchRun, AFailingPictureDoesNotStopARunThatWantsNone)
 {
     test::FailingCalls failing(scripted.clock, "CopyPicture");

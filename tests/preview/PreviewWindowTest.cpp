@@ -80,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(PreviewLoad, TheClientAreaOpensAtTheFormsSizeInButtonFaceColour)
 {
     Form2 &window = handOver(chartPicture(300, 200));
-    EXPECT_EQ(window.size(), QSize(656, 624));
+    EXPECT_EQ(window.size(), QSize(656, 624 + 34)); // and a row for "Print..." and "Export PDF..."
+
     const QColor face = QApplication::palette().color(QPalette::Button);
     EXPECT_EQ(window.palette().color(window.backgroundRole()), face);
     EXPECT_EQ(window.Frame1->palette().color(window.Frame1->backgroundRole()), face);
@@ -314,7 +315,8 @@ protected:
         QStringList texts;
         for (QAction *action : menu->actions())
             texts << action->text();
-        EXPECT_EQ(texts, QStringList({QStringLiteral("Copy Picture"), QStringLiteral("Save Picture As…")}));
+        EXPECT_EQ(texts, QStringList({QStringLiteral("Copy Picture"), QStringLiteral("Save Picture As…"), QString(),
+                                      QStringLiteral("Print..."), QStringLiteral("Export PDF...")}));
         for (QAction *action : menu->actions())
             if (action->text() == entry)
                 QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());

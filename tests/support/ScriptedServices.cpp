@@ -1,5 +1,7 @@
 #include "support/ScriptedServices.h"
 
+#include <QPrinter>
+
 namespace orv::test {
 
 QStringList ScriptedMessageBoxes::shownTexts() const
@@ -37,6 +39,23 @@ QString ScriptedSaveDialog::askSavePath(const QString &title, const QString &fil
     return path;
 }
 
+bool ScriptedPrintDialog::askPrinter(QPrinter &printer, int pageCount)
+{
+    pageCounts.push_back(pageCount);
+    papersShown.push_back(printer.pageLayout());
+    if (mAnswers.empty())
+        return false;
+    const Answer answer = mAnswers.front();
+    mAnswers.pop_front();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(answer.pdfPath);
+    if (answer.paper)
+        printer.setPageLayout(*answer.paper);
+    if (answer.from > 0)
+        printer.setFromTo(answer.from, answer.to);
+    return true;
+}
+
 std::optional<QString> MemorySettingsStore::read(const QString &key) const
 {
     const auto found = values.constFind(key);
@@ -62,6 +81,7 @@ ScriptedServices::ScriptedServices()
 {
     services.messages = &messages;
     services.saveDialog = &saveDialog;
+    services.printDialog = &printDialog;
     services.settings = &settings;
     services.exit = &exit;
     services.folders = &folders;

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QMap>
+#include <QPageLayout>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
@@ -49,6 +50,30 @@ private:
     std::deque<std::pair<QString, int>> mAnswers;
 };
 
+// Prints to the PDF file given by the script, or cancels when no file is
+// scripted; remembers each dialog's page count and the paper it was shown.
+class ScriptedPrintDialog : public PrintDialog {
+public:
+    bool askPrinter(QPrinter &printer, int pageCount) override;
+    // The next answer: print pages `from` to `to` (0: all) into `pdfPath`,
+    // on `paper` when given.
+    void answerNext(const QString &pdfPath, int from = 0, int to = 0, std::optional<QPageLayout> paper = {})
+    {
+        mAnswers.push_back({pdfPath, from, to, paper});
+    }
+
+    std::vector<int> pageCounts;
+    std::vector<QPageLayout> papersShown;
+
+private:
+    struct Answer {
+        QString pdfPath;
+        int from, to;
+        std::optional<QPageLayout> paper;
+    };
+    std::deque<Answer> mAnswers;
+};
+
 class MemorySettingsStore : public SettingsStore {
 public:
     std::optional<QString> read(const QString &key) const override;
@@ -89,6 +114,7 @@ struct ScriptedServices {
     ScriptedServices();
     ScriptedMessageBoxes messages;
     ScriptedSaveDialog saveDialog;
+    ScriptedPrintDialog printDialog;
     MemorySettingsStore settings;
     RecordingExit exit;
     TempFolders folders;

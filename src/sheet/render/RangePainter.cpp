@@ -308,6 +308,8 @@ RangePainter::TextFont &RangePainter::textFont(const CellLook &look)
     auto added = std::make_unique<TextFont>();
     added->font = font;
     added->qfont = screenFont(font);
+    if (mLettersApart)
+        added->qfont.setStyleStrategy(QFont::PreferNoShaping);
     added->metrics = std::make_unique<QFontMetricsF>(added->qfont, &mMetricsDevice);
     mFonts.push_back(std::move(added));
     return *mFonts.back();

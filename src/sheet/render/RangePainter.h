@@ -32,6 +32,10 @@ public:
     // cells beside it is drawn as in the whole band.
     void paintBand(QPainter &painter, qint64 top, int height, int left, int width);
 
+    // Draws every letter as a glyph of its own, without ligatures, so that
+    // text in a PDF can be searched and copied letter by letter.
+    void keepLettersApart() { mLettersApart = true; }
+
 private:
     struct Merge {
         CellRange range; // clipped to the picture's range
@@ -74,6 +78,7 @@ private:
     const SheetGeometry &mGeometry;
     CellLooks mLooks;
     bool mGridlines;
+    bool mLettersApart = false;
     std::vector<Merge> mMerges;
     std::vector<std::vector<int>> mMergesByRow; // per range row
     std::vector<BandRow> mRows;                 // the band's rows and one more on each side
