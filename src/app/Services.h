@@ -21,6 +21,14 @@ public:
     virtual QString askSavePath(const QString &title, const QString &filter, int *chosenFilter = nullptr) = 0;
 };
 
+// The Open File dialog: returns the chosen path of an existing file, or an
+// empty text when the user cancelled. `filter` as for SaveFileDialog.
+class OpenFileDialog {
+public:
+    virtual ~OpenFileDialog() = default;
+    virtual QString askOpenPath(const QString &title, const QString &filter) = 0;
+};
+
 // Per-user text values under application "Varnholt", section "Orvantis".
 class SettingsStore {
 public:
@@ -59,6 +67,7 @@ public:
 struct Services {
     MessageBoxes *messages = nullptr;
     SaveFileDialog *saveDialog = nullptr;
+    OpenFileDialog *openDialog = nullptr;
     SettingsStore *settings = nullptr;
     ProgramExit *exit = nullptr;
     Folders *folders = nullptr;

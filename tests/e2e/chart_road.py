@@ -5,9 +5,12 @@ Starts the built program with a fresh settings folder, a fresh temporary
 folder and en-US dates, loads the sample, edits the lists, creates the chart,
 zooms and drags the preview, saves the workbook through the file dialog, goes
 back, edits the new task's start date in place, creates again (its bar moves)
-and closes the main window. Then checks from outside:
-the saved workbook in LibreOffice and Gnumeric, the settings file, and that
-the temporary folder is left clean. Screenshots go to the artefacts folder.
+and closes the main window. Then starts the program once more with the
+saved workbook named on the command line and a fresh settings folder, and
+closes it again. Then checks from outside: the saved workbook in LibreOffice
+and Gnumeric, the settings file of each run (the second holds the plan read
+back from the workbook), and that the temporary folder is left clean.
+Screenshots go to the artefacts folder.
 
 Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing).
 """
@@ -86,6 +89,13 @@ EXPECTED_SETTINGS = {
     "events": "General meeting^8/12/2016^8/12/2016",
     "tabsel": "2",
 }
+
+# The plan read back from the saved workbook, which was saved before the
+# new task's start date was edited.
+REOPENED_SETTINGS = dict(
+    EXPECTED_SETTINGS,
+    tasks=EXPECTED_SETTINGS["tasks"].replace(us_short_date(EDITED_START), NEW_TASK["start"]),
+    tabsel=None)
 
 # Chart rows: the special event in row 3; each category heads a block of four
 # rows from row 10 on, its first task in the row below. Columns: B task name
@@ -267,6 +277,23 @@ class Scenario:
         assert self.process.returncode == 0, f"the program ended with status {self.process.returncode}"
         self.step("main window closed, program ended")
 
+    def reopen_saved_chart(self):
+        """`orvantis "My chart.xls"` on empty lists: no question, the lists
+        filled from the workbook, stored when the window is closed."""
+        self.reopened_config = self.scratch / "config-reopened"
+        self.reopened_config.mkdir()
+        env = dict(self.env, XDG_CONFIG_HOME=str(self.reopened_config))
+        self.process = subprocess.Popen([str(self.program), str(self.saved)], env=env, stdout=self.log,
+                                        stderr=subprocess.STDOUT, cwd=self.scratch)
+        main = self.x.wait_for_window(TITLE, MAIN_SIZE)
+        time.sleep(0.5)  # the lists paint after the file is read
+        self.shot(main, "main-reopened")
+        assert self.message_box(main) is None, "opening the saved chart showed a message"
+        self.x.request_close(main)
+        wait_until("the reopened program to end", lambda: self.process.poll() is not None, timeout=15)
+        assert self.process.returncode == 0, f"the program ended with status {self.process.returncode}"
+        self.step("saved chart reopened from the command line and closed")
+
     def edit_new_task_start(self, main):
         """F2 on the last task's "Start" cell, reached from the first task's by End."""
         self.switch_tab(main, "Tasks")
@@ -348,10 +375,10 @@ class Checks:
             self.failures.append(f"{what}: expected {expected!r}, got {actual!r}")
 
 
-def check_settings(checks, config):
+def check_settings(checks, config, expected_settings, run):
     stored = read_settings(config)
-    for key, expected in EXPECTED_SETTINGS.items():
-        checks.equal(f"settings value {key}", stored.get(key), expected)
+    for key, expected in expected_settings.items():
+        checks.equal(f"{run}: settings value {key}", stored.get(key), expected)
 
 
 def check_temporary_folder(checks, temp):
@@ -415,6 +442,7 @@ def main():
         scenario = Scenario(options.program, options.artifacts, scratch, display)
         try:
             scenario.run()
+            scenario.reopen_saved_chart()
         except AssertionError as failure:
             print(f"FAILED during the scenario: {failure}")
             status = scenario.process.poll() if scenario.process else None
@@ -428,7 +456,8 @@ def main():
             print((scratch / "program.log").read_text(), end="")
 
         checks = Checks()
-        check_settings(checks, scenario.config)
+        check_settings(checks, scenario.config, EXPECTED_SETTINGS, "first run")
+        check_settings(checks, scenario.reopened_config, REOPENED_SETTINGS, "saved chart reopened")
         check_temporary_folder(checks, scenario.temp)
         check_workbook(checks, scenario.saved, scratch)
         print(f"{time.monotonic() - scenario.started:6.1f} s  checks done")

@@ -37,6 +37,16 @@ QString ScriptedSaveDialog::askSavePath(const QString &title, const QString &fil
     return path;
 }
 
+QString ScriptedOpenDialog::askOpenPath(const QString &title, const QString &)
+{
+    titles << title;
+    if (mAnswers.empty())
+        return QString();
+    const QString path = mAnswers.front();
+    mAnswers.pop_front();
+    return path;
+}
+
 std::optional<QString> MemorySettingsStore::read(const QString &key) const
 {
     const auto found = values.constFind(key);
@@ -62,6 +72,7 @@ ScriptedServices::ScriptedServices()
 {
     services.messages = &messages;
     services.saveDialog = &saveDialog;
+    services.openDialog = &openDialog;
     services.settings = &settings;
     services.exit = &exit;
     services.folders = &folders;

@@ -49,6 +49,18 @@ private:
     std::deque<std::pair<QString, int>> mAnswers;
 };
 
+// Answers from a script; an unscripted dialog is cancelled.
+class ScriptedOpenDialog : public OpenFileDialog {
+public:
+    QString askOpenPath(const QString &title, const QString &filter) override;
+    void answerNext(const QString &path) { mAnswers.push_back(path); }
+
+    QStringList titles;
+
+private:
+    std::deque<QString> mAnswers;
+};
+
 class MemorySettingsStore : public SettingsStore {
 public:
     std::optional<QString> read(const QString &key) const override;
@@ -89,6 +101,7 @@ struct ScriptedServices {
     ScriptedServices();
     ScriptedMessageBoxes messages;
     ScriptedSaveDialog saveDialog;
+    ScriptedOpenDialog openDialog;
     MemorySettingsStore settings;
     RecordingExit exit;
     TempFolders folders;
