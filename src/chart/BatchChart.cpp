@@ -8,6 +8,7 @@
 #include "chart/ChartBuilder.h"
 #include "chart/ChartPreview.h"
 #include "chart/CustomResource.h"
+#include "chart/PlanFile.h"
 #include "chart/PlanSize.h"
 #include "chart/ProjectLists.h"
 #include "sheet/Failure.h"
@@ -115,7 +116,8 @@ void publish(const BatchHandOver &handOver, const BatchOutputs &outputs)
 
 void build(const BatchOptions &options, const Services &services, const ErrorStreamMessages &messages)
 {
-    const ProjectLists lists = storedProject(*services.settings);
+    const ProjectLists lists =
+        options.planPath.isEmpty() ? storedProject(*services.settings) : readPlanFile(options.planPath).lists;
     const BatchOutputs outputs =
         checkedOutputs(options.workbookPath, options.picturePath, services.folders->tempFolder());
     checkPlanSize(lists);
@@ -153,6 +155,8 @@ std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
             takeValue(arguments, i, options.workbookPath);
         else if (argument == QStringLiteral("--picture"))
             takeValue(arguments, i, options.picturePath);
+        else if (argument == QStringLiteral("--plan"))
+            takeValue(arguments, i, options.planPath);
         else
             throw Failure(QStringLiteral("Unknown option %1").arg(argument));
     }
@@ -164,14 +168,16 @@ std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
 QString batchUsage()
 {
     return QStringLiteral("Usage: orvantis                                        (the windows)\n"
-                          "       orvantis --build-chart OUT.xls [--picture OUT.png]\n"
+                          "       orvantis --build-chart OUT.xls [--picture OUT.png] [--plan FILE]\n"
                           "       orvantis --help\n"
                           "\n"
                           "--build-chart builds the chart workbook of the saved project without any window;\n"
                           "an OUT ending in .xlsx gets a current workbook, any other name a 97-2003 one.\n"
                           "--picture also writes the chart's picture. The outputs are replaced only when\n"
                           "the whole build succeeds; otherwise they stay as they were and the reports are\n"
-                          "written to the error output (exit status 1).\n");
+                          "written to the error output (exit status 1).\n"
+                          "--plan FILE charts the plan in FILE (a chart workbook, .xls or .xlsx, or a CSV\n"
+                          "or tab-separated task list) instead of the saved project, which stays untouched.\n");
 }
 
 int runBatchChart(const BatchOptions &options, Services services, QTextStream &errors)

@@ -16,6 +16,7 @@ struct BatchOptions {
     bool help = false;    // --help: only the usage is wanted
     QString workbookPath;
     QString picturePath; // empty: no picture is wanted
+    QString planPath;    // --plan: a chart workbook or task list instead of the saved project
 };
 
 // The options among the program's arguments (the program name first), or
@@ -27,8 +28,9 @@ std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments);
 // How the options are used, as --help prints it.
 QString batchUsage();
 
-// Runs the builder on the lists stored in services.settings. Every error
-// report is written to `errors` in the text the message box would show.
+// Runs the builder on the plan file of --plan, or else on the lists stored in
+// services.settings, which are never written. Every error report is written
+// to `errors` in the text the message box would show.
 // All or nothing: only a run without any report replaces the workbook (and
 // the picture), each in one step once both are complete; otherwise both
 // stay exactly as they were. Returns the exit code: 0, or 1 after a report.

@@ -34,7 +34,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 names=$(tr ',|' '\n\n' <<<"$depends" | sed -E 's/\(.*\)//; s/:any//; s/^ +//; s/ +$//' | grep -v '^$')
 for needed in libqt6core6 libqt6gui6 libqt6widgets6 zlib1g libstdc++6 libc6 \
-              fonts-crosextra-carlito fonts-liberation2 libxlsxwriter4; do
+              fonts-crosextra-carlito fonts-liberation2 libxlsxwriter4 libzip4; do
     grep -qxF "$needed" <<<"$names" || fail "Depends lacks $needed"
 done
 # Every dependency must name a real Debian package: each is installed here,

@@ -1,0 +1,79 @@
+#include "chart/BatchChart.h"
+#include "chart/EngineApplicationFactory.h"
+#include "chart/PlanFile.h"
+#include "sheet/Failure.h"
+#include "support/ScriptedServices.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace orv::chart {
+namespace {
+
+// `--build-chart OUT --plan FILE` with a saved project that must stay as it is.
+class BatchPlan : public ::testing::Test {
+public:
+    BatchPlan() : engine(scripted.clock, QLocale(QLocale::English, QLocale::UnitedStates))
+    {
+        scripted.services.spreadsheets = &engine;
+        scripted.settings.values = {{"Categories", "Saved"}, {"Tasks", "Kept^0^^^Saved^"}, {"Events", ""}};
+        options.workbookPath = path(QStringLiteral("chart.xlsx"));
+        options.planPath = path(QStringLiteral("tasks.csv"));
+    }
+
+    QString path(const QString &name) const { return QDir(folder.path()).filePath(name); }
+    void put(const QString &name, const QByteArray &bytes)
+    {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    int run()
+    {
+        QTextStream stream(&errors);
+        return runBatchChart(options, scripted.services, stream);
+    }
+
+    orv::test::ScriptedServices scripted;
+    EngineApplicationFactory engine;
+    QTemporaryDir folder;
+    BatchOptions options;
+    QString errors;
+};
+
+TEST_F(BatchPlan, ChartsTheTaskListAndLeavesTheSavedProjectAlone)
+{
+    const auto saved = scripted.settings.values;
+    put(QStringLiteral("tasks.csv"), "Task,% Compl.,Start,End,Category\nSketch,50,3/1/2030,3/9/2030,Design\n"
+                                     "Detail,0,3/2/2030,3/3/2030,Design,V\nLay,,3/10/2030,3/20/2030,Build\n");
+    ASSERT_EQ(run(), 0) << errors.toStdString();
+    EXPECT_EQ(scripted.settings.values, saved);
+    const PlanFromFile chart = readPlanFile(options.workbookPath, QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(chart.lists.categories, (std::vector<QStringList>{{"Design"}, {"Build"}}));
+    EXPECT_EQ(chart.lists.tasks, (std::vector<QStringList>{{"Sketch", "50", "3/1/2030", "3/9/2030", "Design", ""},
+                                                           {"Detail", "0", "3/2/2030", "3/3/2030", "Design", "V"},
+                                                           {"Lay", "0", "3/10/2030", "3/20/2030", "Build", ""}}));
+}
+
+TEST_F(BatchPlan, AFileThatIsNoPlanLeavesTheOutputAsItWas)
+{
+    put(QStringLiteral("chart.xlsx"), "old");
+    put(QStringLiteral("tasks.csv"), QByteArray("\x00\x01\x02garbage", 10));
+    EXPECT_EQ(run(), 1);
+    EXPECT_TRUE(errors.contains(QStringLiteral("tasks.csv"))) << errors.toStdString();
+    EXPECT_EQ(orv::test::fileContents(options.workbookPath), "old");
+}
+
+TEST(BatchPlanOption, IsTakenWithItsPath)
+{
+    const auto options = parseBatchOptions({"orvantis", "--build-chart", "out.xls", "--plan", "tasks.csv"});
+    ASSERT_TRUE(options.has_value());
+    EXPECT_EQ(options->planPath, QStringLiteral("tasks.csv"));
+    EXPECT_THROW(parseBatchOptions({"orvantis", "--build-chart", "out.xls", "--plan"}), Failure);
+}
+
+} // namespace
+} // namespace orv::chart
