@@ -2,6 +2,7 @@
 #include "app/qt/IniSettingsStore.h"
 #include "app/qt/QtFolders.h"
 #include "app/qt/QtMessageBoxes.h"
+#include "app/qt/QtOpenFileDialog.h"
 #include "app/qt/QtProgramExit.h"
 #include "app/qt/QtSaveFileDialog.h"
 #include "app/qt/ShutdownWatch.h"
@@ -59,6 +60,12 @@ int runBatch(int argc, char *argv[], const orv::chart::BatchOptions &options)
     return orv::chart::runBatchChart(options, core.services, errors);
 }
 
+// `orvantis FILE`: the windows, with the plan in FILE in the lists.
+QString planFileArgument(const QStringList &arguments)
+{
+    return arguments.size() == 2 && !arguments[1].startsWith(u'-') ? arguments[1] : QString();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -66,8 +73,9 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    const QString planFile = planFileArgument(arguments);
     try {
-        if (const auto batch = orv::chart::parseBatchOptions(arguments)) {
+        if (const auto batch = planFile.isEmpty() ? orv::chart::parseBatchOptions(arguments) : std::nullopt) {
             if (batch->help) {
                 std::fputs(qPrintable(orv::chart::batchUsage()), stdout);
                 return 0;
@@ -85,10 +93,12 @@ int main(int argc, char *argv[])
     CoreServices core;
     orv::QtMessageBoxes messages;
     orv::QtSaveFileDialog saveDialog;
+    orv::QtOpenFileDialog openDialog;
     orv::QtProgramExit exit;
     orv::Services &services = core.services;
     services.messages = &messages;
     services.saveDialog = &saveDialog;
+    services.openDialog = &openDialog;
     services.exit = &exit;
 
     orv::Form1 form(services);
@@ -99,5 +109,7 @@ int main(int argc, char *argv[])
     form.show();
     // Only now: a signal during start-up would store lists not yet loaded.
     orv::ShutdownWatch shutdown([&form] { form.Form_QueryUnload(); }, exit);
+    if (!planFile.isEmpty())
+        form.openPlanFile(planFile);
     return app.exec();
 }

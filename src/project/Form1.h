@@ -108,6 +108,7 @@ private:
     SelectAllOnFocus *mSelectAll;
     ListNote *mNote;
     ListHistory *mHistory;
+    PlanOpening *mOpening;
     class BuilderLink;
     std::unique_ptr<BuilderLink> mBuilderLink;
     std::unique_ptr<chart::ChartBuilder> mBuilder;

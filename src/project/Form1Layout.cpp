@@ -9,6 +9,7 @@
 #include "project/ListHistory.h"
 #include "project/ListNote.h"
 #include "project/ListTransfer.h"
+#include "project/PlanOpening.h"
 #include "project/SelectAllOnFocus.h"
 #include "project/WindowKeys.h"
 
@@ -131,7 +132,8 @@ Form1::Form1(const Services &services, QWidget *parent)
                     {[this] { PushButton2_Click(); }, [this] { PushButton4_Click(); },
                      [this] { PushButton7_Click(); }});
 
-    new ListTransfer(*this, *mHistory, *mNote, {});
+    mOpening = new PlanOpening(*this, *mHistory, *mNote);
+    new ListTransfer(*this, *mHistory, *mNote, [this] { mOpening->openChosenFile(); });
 
     // Each "Add" and the sample are one step of the lists' history.
     const auto step = [this](const char *what, void (Form1::*handler)()) {
@@ -148,7 +150,7 @@ Form1::Form1(const Services &services, QWidget *parent)
     connect(PushButton9, &QPushButton::clicked, this, step("sample loaded", &Form1::PushButton9_Click));
     // After the handlers: Return and "Add" hand the focus back once the
     // item is in.
-    new WindowKeys(*this, *mHistory, *mNote, {});
+    new WindowKeys(*this, *mHistory, *mNote, [this] { mOpening->openChosenFile(); });
     connect(TabControl1, &QTabWidget::currentChanged, this, [this] {
         // The tab change has no error report; a failure to store the tab
         // leaves the stored value as it was.

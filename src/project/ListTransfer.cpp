@@ -95,12 +95,9 @@ void ListTransfer::showMenu(QTreeWidget &view, QPoint at)
     QAction *pasteAction = menu.addAction(QStringLiteral("Paste"));
     pasteAction->setShortcut(QKeySequence::Paste);
     pasteAction->setEnabled(!QApplication::clipboard()->text().isEmpty());
-    QAction *openAction = nullptr;
-    if (mOpen) {
-        menu.addSeparator();
-        openAction = menu.addAction(QStringLiteral("Open..."));
-        openAction->setShortcut(QKeySequence::Open);
-    }
+    menu.addSeparator();
+    QAction *openAction = menu.addAction(QStringLiteral("Open..."));
+    openAction->setShortcut(QKeySequence::Open);
     QAction *chosen = menu.exec(at);
     if (!chosen)
         return;

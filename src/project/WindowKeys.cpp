@@ -107,8 +107,7 @@ bool WindowKeys::windowKey(const QKeyEvent &key)
         mForm.UpdateEventAddButton();
         return true;
     }
-    if (mOpen && (key.matches(QKeySequence::Open) ||
-                  key.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_O))) {
+    if (key.matches(QKeySequence::Open) || key.keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_O)) {
         mOpen();
         return true;
     }

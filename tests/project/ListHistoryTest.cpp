@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,6 +113,22 @@ TEST_F(ListHistoryTest, EveryChangeUndoesAndRedoesInTurn)
              click(f.ListView2, 1, 1);
              click(f.ListView2, 3, 1, Qt::ControlModifier);
              QTest::keyClick(f.ListView2, Qt::Key_Delete);
+         }},
+        {"2 tasks pasted",
+         [](Form1 &f) {
+             QApplication::clipboard()->setText("Survey\t10\nReport\t20\n");
+             click(f.ListView2, 1, 1);
+             QTest::keyClick(f.ListView2, Qt::Key_V, Qt::ControlModifier);
+         }},
+        {"plan.csv opened",
+         [this](Form1 &f) {
+             const QString path = QDir(scripted.folders.tempFolder()).filePath("plan.csv");
+             QFile csv(path);
+             EXPECT_TRUE(csv.open(QIODevice::WriteOnly));
+             csv.write("Kickoff,,9/1/2026,9/1/2026,Start,\n");
+             csv.close();
+             scripted.openDialog.answerNext(path);
+             QTest::keyClick(f.ListView2, Qt::Key_O, Qt::ControlModifier);
          }},
         {"special event added",
          [this](Form1 &f) {

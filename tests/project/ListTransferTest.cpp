@@ -8,6 +8,8 @@
 #include <QClipboard>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -103,6 +105,42 @@ INSTANTIATE_TEST_SUITE_P(
         PasteCase{"One\n", ListKind::Categories, 0, 0,
                   "Nothing pasted; 1 row not pasted: a list takes at most 32,767 items"},
         PasteCase{"\n\n", ListKind::Categories, 10, 0, "Nothing to paste: the clipboard holds no text"}));
+
+// Opening asks before it replaces lists, refuses what is no plan without
+// touching them, and is one step to undo.
+TEST_F(ListTransferTest, OpeningAsksRefusesAndUndoes)
+{
+    Form1 &f = form();
+    QTest::mouseClick(f.PushButton9, Qt::LeftButton);
+    const ListRecords sample = rows(f.ListView2);
+    const QString csv = file("plan.csv", "Task,% Compl.,Start,End,Category,Sub Task\n"
+                                         "Survey,10,9/1/2026,9/9/2026,Field,\nReport,,9/10/2026,9/20/2026,Office,V\n");
+
+    scripted.openDialog.answerNext(csv);
+    scripted.messages.answerNext(MessageAnswer::No);
+    QTest::keyClick(f.ListView2, Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(shownTexts().size(), 1);
+    EXPECT_TRUE(shownTexts()[0].contains("plan.csv")) << shownTexts()[0].toStdString();
+    EXPECT_EQ(rows(f.ListView2), sample) << "No keeps the lists";
+
+    f.openPlanFile(file("noise.xlsx", QByteArray("\x9c\x01\x1b\x00", 4).repeated(800)));
+    ASSERT_EQ(shownTexts().size(), 2) << "a refused file asks nothing";
+    EXPECT_EQ(scripted.messages.shown[1].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(rows(f.ListView2), sample);
+
+    scripted.openDialog.answerNext(csv);
+    QTest::keyClick(f.txtCat, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(rows(f.ListView1), (ListRecords{{"Field"}, {"Office"}}));
+    EXPECT_EQ(rows(f.ListView2), (ListRecords{{"Survey", "10", "9/1/2026", "9/9/2026", "Field", ""},
+                                             {"Report", "", "9/10/2026", "9/20/2026", "Office", "V"}}));
+    EXPECT_TRUE(rows(f.ListView3).isEmpty());
+    EXPECT_TRUE(note().startsWith("plan.csv opened: 2 categories, 2 tasks, 0 special events")) << note().toStdString();
+
+    QTest::keyClick(f.ListView1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rows(f.ListView2), sample);
+    EXPECT_EQ(rows(f.ListView3).size(), 1);
+    EXPECT_EQ(note(), "Undone: plan.csv opened");
+}
 
 } // namespace
 } // namespace orv::test
