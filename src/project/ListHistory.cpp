@@ -157,13 +157,7 @@ void ListHistory::apply(const ListSplice &splice)
     mApplying = false;
     applySplice(mKnown[std::size_t(splice.list)], splice);
 
-    list.clearSelection();
-    for (int i = 0; i < splice.inserted.size(); ++i)
-        list.topLevelItem(splice.position - 1 + i)->setSelected(true);
-    if (QTreeWidgetItem *first = list.topLevelItem(splice.position - 1)) {
-        list.setCurrentItem(first, 0, QItemSelectionModel::NoUpdate);
-        list.scrollToItem(first);
-    }
+    selectItems(list, splice.position, int(splice.inserted.size()));
 }
 
 } // namespace orv

@@ -31,15 +31,6 @@ ListKind kindOf(const Form1 &form, const QTreeWidget &view)
     return &view == form.ListView2 ? ListKind::Tasks : ListKind::Events;
 }
 
-void selectRange(QTreeWidget &view, int position, int count)
-{
-    view.clearSelection();
-    for (int i = 0; i < count; ++i)
-        view.topLevelItem(position - 1 + i)->setSelected(true);
-    view.setCurrentItem(view.topLevelItem(position - 1), 0, QItemSelectionModel::NoUpdate);
-    view.scrollToItem(view.topLevelItem(position - 1));
-}
-
 } // namespace
 
 ListTransfer::ListTransfer(Form1 &form, ListHistory &history, ListNote &note, std::function<void()> open)
@@ -80,7 +71,7 @@ void ListTransfer::paste(QTreeWidget &view, const QString &text)
     if (!plan.added.isEmpty()) {
         mHistory.record(QStringLiteral("%1 pasted").arg(countedItems(kind, int(plan.added.size()))),
                         [&] { insertItems(view, position, plan.added); });
-        selectRange(view, position, int(plan.added.size()));
+        selectItems(view, position, int(plan.added.size()));
     }
     mForm.UpdateEventAddButton();
     mNote.show(pasteNote(plan, kind, categoryNames(mForm)));

@@ -71,6 +71,20 @@ int selectedPosition(const QTreeWidget &view)
     return selectedPositions(view).value(0, 0);
 }
 
+void selectItems(QTreeWidget &view, int position, int count)
+{
+    QAbstractItemModel &model = *view.model();
+    const QModelIndex first = model.index(position - 1, 0);
+    if (count <= 0 || !first.isValid()) {
+        view.clearSelection();
+        return;
+    }
+    const QItemSelection items(first, model.index(position - 2 + count, model.columnCount() - 1));
+    view.selectionModel()->select(items, QItemSelectionModel::ClearAndSelect);
+    view.selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    view.scrollTo(first);
+}
+
 QList<int> selectedPositions(const QTreeWidget &view)
 {
     QList<int> positions;

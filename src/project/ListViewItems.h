@@ -32,6 +32,9 @@ int itemCount(const QTreeWidget &view);
 QString itemText(const QTreeWidget &view, int position, int column);
 // The position of the selected item, or 0 when none is selected.
 int selectedPosition(const QTreeWidget &view);
+// Selects the `count` items from `position` on, and only them, in one step;
+// the first becomes the current item and is scrolled into view.
+void selectItems(QTreeWidget &view, int position, int count);
 // The positions of every selected item, in list order.
 QList<int> selectedPositions(const QTreeWidget &view);
 // Leaves no item selected.
