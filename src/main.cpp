@@ -2,6 +2,7 @@
 #include "app/qt/IniSettingsStore.h"
 #include "app/qt/QtFolders.h"
 #include "app/qt/QtMessageBoxes.h"
+#include "app/qt/QtOpenFileDialog.h"
 #include "app/qt/QtProgramExit.h"
 #include "app/qt/QtPrintDialog.h"
 #include "app/qt/QtSaveFileDialog.h"
@@ -131,11 +132,13 @@ int main(int argc, char *argv[])
     orv::QtMessageBoxes messages;
     orv::QtSaveFileDialog saveDialog;
     orv::QtPrintDialog printDialog;
+    orv::QtOpenFileDialog openDialog;
     orv::QtProgramExit exit;
     orv::Services &services = core.services;
     services.messages = &messages;
     services.saveDialog = &saveDialog;
     services.printDialog = &printDialog;
+    services.openDialog = &openDialog;
     services.exit = &exit;
 
     orv::Form1 form(services);
@@ -145,8 +148,15 @@ int main(int argc, char *argv[])
     form.Form_Load();
     form.show();
     // A later start with the same settings file: its file is passed on here.
-    instance.onLaterStart([&form](const QString &) { bringToFront(form); });
+    instance.onLaterStart([&form](const QString &file) {
+        bringToFront(form);
+        if (!file.isEmpty())
+            form.openPlanFile(file);
+    });
     // Only now: a signal during start-up would store lists not yet loaded.
     orv::ShutdownWatch shutdown([&form] { form.Form_QueryUnload(); }, exit);
+    // `orvantis FILE`: the plan in FILE replaces the lists.
+    if (!commandLineFile.isEmpty())
+        form.openPlanFile(commandLineFile);
     return app.exec();
 }

@@ -31,6 +31,14 @@ public:
     virtual bool askPrinter(QPrinter &printer, int pageCount) = 0;
 };
 
+// The Open File dialog: returns the chosen path of an existing file, or an
+// empty text when the user cancelled. `filter` as for SaveFileDialog.
+class OpenFileDialog {
+public:
+    virtual ~OpenFileDialog() = default;
+    virtual QString askOpenPath(const QString &title, const QString &filter) = 0;
+};
+
 // Per-user text values under application "Varnholt", section "Orvantis".
 class SettingsStore {
 public:
@@ -70,6 +78,7 @@ struct Services {
     MessageBoxes *messages = nullptr;
     SaveFileDialog *saveDialog = nullptr;
     PrintDialog *printDialog = nullptr;
+    OpenFileDialog *openDialog = nullptr;
     SettingsStore *settings = nullptr;
     ProgramExit *exit = nullptr;
     Folders *folders = nullptr;

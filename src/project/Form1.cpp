@@ -5,6 +5,9 @@
 #include "app/Services.h"
 #include "app/qt/HoverPointer.h"
 #include "help/HelpMessage.h"
+#include "project/ListEdits.h"
+#include "project/ListHistory.h"
+#include "project/ListNote.h"
 #include "project/ListViewItems.h"
 
 #include <QCheckBox>
@@ -105,12 +108,23 @@ void Form1::PushButton8_Click()
     op(100, [&] { showHelpMessage(*mServices.messages); });
 }
 
+// Removes every selected item, as one step. Deleting categories notes how
+// many tasks are left without one.
 void Form1::deleteSelected(ReportingOperation &op, QTreeWidget &view)
 {
-    int selected = 0;
-    op(100, [&] { selected = itemCount(view) == 0 ? 0 : selectedPosition(view); });
-    if (selected != 0)
-        op(102, [&] { removeItem(view, selected); });
+    QList<int> selected;
+    op(100, [&] { selected = itemCount(view) == 0 ? QList<int>() : selectedPositions(view); });
+    if (selected.isEmpty())
+        return;
+    if (&view == ListView1) {
+        const ProjectLists lists{listRecords(*ListView1), listRecords(*ListView2), {}};
+        mNote->show(deleteNote(tasksLeftWithoutCategories(lists, selected)));
+    }
+    const ListKind list = &view == ListView1 ? ListKind::Categories
+                          : &view == ListView2 ? ListKind::Tasks
+                                               : ListKind::Events;
+    mHistory->record(QStringLiteral("%1 deleted").arg(countedItems(list, int(selected.size()))),
+                     [&] { op(102, [&] { removeItems(view, selected); }); });
 }
 
 // Stores the tab at once, so that the next start opens on it even when the

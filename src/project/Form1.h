@@ -23,6 +23,9 @@ class ChartPreview;
 
 struct Services;
 class HoverPointer;
+class ListHistory;
+class ListNote;
+class PlanOpening;
 class ReportingOperation;
 class SelectAllOnFocus;
 
@@ -47,6 +50,11 @@ public:
 
     void RefillCategoryCombo();
     void UpdateEventAddButton();
+
+    // Replaces the three lists with the plan in a chart workbook, CSV or
+    // tab-separated file, after asking when they are not empty: what
+    // "Open...", a dropped file and a file named at start-up do.
+    void openPlanFile(const QString &path);
 
     PointerSetting pointer() const;
     void setPointer(PointerSetting pointer);
@@ -98,6 +106,9 @@ private:
     const Services &mServices;
     HoverPointer *mHover;
     SelectAllOnFocus *mSelectAll;
+    ListNote *mNote;
+    ListHistory *mHistory;
+    PlanOpening *mOpening;
     class BuilderLink;
     std::unique_ptr<BuilderLink> mBuilderLink;
     std::unique_ptr<chart::ChartBuilder> mBuilder;

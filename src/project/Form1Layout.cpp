@@ -6,7 +6,12 @@
 #include "chart/ChartBuilder.h"
 #include "project/Form1BuilderLink.h"
 #include "project/ListEditing.h"
+#include "project/ListHistory.h"
+#include "project/ListNote.h"
+#include "project/ListTransfer.h"
+#include "project/PlanOpening.h"
 #include "project/SelectAllOnFocus.h"
+#include "project/WindowKeys.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -65,7 +70,7 @@ QTreeWidget *listView(QWidget *parent, const char *name, const QList<QPair<QStri
     view->setGeometry(place);
     view->setRootIsDecorated(false);
     view->setUniformRowHeights(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setAllColumnsShowFocus(true);
     view->setColumnCount(int(columns.size()));
@@ -121,18 +126,31 @@ Form1::Form1(const Services &services, QWidget *parent)
     watchHover();
     for (QLineEdit *edit : {txtCat, txtTask, txtProc, txtStart, TxtEnd, TxtEvent, txtEvStart, txtEvEnd})
         mSelectAll->watch(*edit);
-    new ListEditing(*this, {[this] { PushButton2_Click(); }, [this] { PushButton4_Click(); },
-                            [this] { PushButton7_Click(); }});
+    mNote = new ListNote(*Frame2, *Frame5, *Frame1, this);
+    mHistory = new ListHistory({ListView1, ListView2, ListView3}, this);
+    new ListEditing(*this, *mHistory, *mNote,
+                    {[this] { PushButton2_Click(); }, [this] { PushButton4_Click(); },
+                     [this] { PushButton7_Click(); }});
 
-    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    mOpening = new PlanOpening(*this, *mHistory, *mNote);
+    new ListTransfer(*this, *mHistory, *mNote, [this] { mOpening->openChosenFile(); });
+
+    // Each "Add" and the sample are one step of the lists' history.
+    const auto step = [this](const char *what, void (Form1::*handler)()) {
+        return [this, what, handler] { mHistory->record(QLatin1String(what), [&] { (this->*handler)(); }); };
+    };
+    connect(PushButton1, &QPushButton::clicked, this, step("category added", &Form1::PushButton1_Click));
     connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
-    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(PushButton3, &QPushButton::clicked, this, step("task added", &Form1::PushButton3_Click));
     connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
-    connect(PushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
+    connect(PushButton5, &QPushButton::clicked, this, step("special event added", &Form1::PushButton5_Click));
     connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
     connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
-    connect(PushButton9, &QPushButton::clicked, this, &Form1::PushButton9_Click);
+    connect(PushButton9, &QPushButton::clicked, this, step("sample loaded", &Form1::PushButton9_Click));
+    // After the handlers: Return and "Add" hand the focus back once the
+    // item is in.
+    new WindowKeys(*this, *mHistory, *mNote, [this] { mOpening->openChosenFile(); });
     connect(TabControl1, &QTabWidget::currentChanged, this, [this] {
         // The tab change has no error report; a failure to store the tab
         // leaves the stored value as it was.

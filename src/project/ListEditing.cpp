@@ -5,13 +5,14 @@
 #include "project/Form1.h"
 #include "project/ListCellDelegate.h"
 #include "project/ListEdits.h"
+#include "project/ListHistory.h"
+#include "project/ListNote.h"
 #include "project/ListViewItems.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTreeWidget>
@@ -19,9 +20,6 @@
 namespace orv {
 
 namespace {
-
-// Room on the "Categories" tab beside "Delete Selected", above the list.
-constexpr QRect kNotePlace{344, 44, 236, 38};
 
 ProjectLists readLists(const Form1 &form)
 {
@@ -55,6 +53,13 @@ void select(QTreeWidget &view, int position, int column)
     view.scrollToItem(item);
 }
 
+ListKind listKind(const Form1 &form, const QTreeWidget &view)
+{
+    if (&view == form.ListView1)
+        return ListKind::Categories;
+    return &view == form.ListView2 ? ListKind::Tasks : ListKind::Events;
+}
+
 ListCellDelegate::Columns columnsOf(const Form1 &form, const QTreeWidget &view)
 {
     if (&view == form.ListView2)
@@ -66,12 +71,10 @@ ListCellDelegate::Columns columnsOf(const Form1 &form, const QTreeWidget &view)
 
 } // namespace
 
-ListEditing::ListEditing(Form1 &form, std::array<std::function<void()>, 3> deleteSelected)
-    : QObject(&form), mForm(form), mNote(new QLabel(form.Frame2)), mCategories(new CategoryNames(*form.ListView1))
+ListEditing::ListEditing(Form1 &form, ListHistory &history, ListNote &note,
+                         std::array<std::function<void()>, 3> deleteSelected)
+    : QObject(&form), mForm(form), mHistory(history), mNote(note), mCategories(new CategoryNames(*form.ListView1))
 {
-    mNote->setObjectName(QStringLiteral("lblNote"));
-    mNote->setGeometry(kNotePlace);
-    mNote->setWordWrap(true);
     watchList(*form.ListView1, std::move(deleteSelected[0]));
     watchList(*form.ListView2, std::move(deleteSelected[1]));
     watchList(*form.ListView3, std::move(deleteSelected[2]));
@@ -97,8 +100,7 @@ void ListEditing::watchList(QTreeWidget &view, std::function<void()> deleteSelec
 }
 
 // The task list's category checks follow the categories list. The note
-// tells how many tasks a deleted category leaves behind, and goes when a
-// category is added.
+// about a category change goes when a category is added.
 void ListEditing::followCategories()
 {
     QAbstractItemModel *categories = mForm.ListView1->model();
@@ -106,11 +108,8 @@ void ListEditing::followCategories()
     connect(categories, &QAbstractItemModel::dataChanged, this, repaintTasks);
     connect(categories, &QAbstractItemModel::rowsRemoved, this, repaintTasks);
     connect(categories, &QAbstractItemModel::rowsInserted, this, [this, repaintTasks] {
-        mNote->clear();
+        mNote.clear();
         repaintTasks();
-    });
-    connect(categories, &QAbstractItemModel::rowsAboutToBeRemoved, this, [this](const QModelIndex &, int first) {
-        mNote->setText(deleteNote(tasksLeftWithoutCategory(readLists(mForm), first + 1)));
     });
 }
 
@@ -120,14 +119,17 @@ void ListEditing::commit(QTreeWidget &view, int position, int column, const QStr
     if (!item)
         return;
     if (&view != mForm.ListView1) {
-        setColumnText(view, *item, column, text);
+        mHistory.record(QStringLiteral("%1 edited").arg(itemNoun(listKind(mForm, view))),
+                        [&] { setColumnText(view, *item, column, text); });
         return;
     }
     ProjectLists lists = readLists(mForm);
     const int moved = renameCategory(lists, position, text);
-    writeTexts(*mForm.ListView1, lists.categories);
-    writeTexts(*mForm.ListView2, lists.tasks);
-    mNote->setText(renameNote(moved, text));
+    mHistory.record(QStringLiteral("category renamed"), [&] {
+        writeTexts(*mForm.ListView1, lists.categories);
+        writeTexts(*mForm.ListView2, lists.tasks);
+    });
+    mNote.show(renameNote(moved, text));
 }
 
 void ListEditing::moveSelected(QTreeWidget &view, int to)
@@ -142,7 +144,8 @@ void ListEditing::moveWithin(QTreeWidget &view, int from, int to)
     const int column = std::max(0, view.currentColumn());
     ListRecords records = listRecords(view);
     orv::moveItem(records, from, to);
-    writeTexts(view, records);
+    mHistory.record(QStringLiteral("%1 moved").arg(itemNoun(listKind(mForm, view))),
+                    [&] { writeTexts(view, records); });
     select(view, to, column);
 }
 
@@ -223,8 +226,11 @@ bool ListEditing::mouseOnList(QTreeWidget &view, const QMouseEvent &mouse)
     const QPoint at = mouse.position().toPoint();
     switch (mouse.type()) {
     case QEvent::MouseButtonPress: {
+        // Shift and Ctrl with the press extend the selection; they drag
+        // nothing.
         const QModelIndex pressed = view.indexAt(at);
-        mDragged = mouse.button() == Qt::LeftButton && pressed.isValid() ? pressed.row() + 1 : 0;
+        const bool plain = mouse.button() == Qt::LeftButton && mouse.modifiers() == Qt::NoModifier;
+        mDragged = plain && pressed.isValid() ? pressed.row() + 1 : 0;
         mDragging = false;
         mPressedAt = at;
         return false;
@@ -234,7 +240,11 @@ bool ListEditing::mouseOnList(QTreeWidget &view, const QMouseEvent &mouse)
             return false;
         if (!mDragging && (at - mPressedAt).manhattanLength() < QApplication::startDragDistance())
             return true;
-        mDragging = true;
+        if (!mDragging) {
+            // The whole drag is one step, however many rows it passes.
+            mHistory.begin(QStringLiteral("%1 moved").arg(itemNoun(listKind(mForm, view))));
+            mDragging = true;
+        }
         const int to = dropPosition(view, at);
         if (to != mDragged) {
             moveWithin(view, mDragged, to);
@@ -243,6 +253,8 @@ bool ListEditing::mouseOnList(QTreeWidget &view, const QMouseEvent &mouse)
         return true;
     }
     default:
+        if (mDragging)
+            mHistory.end();
         mDragged = 0;
         mDragging = false;
         return false;

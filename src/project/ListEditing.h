@@ -7,7 +7,6 @@
 #include <functional>
 
 class QKeyEvent;
-class QLabel;
 class QMouseEvent;
 class QTreeWidget;
 
@@ -15,18 +14,22 @@ namespace orv {
 
 class CategoryNames;
 class Form1;
+class ListHistory;
+class ListNote;
 
 // In-place editing of the main window's three lists: cells edited by
 // double-click or F2, items moved by dragging or Alt+Up/Alt+Down (Alt+Home
 // and Alt+End to either end), Delete as the list's "Delete Selected", the
-// note about tasks that a category rename or delete carried along, and the
+// note about tasks that a category rename carried along, and the
 // warning shown while a date field holds a text that will not read as a
 // date or the category box names no category.
 class ListEditing : public QObject {
 public:
     // `deleteSelected` holds the "Delete Selected" handlers of the
-    // categories, tasks and special events lists.
-    ListEditing(Form1 &form, std::array<std::function<void()>, 3> deleteSelected);
+    // categories, tasks and special events lists. Every edit and move is a
+    // step of `history`.
+    ListEditing(Form1 &form, ListHistory &history, ListNote &note,
+                std::array<std::function<void()>, 3> deleteSelected);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,7 +45,8 @@ private:
     void followCategories();
 
     Form1 &mForm;
-    QLabel *mNote;
+    ListHistory &mHistory;
+    ListNote &mNote;
     CategoryNames *mCategories;
     QList<std::pair<QTreeWidget *, std::function<void()>>> mLists;
 

@@ -1,5 +1,6 @@
 #include "project/ListEdits.h"
 
+#include <QSet>
 #include <algorithm>
 
 namespace orv {
@@ -29,12 +30,6 @@ bool otherCategoryNamed(const ListRecords &categories, int position, const QStri
         if (i != position - 1 && itemName(categories[i]) == name)
             return true;
     return false;
-}
-
-int tasksNaming(const ListRecords &tasks, const QString &name)
-{
-    return int(std::count_if(tasks.begin(), tasks.end(),
-                             [&](const QStringList &task) { return taskCategory(task) == name; }));
 }
 
 QString taskCount(int count)
@@ -74,12 +69,20 @@ int renameCategory(ProjectLists &lists, int position, const QString &name)
 
 int tasksLeftWithoutCategory(const ProjectLists &lists, int position)
 {
-    if (!validPosition(lists.categories, position))
-        return 0;
-    const QString name = itemName(lists.categories[position - 1]);
-    if (otherCategoryNamed(lists.categories, position, name))
-        return 0;
-    return tasksNaming(lists.tasks, name);
+    return tasksLeftWithoutCategories(lists, {position});
+}
+
+int tasksLeftWithoutCategories(const ProjectLists &lists, const QList<int> &positions)
+{
+    const QSet<int> removed(positions.begin(), positions.end());
+    QSet<QString> kept;
+    QSet<QString> gone;
+    for (int i = 0; i < lists.categories.size(); ++i)
+        (removed.contains(i + 1) ? gone : kept).insert(itemName(lists.categories[i]));
+    return int(std::count_if(lists.tasks.begin(), lists.tasks.end(), [&](const QStringList &task) {
+        const QString name = taskCategory(task);
+        return gone.contains(name) && !kept.contains(name);
+    }));
 }
 
 QString toggledSubTask(const QString &mark)

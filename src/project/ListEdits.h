@@ -31,6 +31,8 @@ int renameCategory(ProjectLists &lists, int position, const QString &name);
 // The number of tasks that no longer belong to any category once the
 // category at `position` is gone.
 int tasksLeftWithoutCategory(const ProjectLists &lists, int position);
+// The same once the categories at all of `positions` are gone.
+int tasksLeftWithoutCategories(const ProjectLists &lists, const QList<int> &positions);
 
 // The other value of the sub-task mark: "V" becomes empty, anything else
 // (which the chart does not take for a sub-task) becomes "V".

@@ -6,10 +6,12 @@ folder and en-US dates, loads the sample, edits the lists, creates the chart,
 zooms and drags the preview, maximises it and scrolls to the calendar's end
 (the task names stay in view), saves the workbook through the file dialog,
 goes back, edits the new task's start date in place, creates again (its bar
-moves) and closes the main window. A second run zooms a 1,000-task chart in.
-Then checks from outside:
-the saved workbook in LibreOffice and Gnumeric, the settings file, and that
-the temporary folder is left clean. Screenshots go to the artefacts folder.
+moves) and closes the main window. Then starts the program once more with the
+saved workbook named on the command line and a fresh settings folder, and
+closes it again. A further run zooms a 1,000-task chart in. Then checks from
+outside: the saved workbook in LibreOffice and Gnumeric, the settings file of
+each run (the second holds the plan read back from the workbook), and that the
+temporary folder is left clean. Screenshots go to the artefacts folder.
 
 Exit status: 0 passed, 1 failed, 77 skipped (a tool is missing).
 """
@@ -93,6 +95,13 @@ EXPECTED_SETTINGS = {
     "events": "General meeting^8/12/2016^8/12/2016",
     "tabsel": "2",
 }
+
+# The plan read back from the saved workbook, which was saved before the
+# new task's start date was edited.
+REOPENED_SETTINGS = dict(
+    EXPECTED_SETTINGS,
+    tasks=EXPECTED_SETTINGS["tasks"].replace(us_short_date(EDITED_START), NEW_TASK["start"]),
+    tabsel=None)
 
 # Chart rows: the special event in row 3; each category heads a block of four
 # rows from row 10 on, its first task in the row below. Columns: B task name
@@ -299,6 +308,23 @@ class Scenario:
         self.x.xdotool("windowsize", preview, *PREVIEW_SIZE)
         wait_until("the preview at its own size again", lambda: self.x.size(preview) == PREVIEW_SIZE)
 
+    def reopen_saved_chart(self):
+        """`orvantis "My chart.xls"` on empty lists: no question, the lists
+        filled from the workbook, stored when the window is closed."""
+        self.reopened_config = self.scratch / "config-reopened"
+        self.reopened_config.mkdir()
+        env = dict(self.env, XDG_CONFIG_HOME=str(self.reopened_config))
+        self.process = subprocess.Popen([str(self.program), str(self.saved)], env=env, stdout=self.log,
+                                        stderr=subprocess.STDOUT, cwd=self.scratch)
+        main = self.x.wait_for_window(TITLE, MAIN_SIZE)
+        time.sleep(0.5)  # the lists paint after the file is read
+        self.shot(main, "main-reopened")
+        assert self.message_box(main) is None, "opening the saved chart showed a message"
+        self.x.request_close(main)
+        wait_until("the reopened program to end", lambda: self.process.poll() is not None, timeout=15)
+        assert self.process.returncode == 0, f"the program ended with status {self.process.returncode}"
+        self.step("saved chart reopened from the command line and closed")
+
     def edit_new_task_start(self, main):
         """F2 on the last task's "Start" cell, reached from the first task's by End."""
         self.switch_tab(main, "Tasks")
@@ -427,10 +453,10 @@ class Checks:
             self.failures.append(f"{what}: expected {expected!r}, got {actual!r}")
 
 
-def check_settings(checks, config):
+def check_settings(checks, config, expected_settings, run):
     stored = read_settings(config)
-    for key, expected in EXPECTED_SETTINGS.items():
-        checks.equal(f"settings value {key}", stored.get(key), expected)
+    for key, expected in expected_settings.items():
+        checks.equal(f"{run}: settings value {key}", stored.get(key), expected)
 
 
 def check_temporary_folder(checks, temp):
@@ -494,6 +520,7 @@ def main():
         scenario = Scenario(options.program, options.artifacts, scratch, display)
         try:
             scenario.run()
+            scenario.reopen_saved_chart()
             zoom_thousand_tasks(options.program, options.artifacts, scratch / "thousand", display)
         except AssertionError as failure:
             print(f"FAILED during the scenario: {failure}")
@@ -508,7 +535,8 @@ def main():
             print((scratch / "program.log").read_text(), end="")
 
         checks = Checks()
-        check_settings(checks, scenario.config)
+        check_settings(checks, scenario.config, EXPECTED_SETTINGS, "first run")
+        check_settings(checks, scenario.reopened_config, REOPENED_SETTINGS, "saved chart reopened")
         check_temporary_folder(checks, scenario.temp)
         check_workbook(checks, scenario.saved, scratch)
         print(f"{time.monotonic() - scenario.started:6.1f} s  checks done")

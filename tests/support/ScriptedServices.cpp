@@ -56,6 +56,16 @@ bool ScriptedPrintDialog::askPrinter(QPrinter &printer, int pageCount)
     return true;
 }
 
+QString ScriptedOpenDialog::askOpenPath(const QString &title, const QString &)
+{
+    titles << title;
+    if (mAnswers.empty())
+        return QString();
+    const QString path = mAnswers.front();
+    mAnswers.pop_front();
+    return path;
+}
+
 std::optional<QString> MemorySettingsStore::read(const QString &key) const
 {
     const auto found = values.constFind(key);
@@ -82,6 +92,7 @@ ScriptedServices::ScriptedServices()
     services.messages = &messages;
     services.saveDialog = &saveDialog;
     services.printDialog = &printDialog;
+    services.openDialog = &openDialog;
     services.settings = &settings;
     services.exit = &exit;
     services.folders = &folders;

@@ -74,6 +74,18 @@ private:
     std::deque<Answer> mAnswers;
 };
 
+// Answers from a script; an unscripted dialog is cancelled.
+class ScriptedOpenDialog : public OpenFileDialog {
+public:
+    QString askOpenPath(const QString &title, const QString &filter) override;
+    void answerNext(const QString &path) { mAnswers.push_back(path); }
+
+    QStringList titles;
+
+private:
+    std::deque<QString> mAnswers;
+};
+
 class MemorySettingsStore : public SettingsStore {
 public:
     std::optional<QString> read(const QString &key) const override;
@@ -115,6 +127,7 @@ struct ScriptedServices {
     ScriptedMessageBoxes messages;
     ScriptedSaveDialog saveDialog;
     ScriptedPrintDialog printDialog;
+    ScriptedOpenDialog openDialog;
     MemorySettingsStore settings;
     RecordingExit exit;
     TempFolders folders;
