@@ -1,6 +1,6 @@
 #include "project/PastePlan.h"
 
-#include "project/EntryHints.h"
+#include "app/EntryHints.h"
 #include "project/ListEdits.h"
 #include "project/ListSplice.h"
 #include "project/ListViewItems.h"

@@ -9,6 +9,7 @@
 #include "sheet/xls/XlsWriter.h"
 #include "sheet/xlsx/XlsxWriter.h"
 
+#include <QTemporaryDir>
 #include <random>
 
 namespace orv::chart::test {
@@ -39,9 +40,15 @@ sheet::Workbook builtChart(const ProjectLists &lists, const QLocale &locale)
     return sheet::xls::openWorkbook(preview.excelFile);
 }
 
+QByteArray xlsxBytes(const sheet::Workbook &book)
+{
+    const QTemporaryDir scratch;
+    return sheet::xlsx::writeXlsxFile(book, scratch.path());
+}
+
 QByteArray fileBytes(const sheet::Workbook &chart, Format format)
 {
-    return format == Format::Xlsx ? sheet::xlsx::writeXlsxFile(chart) : sheet::xls::writeXlsFile(chart);
+    return format == Format::Xlsx ? xlsxBytes(chart) : sheet::xls::writeXlsFile(chart);
 }
 
 struct Plan {
@@ -224,7 +231,7 @@ QByteArray otherWorkbook()
 {
     sheet::Workbook book;
     book.addSheet(QStringLiteral("Budget")).cellAt({0, 0}).value = QStringLiteral("Cost");
-    return sheet::xlsx::writeXlsxFile(book);
+    return xlsxBytes(book);
 }
 
 QByteArray randomBytes()
