@@ -2,6 +2,7 @@
 // spreadsheet instances, the saved chart workbook, the picture file and its
 // loading by the preview. Then the same up to the first paint of the real
 // preview window, with the process's peak memory.
+#include "BenchMain.h"
 #include "BenchChart.h"
 #include "app/FileOperations.h"
 #include "chart/BuilderWindow.h"
@@ -137,12 +138,4 @@ BENCHMARK(BM_CreateToFirstPaint)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return orv::bench::runBenchmarks<QApplication>(argc, argv); }

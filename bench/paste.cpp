@@ -1,6 +1,7 @@
 // Pasting 1,000 task rows from the clipboard into the main window's empty
 // task list, as Ctrl+V does it, painted afterwards; and taking the paste
 // back with Ctrl+Z.
+#include "BenchMain.h"
 #include "app/MessageBoxes.h"
 #include "app/Services.h"
 #include "project/Form1.h"
@@ -109,12 +110,4 @@ BENCHMARK(BM_UndoThousandTaskPaste)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return orv::bench::runBenchmarks<QApplication>(argc, argv); }

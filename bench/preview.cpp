@@ -2,6 +2,7 @@
 // 1,000-task chart, and one drawn zoom step on a sample-sized chart; and the
 // view of a 1,000-task chart painted from its sheet, as after a zoom step or
 // a page scroll, when every tile in view is new.
+#include "BenchMain.h"
 #include "BenchChart.h"
 #include "app/FileOperations.h"
 #include "app/MessageBoxes.h"
@@ -183,12 +184,4 @@ BENCHMARK(BM_PaintNewViewThousandTasks)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return orv::bench::runBenchmarks<QApplication>(argc, argv); }

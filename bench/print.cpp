@@ -1,6 +1,7 @@
 // The printed pages of a built chart as a PDF file: reading the chart
 // workbook, working out its formulas and painting every page, with the
 // file's size and page count.
+#include "BenchMain.h"
 #include "BenchChart.h"
 #include "chart/ChartBuilder.h"
 #include "chart/ChartPages.h"
@@ -51,12 +52,4 @@ BENCHMARK(BM_ChartPdf)->Arg(2)->Arg(200)->Arg(1000)->ArgName("tasks")->Unit(benc
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return orv::bench::runBenchmarks<QGuiApplication>(argc, argv); }

@@ -1,3 +1,4 @@
+#include "BenchMain.h"
 #include "sheet/Failure.h"
 #include "sheet/formula/Evaluator.h"
 #include "sheet/formula/FormulaParser.h"
@@ -272,12 +273,4 @@ BENCHMARK(BM_LargestChartRefused)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char **argv) { return orv::bench::runBenchmarks<QGuiApplication>(argc, argv); }
