@@ -139,6 +139,7 @@ std::shared_ptr<sheet::RangePicture> chartOfTasks(int tasks)
         void takePicture(const chart::HandedPicture &picture) override { sheet = picture.sheet; }
         void setExcelFile(const QString &path) override { DeleteFileIfExists(path); }
         void show() override {}
+        bool paintsFromSheet() const override { return true; }
         std::shared_ptr<sheet::RangePicture> sheet;
     } taking;
     bench::BuilderServices services;

@@ -9,6 +9,7 @@
 #include "chart/Excel1.h"
 #include "chart/ObjectVariable.h"
 #include "chart/PercentText.h"
+#include "chart/PictureFileWriting.h"
 #include "chart/ProjectSource.h"
 #include "chart/SpreadsheetApplication.h"
 #include "sheet/Failure.h"
@@ -127,7 +128,12 @@ void BuildRun::run()
     nameWorkbook();
     saveAndExport();
     handOver();
-    mOp(264, [&] { DeleteFileIfExists(tempPath(QStringLiteral("temp.bmp"))); });
+    mOp(264, [&] {
+        if (mPicture.writing)
+            mPicture.writing->deleteWhenWritten();
+        else
+            DeleteFileIfExists(tempPath(QStringLiteral("temp.bmp")));
+    });
     mOp(266, [&] { DeleteFileIfExists(tempPath(QStringLiteral("template.xlt"))); });
     mOp(268, [&] { mBuilder.mBusy = false; });
 }
@@ -299,7 +305,7 @@ void BuildRun::saveAndExport()
     mOp(246, [&] {
         mPicture.path = tempPath(QStringLiteral("temp.bmp"));
         if (mParts.preview.wantsPicture()) {
-            need(mSecond).keepPicturesForScreen(true);
+            need(mSecond).keepPicturesForScreen(mParts.preview.paintsFromSheet());
             mPicture = saveCellsActivesheet(*mParts.services.messages, need(mSecondBook), mPicture.path);
         }
     });
@@ -315,7 +321,7 @@ void BuildRun::handOver()
 {
     mOp(256, [&] {
         if (mParts.preview.wantsPicture())
-            mParts.preview.takePicture(std::exchange(mPicture, HandedPicture{mPicture.path, {}}));
+            mParts.preview.takePicture(std::exchange(mPicture, HandedPicture{mPicture.path, {}, mPicture.writing}));
     });
     mOp(258, [&] { mParts.preview.setExcelFile(mPath); });
     mOp(260, [&] { mParts.preview.show(); });

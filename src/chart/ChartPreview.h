@@ -22,6 +22,9 @@ public:
     // False when nobody will look at a picture: the builder then makes none
     // and loads none.
     virtual bool wantsPicture() const { return true; }
+    // True when takePicture paints from the handed sheet and never reads the
+    // file: the builder then writes the file in the background.
+    virtual bool paintsFromSheet() const { return false; }
 };
 
 } // namespace orv::chart

@@ -57,7 +57,7 @@ QString GetDecimalSeparator()
 
 HandedPicture saveCellsActivesheet(MessageBoxes &messages, Workbook &workbook, const QString &path)
 {
-    HandedPicture handed{path, {}};
+    HandedPicture handed{path, {}, {}};
     ReportingOperation op(messages, QStringLiteral("in Orvantis2021/08/31.Excel1.saveCellsActivesheet "));
     std::optional<Worksheet> sheet;
     std::optional<Range> used;

@@ -1,6 +1,7 @@
 #include "chart/SpreadsheetApplication.h"
 
 #include "chart/ObjectVariable.h"
+#include "chart/PictureFileWriting.h"
 #include "sheet/Failure.h"
 #include "sheet/FileAccess.h"
 #include "sheet/RowOperations.h"
@@ -61,13 +62,15 @@ HandedPicture CopiedPicture::save(const QString &path) const
     if (QFileInfo(path).isSymLink())
         throw Failure(QStringLiteral("Could not write the picture %1: it is a symbolic link, which is not followed")
                           .arg(path));
+    if (mShown)
+        return {path, mShown, PictureFileWriting::start(mShown, path)};
     try {
         sheet::replaceFile(mEncoded, path, sheet::Durability::Scratch);
     } catch (const Failure &) {
         QFile::remove(path);
         throw;
     }
-    return {path, mShown};
+    return {path, {}, {}};
 }
 
 // ---- Range ------------------------------------------------------------------
@@ -459,15 +462,16 @@ void Application::copyPicture(const Range &range)
     call("CopyPicture");
     sheet::Workbook &workbook = book(range.workbook());
     sheet::recalculate(workbook, clock());
+    mPicture.reset();
+    if (mKeepsPicturesForScreen) {
+        mPicture = CopiedPicture(
+            std::make_shared<sheet::RangePicture>(sharedBook(range.workbook()), range.sheet(), range.cells(), clock()));
+        return;
+    }
     const sheet::Evaluator evaluator(workbook, clock());
     sheet::RenderOptions options;
     options.ruleHolds = sheet::formulaRules(evaluator);
-    // A window waiting for the picture gets it in memory, painted once.
-    mPicture.reset();
-    std::shared_ptr<sheet::RangePicture> shown;
-    if (mKeepsPicturesForScreen)
-        shown = std::make_shared<sheet::RangePicture>(sharedBook(range.workbook()), range.sheet(), range.cells(), clock());
-    mPicture = CopiedPicture(sheet::encodePicture(workbook, range.sheet(), range.cells(), options), std::move(shown));
+    mPicture = CopiedPicture(sheet::encodePicture(workbook, range.sheet(), range.cells(), options));
 }
 
 Range Application::usedRange(int handle, int sheetIndex)

@@ -29,15 +29,15 @@ class Application;
 
 // What CopyPicture leaves in the instance's copy buffer: the picture of a
 // range as the screen shows it, kept encoded (a chart's picture is a few
-// megabytes that way, against hundreds once decoded).
+// megabytes that way, against hundreds once decoded), or, for a window that
+// paints it from the sheet, the sheet's picture, encoded only when saved.
 class CopiedPicture {
 public:
-    explicit CopiedPicture(QByteArray encoded, std::shared_ptr<sheet::RangePicture> shown = {})
-        : mEncoded(std::move(encoded)), mShown(std::move(shown))
-    {
-    }
+    explicit CopiedPicture(QByteArray encoded) : mEncoded(std::move(encoded)) {}
+    explicit CopiedPicture(std::shared_ptr<sheet::RangePicture> shown) : mShown(std::move(shown)) {}
     // Writes the picture file, replacing any file of that name; gives back
-    // the file with the picture for the screen, if any.
+    // the file with the picture for the screen, if any. The file of a
+    // picture for the screen is written in the background.
     HandedPicture save(const QString &path) const;
 
 private:
@@ -175,8 +175,9 @@ public:
 
     // The picture that CopyPicture left in the instance's own copy buffer.
     std::optional<CopiedPicture> clipboardPicture() const;
-    // Whether CopyPicture also keeps the sheet's picture for a window to
-    // show (off at first: it holds on to the workbook).
+    // Whether CopyPicture keeps the sheet's picture for a window that paints
+    // it from the sheet, instead of encoding it at once (off at first: it
+    // holds on to the workbook).
     void keepPicturesForScreen(bool keep) { mKeepsPicturesForScreen = keep; }
 
     // Tests make a chosen call fail: the hook sees every call's member name

@@ -1,5 +1,6 @@
 #include "preview/LazyPreview.h"
 
+#include "chart/PictureFileWriting.h"
 #include "preview/Form2.h"
 #include "preview/PictureBox.h"
 #include "preview/PictureTiles.h"
@@ -15,7 +16,11 @@ LazyPreview::LazyPreview(const Services &services, MainWindowLink &mainWindow)
 {
 }
 
-LazyPreview::~LazyPreview() = default;
+LazyPreview::~LazyPreview()
+{
+    if (mWriting)
+        mWriting->wait();
+}
 
 Form2 &LazyPreview::form()
 {
@@ -34,6 +39,7 @@ void LazyPreview::takePicture(const chart::HandedPicture &picture)
         loadPicture(picture.path);
         return;
     }
+    mWriting = picture.writing;
     form().Picture1->setTiles(std::make_shared<PictureTiles>(picture.sheet));
     form().setFrozenPanes(picture.sheet->frozenSize());
 }

@@ -24,6 +24,7 @@ public:
     void assignPicture(const QImage &picture, QSize frozen = {});
     void setExcelFile(const QString &path) override;
     void show() override;
+    bool paintsFromSheet() const override { return true; }
 
     // The window, or null while no chart has been handed over yet.
     Form2 *loaded() const { return mForm.get(); }
@@ -34,6 +35,9 @@ private:
     const Services &mServices;
     MainWindowLink &mMainWindow;
     std::unique_ptr<Form2> mForm;
+    // The last picture file still being written: waited for at the end, so
+    // that no writing outlives the program's fonts and files.
+    std::shared_ptr<chart::PictureFileWriting> mWriting;
 };
 
 } // namespace orv::preview

@@ -1,18 +1,24 @@
 #include "ChartBuilderFixture.h"
+#include "chart/PictureFileWriting.h"
 #include "sheet/render/RangePicture.h"
 
 namespace orv::chart::test {
 namespace {
 
-// A preview that takes what the builder kept of the picture, and reads the
-// file while it is still there to compare.
+// A preview that paints from the sheet, and waits for the file being written
+// in the background to compare it while it is still there.
 class TakingPreview : public RecordingPreview {
 public:
     void takePicture(const HandedPicture &picture) override
     {
         handed = picture;
+        fileWasWaitedFor = bool(picture.writing);
+        if (picture.writing)
+            picture.writing->wait();
         fromFile = sheet::readPicture(picture.path);
     }
+    bool paintsFromSheet() const override { return true; }
+    bool fileWasWaitedFor = false;
     HandedPicture handed;
     QImage fromFile;
 };
@@ -37,6 +43,7 @@ TEST_F(HandedPictureTest, TheSheetsPictureIsTheFilesAndCarriesTheFrozenPanes)
                      kSeed);
     own.PushButton6_Click();
     ASSERT_NE(taking.handed.sheet, nullptr);
+    ASSERT_TRUE(taking.fileWasWaitedFor);
     sheet::RangePicture &picture = *taking.handed.sheet;
     ASSERT_EQ(picture.size(), taking.fromFile.size());
     EXPECT_EQ(picture.render(QRect(QPoint(), picture.size()), 1.0), taking.fromFile.convertToFormat(QImage::Format_RGB32));
@@ -53,6 +60,34 @@ TEST_F(HandedPictureTest, TheSheetsPictureIsTheFilesAndCarriesTheFrozenPanes)
     EXPECT_GT(same, compared * 95 / 100);
     EXPECT_FALSE(QFile::exists(taking.handed.path));
     EXPECT_TRUE(scripted.messages.shown.empty());
+}
+
+// The file written in the background holds the picture's own bytes, while
+// the window paints from the same sheet; a deletion asked for while the file
+// is still being written happens once it is written.
+TEST_F(HandedPictureTest, TheFileWrittenInTheBackgroundIsThePicturesAndIsDeletedWhenAsked)
+{
+    TakingPreview taking;
+    ChartBuilder own(ChartBuilder::Parts{scripted.services, lists, window, taking, [] { return loadCustomResource(101); }},
+                     kSeed);
+    own.PushButton6_Click();
+    ASSERT_NE(taking.handed.sheet, nullptr);
+    const QString path = temp(QStringLiteral("again.png"));
+
+    const auto kept = PictureFileWriting::start(taking.handed.sheet, path);
+    const QImage painted = taking.handed.sheet->render(QRect(0, 0, 300, 200), 1.5);
+    kept->wait();
+    ASSERT_TRUE(kept->written());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), taking.handed.sheet->encoded());
+    EXPECT_FALSE(painted.isNull());
+
+    const auto dropped = PictureFileWriting::start(taking.handed.sheet, path);
+    dropped->deleteWhenWritten();
+    dropped->wait();
+    EXPECT_TRUE(dropped->written());
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 // A preview that does not take the kept picture is given the file to read.

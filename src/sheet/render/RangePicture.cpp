@@ -81,8 +81,10 @@ QImage RangePicture::render(const QRect &area, double scale)
 
 QByteArray RangePicture::encoded() const
 {
+    // An evaluator of its own: the shared one belongs to render()'s thread.
+    const Evaluator evaluator(*d->workbook, d->moment);
     RenderOptions options;
-    options.ruleHolds = formulaRules(d->evaluator);
+    options.ruleHolds = formulaRules(evaluator);
     return encodePicture(*d->workbook, d->sheetIndex, d->range, options);
 }
 

@@ -20,7 +20,8 @@ class Workbook;
 //
 // It shares the workbook, which must not change while the picture lives,
 // and shows the sheet as it was at one moment: TODAY() stands for the day
-// the picture was made, however long it is shown. Not thread-safe.
+// the picture was made, however long it is shown. render() is for one
+// thread; encoded() may run on another thread at the same time.
 class RangePicture {
 public:
     RangePicture(std::shared_ptr<const Workbook> workbook, int sheetIndex, CellRange range, const Clock &clock);
