@@ -166,8 +166,9 @@ TEST_F(BatchRun, AReplacedWorkbookKeepsItsModeAndOwner)
     put(options.workbookPath, "old");
     ASSERT_EQ(::chmod(path.constData(), 0640), 0);
     const bool root = ::geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(::chown(path.constData(), 4321, 4322), 0);
+    }
     ASSERT_EQ(run(), 0) << errors.toStdString();
     struct stat info {};
     ASSERT_EQ(::stat(path.constData(), &info), 0);

@@ -137,9 +137,10 @@ TEST_P(PrintPdfOracle, LibreOfficeBreaksThePagesAlike)
     ruled.erase(ruled.begin());
     EXPECT_EQ(jsonInts(lo[QStringLiteral("columnBreaks")]), ruled);
     EXPECT_EQ(ruled.size() + 1, columnBreaks.size());
-    if (pages.size() == columnBreaks.size())
+    if (pages.size() == columnBreaks.size()) {
         EXPECT_EQ(pdfinfoField(outputOf(QStringLiteral("pdfinfo"), {theirs}), QStringLiteral("Pages")).toInt(),
                   int(pages.size()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Charts, PrintPdfOracle, ::testing::Values(2, 200),
