@@ -1,6 +1,7 @@
 #include "sheet/render/RangePainter.h"
 
 #include "sheet/model/Workbook.h"
+#include "sheet/render/FillRuns.h"
 #include "sheet/render/LetterInk.h"
 #include "sheet/render/ScreenFonts.h"
 
@@ -205,8 +206,10 @@ void RangePainter::paintBand(QPainter &painter, qint64 top, int height, int left
     painter.restore();
 }
 
+// Solid fills only: the band is white already.
 void RangePainter::paintFills(QPainter &painter, qint64 top)
 {
+    FillRuns fills;
     for (const BandRow &row : mRows) {
         const int y = int(mGeometry.rowTop(row.row) - top);
         const int h = mGeometry.rowHeight(row.row);
@@ -217,13 +220,15 @@ void RangePainter::paintFills(QPainter &painter, qint64 top)
             while (end <= mLastColumn && fillAt(row, end) == fill)
                 ++end;
             if (fill.pattern == FillPattern::Solid) {
-                const QColor color = fill.color.automatic ? QColor(Qt::white) : QColor::fromRgb(fill.color.rgb);
+                const QColor color = fill.color.automatic ? kBackground : QColor::fromRgb(fill.color.rgb);
                 const int x = mGeometry.columnLeft(column);
-                painter.fillRect(QRect(x, y, mGeometry.columnRight(end - 1) - x, h), color);
+                if (color != kBackground)
+                    fills.add(QRect(x, y, mGeometry.columnRight(end - 1) - x, h), color);
             }
             column = end;
         }
     }
+    fills.paint(painter, mInk != nullptr);
 }
 
 // Gridlines run along the right and bottom pixel of every cell that has no
