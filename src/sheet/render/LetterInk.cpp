@@ -11,9 +11,9 @@ namespace orv::sheet {
 LetterInk::Face &LetterInk::face(const QFont &font)
 {
     const QString key = font.key();
-    auto found = mFaces.find(key);
+    const auto found = mFaces.find(key);
     if (found != mFaces.end())
-        return found.value();
+        return found->second;
     Face added;
     added.raw = QRawFont::fromFont(font);
     // A face that only stands in for the bold or italic one is drawn with
@@ -22,7 +22,7 @@ LetterInk::Face &LetterInk::face(const QFont &font)
     const bool italic = added.raw.style() != QFont::StyleNormal;
     if (!added.raw.isValid() || bold != (font.weight() >= QFont::DemiBold) || italic != font.italic())
         added.raw = QRawFont();
-    return mFaces.insert(key, std::move(added)).value();
+    return mFaces.emplace(key, std::move(added)).first->second;
 }
 
 const LetterInk::Letter &LetterInk::letter(Face &face, char16_t code)
@@ -57,11 +57,10 @@ const LetterInk::Letter &LetterInk::letter(Face &face, char16_t code)
 // line's start and its advance ends at most at the line's end, so the
 // line's ink lies within the extremes of its letters' ink about those two
 // points.
-std::optional<QRectF> LetterInk::bounds(const QFont &font, const QString &text, double advance)
+std::optional<QRectF> LetterInk::bounds(Face &inkFace, const QString &text, double advance)
 {
     // Advances are laid out in 1/64 pixels.
     constexpr double kRounding = 1.0 / 64;
-    Face &inkFace = face(font);
     std::vector<const Letter *> letters;
     letters.reserve(text.size());
     double sum = 0;

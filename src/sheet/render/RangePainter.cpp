@@ -2,7 +2,6 @@
 
 #include "sheet/model/Workbook.h"
 #include "sheet/render/FillRuns.h"
-#include "sheet/render/LetterInk.h"
 #include "sheet/render/ScreenFonts.h"
 
 #include <QPainter>
@@ -321,9 +320,10 @@ RangePainter::TextFont &RangePainter::textFont(const CellLook &look)
     auto added = std::make_unique<TextFont>();
     added->font = font;
     added->qfont = screenFont(font);
-    if (mInk)
+    if (mInk) {
         added->qfont.setStyleStrategy(QFont::PreferNoShaping);
-    added->deviceFont = QFont(added->qfont, &mMetricsDevice);
+        added->ink = &mInk->face(QFont(added->qfont, &mMetricsDevice));
+    }
     added->metrics = std::make_unique<QFontMetricsF>(added->qfont, &mMetricsDevice);
     mFonts.push_back(std::move(added));
     return *mFonts.back();
@@ -613,7 +613,7 @@ bool RangePainter::inkInside(const TextItem &item, const TextFrame &frame, const
         y = rect.bottom() - height;
     else if (frame.flags & Qt::AlignVCenter)
         y = rect.top() + (rect.height() - height) / 2;
-    const std::optional<QRectF> letters = mInk->bounds(item.font->deviceFont, item.text, item.width);
+    const std::optional<QRectF> letters = mInk->bounds(*item.font->ink, item.text, item.width);
     if (!letters || letters->isEmpty())
         return false;
     const QRectF ink = letters->translated(x, y + metrics.ascent()).adjusted(-kMargin, -kMargin, kMargin, kMargin);

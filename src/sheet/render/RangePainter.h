@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sheet/render/CellLooks.h"
+#include "sheet/render/LetterInk.h"
 #include "sheet/render/NumberFormat.h"
 #include "sheet/render/SheetGeometry.h"
 
@@ -14,8 +15,6 @@
 class QPainter;
 
 namespace orv::sheet {
-
-class LetterInk;
 
 // Paints a cell range of a sheet as the screen shows it, one horizontal band
 // of the picture at a time, so that pictures of any height can be produced
@@ -57,7 +56,7 @@ private:
     struct TextFont {
         Font font;
         QFont qfont;
-        QFont deviceFont; // qfont as the 96-DPI device has it
+        LetterInk::Face *ink = nullptr; // painting for paper
         std::unique_ptr<QFontMetricsF> metrics;
     };
 
