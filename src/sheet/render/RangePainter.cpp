@@ -548,9 +548,10 @@ bool RangePainter::layoutText(const CellLook &look, QRect rect, QRect clip, Band
     return true;
 }
 
-// Shrunk text is the cell's font drawn smaller, not a smaller font: every
-// label shrinks by its own factor, and each new size would load a font of its
-// own. Without hinting the glyphs come out the same.
+// The frame a text is laid out in. Shrunk text is the cell's font drawn
+// smaller, not a smaller font: every label shrinks by its own factor, and
+// each new size would load a font of its own. Without hinting the glyphs
+// come out the same.
 RangePainter::TextFrame RangePainter::textFrame(const TextItem &item)
 {
     TextFrame frame;
@@ -591,16 +592,17 @@ RangePainter::TextFrame RangePainter::textFrame(const TextItem &item)
     return frame;
 }
 
-// Whether the letters of a text lie inside every clip its drawing would
-// have: the band's part and the cell's clip (`clip`), and the frame, which
-// drawText clips to when the line does not fit it. Such a text looks the
-// same drawn without a clip.
-bool RangePainter::inkInside(const TextItem &item, const TextFrame &frame, const QRectF &clip) const
+// Where the line of a text starts on its baseline in its frame, as
+// drawText places it, when its letters lie inside every clip its drawing
+// would have: the band's part and the cell's clip (`clip`), and the frame,
+// which drawText clips to when the line does not fit it. Such a text looks
+// the same drawn from there without a clip.
+std::optional<QPointF> RangePainter::unclippedStart(const TextItem &item, const TextFrame &frame, const QRectF &clip) const
 {
     // Letters stand on 1/64 pixel; the margin covers that.
     constexpr double kMargin = 1.0 / 64;
     if (item.width < 0)
-        return false;
+        return std::nullopt;
     const QFontMetricsF &metrics = *item.font->metrics;
     const QRectF &rect = frame.rect;
     const double height = metrics.ascent() + metrics.descent();
@@ -615,10 +617,16 @@ bool RangePainter::inkInside(const TextItem &item, const TextFrame &frame, const
         y = rect.top() + (rect.height() - height) / 2;
     const std::optional<QRectF> letters = mInk->bounds(*item.font->ink, item.text, item.width);
     if (!letters || letters->isEmpty())
-        return false;
-    const QRectF ink = letters->translated(x, y + metrics.ascent()).adjusted(-kMargin, -kMargin, kMargin, kMargin);
+        return std::nullopt;
+    // drawText moves the line's top-left corner onto the 1/64-pixel grid,
+    // towards zero.
+    auto onGrid = [](double at) { return std::trunc(at * 64) / 64; };
+    const QPointF start(onGrid(x), onGrid(y) + metrics.ascent());
+    const QRectF ink = letters->translated(start).adjusted(-kMargin, -kMargin, kMargin, kMargin);
     const bool lineFits = rect.contains(QRectF(x, y, item.width, height));
-    return (lineFits || rect.contains(ink)) && clip.contains(frame.transform.mapRect(ink));
+    if (!(lineFits || rect.contains(ink)) || !clip.contains(frame.transform.mapRect(ink)))
+        return std::nullopt;
+    return start;
 }
 
 void RangePainter::paintTexts(QPainter &painter, const std::vector<TextItem> &texts, const QRect &part)
@@ -629,7 +637,9 @@ void RangePainter::paintTexts(QPainter &painter, const std::vector<TextItem> &te
         if (!item.clip.intersects(part))
             continue;
         const TextFrame frame = textFrame(item);
-        if (!mInk || !inkInside(item, frame, QRectF(item.clip.intersected(part)))) {
+        const std::optional<QPointF> start
+            = mInk ? unclippedStart(item, frame, QRectF(item.clip.intersected(part))) : std::nullopt;
+        if (!start) {
             paintText(painter, item, frame);
             font = nullptr;
             continue;
@@ -639,12 +649,11 @@ void RangePainter::paintTexts(QPainter &painter, const std::vector<TextItem> &te
             painter.setFont(font->qfont);
         }
         painter.setPen(item.color);
-        const int flags = frame.flags | Qt::TextDontClip;
         if (frame.transform.type() <= QTransform::TxTranslate) {
-            painter.drawText(frame.rect.translated(frame.transform.dx(), frame.transform.dy()), flags, item.text);
+            painter.drawText(frame.transform.map(*start), item.text);
         } else {
             painter.setWorldTransform(frame.transform * band);
-            painter.drawText(frame.rect, flags, item.text);
+            painter.drawText(*start, item.text);
             painter.setWorldTransform(band);
         }
     }

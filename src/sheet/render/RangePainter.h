@@ -78,7 +78,7 @@ private:
     void paintTexts(QPainter &painter, const std::vector<TextItem> &texts, const QRect &part);
     void paintText(QPainter &painter, const TextItem &item, const TextFrame &frame);
     static TextFrame textFrame(const TextItem &item);
-    bool inkInside(const TextItem &item, const TextFrame &frame, const QRectF &clip) const;
+    std::optional<QPointF> unclippedStart(const TextItem &item, const TextFrame &frame, const QRectF &clip) const;
 
     TextFont &textFont(const CellLook &look);
     const NumberFormat &numberFormat(const QString &code);
