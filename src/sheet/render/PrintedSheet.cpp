@@ -60,7 +60,7 @@ void PrintedSheet::paintBlock(QPainter &painter, const CellRange &range, QPointF
     const Sheet &sheet = mWorkbook.sheet(mSheetIndex);
     const SheetGeometry geometry(mWorkbook, sheet, range);
     RangePainter blockPainter(mWorkbook, sheet, geometry, mRuleHolds);
-    blockPainter.keepLettersApart();
+    blockPainter.paintForPaper(mInk);
     painter.save();
     painter.translate(at);
     blockPainter.paintBand(painter, 0, int(geometry.height()));

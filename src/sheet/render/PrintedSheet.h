@@ -2,6 +2,7 @@
 
 #include "sheet/model/SheetSettings.h"
 #include "sheet/render/CellLooks.h"
+#include "sheet/render/LetterInk.h"
 #include "sheet/render/PrintPages.h"
 
 #include <QByteArray>
@@ -48,6 +49,7 @@ private:
     double mScale;
     RuleTest mRuleHolds;
     std::vector<PrintedPage> mPages;
+    mutable LetterInk mInk; // the letters' outlines, read as pages are painted
 };
 
 // Paints pages first to last (from 0) onto a paged device set to 96 dots per

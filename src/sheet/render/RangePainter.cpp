@@ -1,6 +1,7 @@
 #include "sheet/render/RangePainter.h"
 
 #include "sheet/model/Workbook.h"
+#include "sheet/render/FillRuns.h"
 #include "sheet/render/ScreenFonts.h"
 
 #include <QPainter>
@@ -90,6 +91,15 @@ struct RangePainter::TextItem {
     double shrink = 1; // font scale for shrink-to-fit
     QColor color;
     int rotation = 0; // degrees counter-clockwise
+    double width = -1; // the advance of a text of one line without spaces at its ends, else -1
+};
+
+// Where a text is drawn: `rect` and `flags` as given to QPainter::drawText,
+// in coordinates that `transform` takes to the band's.
+struct RangePainter::TextFrame {
+    QTransform transform;
+    QRectF rect;
+    int flags = 0;
 };
 
 RangePainter::RangePainter(const Workbook &workbook, const Sheet &sheet, const SheetGeometry &geometry,
@@ -189,16 +199,16 @@ void RangePainter::paintBand(QPainter &painter, qint64 top, int height, int left
         paintFills(painter, top);
         if (mGridlines)
             paintGridlines(painter, top);
-        for (const TextItem &item : texts)
-            if (item.clip.intersects(part))
-                paintText(painter, item);
+        paintTexts(painter, texts, part);
         paintBorders(painter, top, firstRow, lastRow);
     }
     painter.restore();
 }
 
+// Solid fills only: the band is white already.
 void RangePainter::paintFills(QPainter &painter, qint64 top)
 {
+    FillRuns fills;
     for (const BandRow &row : mRows) {
         const int y = int(mGeometry.rowTop(row.row) - top);
         const int h = mGeometry.rowHeight(row.row);
@@ -209,13 +219,15 @@ void RangePainter::paintFills(QPainter &painter, qint64 top)
             while (end <= mLastColumn && fillAt(row, end) == fill)
                 ++end;
             if (fill.pattern == FillPattern::Solid) {
-                const QColor color = fill.color.automatic ? QColor(Qt::white) : QColor::fromRgb(fill.color.rgb);
+                const QColor color = fill.color.automatic ? kBackground : QColor::fromRgb(fill.color.rgb);
                 const int x = mGeometry.columnLeft(column);
-                painter.fillRect(QRect(x, y, mGeometry.columnRight(end - 1) - x, h), color);
+                if (color != kBackground)
+                    fills.add(QRect(x, y, mGeometry.columnRight(end - 1) - x, h), color);
             }
             column = end;
         }
     }
+    fills.paint(painter, mInk != nullptr);
 }
 
 // Gridlines run along the right and bottom pixel of every cell that has no
@@ -308,8 +320,10 @@ RangePainter::TextFont &RangePainter::textFont(const CellLook &look)
     auto added = std::make_unique<TextFont>();
     added->font = font;
     added->qfont = screenFont(font);
-    if (mLettersApart)
+    if (mInk) {
         added->qfont.setStyleStrategy(QFont::PreferNoShaping);
+        added->ink = &mInk->face(QFont(added->qfont, &mMetricsDevice));
+    }
     added->metrics = std::make_unique<QFontMetricsF>(added->qfont, &mMetricsDevice);
     mFonts.push_back(std::move(added));
     return *mFonts.back();
@@ -513,8 +527,12 @@ bool RangePainter::layoutText(const CellLook &look, QRect rect, QRect clip, Band
         return false;
     if (alignment.shrinkToFit && !wrap && textWidth > available && available > 0)
         item.shrink = available / textWidth;
+    const bool plain = !stacked && !wrap && !item.font->qfont.underline() && !item.font->qfont.strikeOut()
+                       && !item.text.front().isSpace() && !item.text.back().isSpace();
     if (horizontal == HorizontalAlignment::Fill && textWidth > 0)
         item.text = item.text.repeated(std::max(1, int(layout.width() / textWidth)));
+    else if (plain)
+        item.width = textWidth;
 
     if (stacked) {
         item.text = stackedLetters(item.text);
@@ -530,55 +548,125 @@ bool RangePainter::layoutText(const CellLook &look, QRect rect, QRect clip, Band
     return true;
 }
 
-namespace {
-
-// Shrunk text is the cell's font drawn smaller, not a smaller font: every
-// label shrinks by its own factor, and each new size would load a font of its
-// own. Without hinting the glyphs come out the same.
-void shrink(QPainter &painter, double factor)
+// The frame a text is laid out in. Shrunk text is the cell's font drawn
+// smaller, not a smaller font: every label shrinks by its own factor, and
+// each new size would load a font of its own. Without hinting the glyphs
+// come out the same.
+RangePainter::TextFrame RangePainter::textFrame(const TextItem &item)
 {
-    if (factor < 1)
-        painter.scale(factor, factor);
+    TextFrame frame;
+    if (item.rotation == 0) {
+        frame.transform.translate(item.layout.left(), item.layout.top());
+        if (item.shrink < 1)
+            frame.transform.scale(item.shrink, item.shrink);
+        frame.rect = QRectF(QPointF(0, 0), item.layout.size() / item.shrink);
+        frame.flags = item.flags;
+        return frame;
+    }
+    // Turned text is laid out in a frame rotated about the cell's centre.
+    const QRectF cell = item.layout;
+    const double radians = std::abs(item.rotation) * M_PI / 180.0;
+    const double along = cell.width() * std::cos(radians) + cell.height() * std::sin(radians);
+    const double across = cell.width() * std::sin(radians) + cell.height() * std::cos(radians);
+    frame.transform.translate(cell.center().x(), cell.center().y());
+    frame.transform.rotate(-item.rotation);
+    if (item.shrink < 1)
+        frame.transform.scale(item.shrink, item.shrink);
+    const bool up = item.rotation > 0;
+    int flags = Qt::AlignVCenter;
+    if (item.flags & Qt::AlignBottom)
+        flags = up ? Qt::AlignLeft : Qt::AlignRight;
+    else if (item.flags & Qt::AlignTop)
+        flags = up ? Qt::AlignRight : Qt::AlignLeft;
+    else
+        flags = Qt::AlignHCenter;
+    if (item.flags & Qt::AlignLeft)
+        flags |= up ? Qt::AlignTop : Qt::AlignBottom;
+    else if (item.flags & Qt::AlignRight)
+        flags |= up ? Qt::AlignBottom : Qt::AlignTop;
+    else
+        flags |= Qt::AlignVCenter;
+    const QRectF turned(-along / 2, -across / 2, along, across);
+    frame.rect = QRectF(turned.topLeft() / item.shrink, turned.size() / item.shrink);
+    frame.flags = flags;
+    return frame;
 }
 
-} // namespace
+// Where the line of a text starts on its baseline in its frame, as
+// drawText places it, when its letters lie inside every clip its drawing
+// would have: the band's part and the cell's clip (`clip`), and the frame,
+// which drawText clips to when the line does not fit it. Such a text looks
+// the same drawn from there without a clip.
+std::optional<QPointF> RangePainter::unclippedStart(const TextItem &item, const TextFrame &frame, const QRectF &clip) const
+{
+    // Letters stand on 1/64 pixel; the margin covers that.
+    constexpr double kMargin = 1.0 / 64;
+    if (item.width < 0)
+        return std::nullopt;
+    const QFontMetricsF &metrics = *item.font->metrics;
+    const QRectF &rect = frame.rect;
+    const double height = metrics.ascent() + metrics.descent();
+    double x = rect.left(), y = rect.top();
+    if (frame.flags & Qt::AlignRight)
+        x = rect.right() - item.width;
+    else if (frame.flags & Qt::AlignHCenter)
+        x = rect.left() + (rect.width() - item.width) / 2;
+    if (frame.flags & Qt::AlignBottom)
+        y = rect.bottom() - height;
+    else if (frame.flags & Qt::AlignVCenter)
+        y = rect.top() + (rect.height() - height) / 2;
+    const std::optional<QRectF> letters = mInk->bounds(*item.font->ink, item.text, item.width);
+    if (!letters || letters->isEmpty())
+        return std::nullopt;
+    // drawText moves the line's top-left corner onto the 1/64-pixel grid,
+    // towards zero.
+    auto onGrid = [](double at) { return std::trunc(at * 64) / 64; };
+    const QPointF start(onGrid(x), onGrid(y) + metrics.ascent());
+    const QRectF ink = letters->translated(start).adjusted(-kMargin, -kMargin, kMargin, kMargin);
+    const bool lineFits = rect.contains(QRectF(x, y, item.width, height));
+    if (!(lineFits || rect.contains(ink)) || !clip.contains(frame.transform.mapRect(ink)))
+        return std::nullopt;
+    return start;
+}
 
-void RangePainter::paintText(QPainter &painter, const TextItem &item)
+void RangePainter::paintTexts(QPainter &painter, const std::vector<TextItem> &texts, const QRect &part)
+{
+    const QTransform band = painter.worldTransform();
+    const TextFont *font = nullptr;
+    for (const TextItem &item : texts) {
+        if (!item.clip.intersects(part))
+            continue;
+        const TextFrame frame = textFrame(item);
+        const std::optional<QPointF> start
+            = mInk ? unclippedStart(item, frame, QRectF(item.clip.intersected(part))) : std::nullopt;
+        if (!start) {
+            paintText(painter, item, frame);
+            font = nullptr;
+            continue;
+        }
+        if (font != item.font) {
+            font = item.font;
+            painter.setFont(font->qfont);
+        }
+        painter.setPen(item.color);
+        if (frame.transform.type() <= QTransform::TxTranslate) {
+            painter.drawText(frame.transform.map(*start), item.text);
+        } else {
+            painter.setWorldTransform(frame.transform * band);
+            painter.drawText(*start, item.text);
+            painter.setWorldTransform(band);
+        }
+    }
+}
+
+void RangePainter::paintText(QPainter &painter, const TextItem &item, const TextFrame &frame)
 {
     painter.save();
     painter.setClipRect(item.clip, Qt::IntersectClip);
     painter.setFont(item.font->qfont);
     painter.setPen(item.color);
-    if (item.rotation == 0) {
-        painter.translate(item.layout.topLeft());
-        shrink(painter, item.shrink);
-        painter.drawText(QRectF(QPointF(0, 0), item.layout.size() / item.shrink), item.flags, item.text);
-    } else {
-        // Turned text is laid out in a frame rotated about the cell's centre.
-        const QRectF cell = item.layout;
-        const double radians = std::abs(item.rotation) * M_PI / 180.0;
-        const double along = cell.width() * std::cos(radians) + cell.height() * std::sin(radians);
-        const double across = cell.width() * std::sin(radians) + cell.height() * std::cos(radians);
-        painter.translate(cell.center());
-        painter.rotate(-item.rotation);
-        shrink(painter, item.shrink);
-        int flags = Qt::AlignVCenter;
-        const bool up = item.rotation > 0;
-        if (item.flags & Qt::AlignBottom)
-            flags = up ? Qt::AlignLeft : Qt::AlignRight;
-        else if (item.flags & Qt::AlignTop)
-            flags = up ? Qt::AlignRight : Qt::AlignLeft;
-        else
-            flags = Qt::AlignHCenter;
-        if (item.flags & Qt::AlignLeft)
-            flags |= up ? Qt::AlignTop : Qt::AlignBottom;
-        else if (item.flags & Qt::AlignRight)
-            flags |= up ? Qt::AlignBottom : Qt::AlignTop;
-        else
-            flags |= Qt::AlignVCenter;
-        const QRectF frame(-along / 2, -across / 2, along, across);
-        painter.drawText(QRectF(frame.topLeft() / item.shrink, frame.size() / item.shrink), flags, item.text);
-    }
+    painter.setWorldTransform(frame.transform, true);
+    painter.drawText(frame.rect, frame.flags, item.text);
     painter.restore();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sheet/render/CellLooks.h"
+#include "sheet/render/LetterInk.h"
 #include "sheet/render/NumberFormat.h"
 #include "sheet/render/SheetGeometry.h"
 
@@ -32,9 +33,12 @@ public:
     // cells beside it is drawn as in the whole band.
     void paintBand(QPainter &painter, qint64 top, int height, int left, int width);
 
-    // Draws every letter as a glyph of its own, without ligatures, so that
-    // text in a PDF can be searched and copied letter by letter.
-    void keepLettersApart() { mLettersApart = true; }
+    // Paints for paper (a PDF or a printer): every letter is drawn as a glyph
+    // of its own, without ligatures, so that text in a PDF can be searched
+    // and copied letter by letter, and a text whose letters lie inside its
+    // cell is drawn without a clip, which such devices write out at length
+    // for every text. The page looks the same. `ink` must outlive the painter.
+    void paintForPaper(LetterInk &ink) { mInk = &ink; }
 
 private:
     struct Merge {
@@ -48,9 +52,11 @@ private:
         std::vector<char> openBoundary; // per column: no gridline on its right edge
     };
     struct TextItem;
+    struct TextFrame;
     struct TextFont {
         Font font;
         QFont qfont;
+        LetterInk::Face *ink = nullptr; // painting for paper
         std::unique_ptr<QFontMetricsF> metrics;
     };
 
@@ -69,7 +75,10 @@ private:
     static bool fitNumber(const NumberFormat &numbers, double number, const QFontMetricsF &metrics, double available,
                           QString &text);
     void spill(BandRow &row, int column, int flags, double textWidth, QRectF &layout, QRect &clip);
-    void paintText(QPainter &painter, const TextItem &item);
+    void paintTexts(QPainter &painter, const std::vector<TextItem> &texts, const QRect &part);
+    void paintText(QPainter &painter, const TextItem &item, const TextFrame &frame);
+    static TextFrame textFrame(const TextItem &item);
+    std::optional<QPointF> unclippedStart(const TextItem &item, const TextFrame &frame, const QRectF &clip) const;
 
     TextFont &textFont(const CellLook &look);
     const NumberFormat &numberFormat(const QString &code);
@@ -78,7 +87,7 @@ private:
     const SheetGeometry &mGeometry;
     CellLooks mLooks;
     bool mGridlines;
-    bool mLettersApart = false;
+    LetterInk *mInk = nullptr; // painting for paper
     std::vector<Merge> mMerges;
     std::vector<std::vector<int>> mMergesByRow; // per range row
     std::vector<BandRow> mRows;                 // the band's rows and one more on each side
