@@ -44,8 +44,9 @@ TEST_P(LetterInkTable, BoxHoldsEveryPixelTheTextInks)
     const QRectF allowed = box->translated(start).adjusted(-1, -1, 1, 1);
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != qRgb(255, 255, 255))
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
                 ASSERT_TRUE(allowed.contains(QRectF(x, y, 1, 1))) << "pixel " << x << "," << y;
+            }
     // Close enough to let most cells go without a clip.
     EXPECT_LT(box->width(), advance + 2);
 }
