@@ -1,79 +1,15 @@
-#include "app/Services.h"
-#include "app/qt/IniSettingsStore.h"
-#include "app/qt/QtFolders.h"
-#include "app/qt/QtMessageBoxes.h"
-#include "app/qt/QtOpenFileDialog.h"
-#include "app/qt/QtProgramExit.h"
-#include "app/qt/QtPrintDialog.h"
-#include "app/qt/QtSaveFileDialog.h"
-#include "app/qt/ShutdownWatch.h"
-#include "app/qt/SingleInstance.h"
+#include "CoreServices.h"
 #include "chart/BatchChart.h"
-#include "chart/EngineApplicationFactory.h"
-#include "preview/LazyPreview.h"
-#include "preview/MainWindowLink.h"
-#include "project/Form1.h"
-#include "sheet/Clock.h"
 #include "sheet/Failure.h"
 #include "sheet/FileName.h"
 
-#include <QApplication>
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <QTextStream>
 #include <cstdio>
+#include <dlfcn.h>
+#include <filesystem>
 
 namespace {
-
-// The main window as the preview window sees it.
-class MainWindowOfPreview : public orv::preview::MainWindowLink {
-public:
-    explicit MainWindowOfPreview(orv::Form1 &form) : mForm(form) {}
-    // Where it was: a window shown again without a position of its own is
-    // placed anew by the window manager.
-    void showMainWindow() override
-    {
-        mForm.setGeometry(mForm.geometry());
-        mForm.show();
-    }
-    void saveProjectLists() override { mForm.Form_QueryUnload(); }
-
-private:
-    orv::Form1 &mForm;
-};
-
-// The services that need no window: the settings file, the folders, the
-// clock and the spreadsheet engine.
-struct CoreServices {
-    CoreServices()
-    {
-        services.settings = &settings;
-        services.folders = &folders;
-        services.clock = &clock;
-        services.spreadsheets = &spreadsheets;
-    }
-
-    orv::IniSettingsStore settings;
-    orv::QtFolders folders;
-    orv::SystemClock clock;
-    orv::chart::EngineApplicationFactory spreadsheets{clock};
-    orv::Services services;
-};
-
-// The windows that are shown come to the front; with none shown (a hidden
-// main window while no preview is open), the main window is shown.
-void bringToFront(QWidget &mainWindow)
-{
-    QWidget *front = nullptr;
-    for (QWidget *window : QApplication::topLevelWidgets())
-        if (window->isVisible() && window->windowType() == Qt::Window)
-            front = window;
-    if (front == nullptr)
-        front = &mainWindow;
-    front->showNormal();
-    front->raise();
-    front->activateWindow();
-}
 
 // Builds the chart of the saved project without any window.
 int runBatch(int argc, char *argv[], const orv::chart::BatchOptions &options)
@@ -83,6 +19,23 @@ int runBatch(int argc, char *argv[], const orv::chart::BatchOptions &options)
     CoreServices core;
     QTextStream errors(stderr);
     return orv::chart::runBatchChart(options, core.services, errors);
+}
+
+// The windows live in a module below the program's folder, loaded only here: a short
+// batch run would spend a good part of its start loading the window
+// libraries.
+int runWindows(int argc, char *argv[])
+{
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    const std::string module = (program.parent_path() / "modules" / "orvantis-windows.so").string();
+    void *windows = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    const auto start = windows ? reinterpret_cast<int (*)(int, char **)>(::dlsym(windows, "orvantisWindows")) : nullptr;
+    if (!start) {
+        std::fprintf(stderr, "orvantis: the windows cannot be started: %s\n", ::dlerror());
+        return 1;
+    }
+    return start(argc, argv);
 }
 
 } // namespace
@@ -105,58 +58,5 @@ int main(int argc, char *argv[])
                      qPrintable(orv::chart::batchUsage()));
         return 2;
     }
-
-    QApplication app(argc, argv);
-    // What the windowing system did not take as its own options (it removes
-    // those from argv): a file to open, and nothing else.
-    QString commandLineFile;
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = orv::sheet::fileNameFromBytes(argv[i]);
-        if (argument.startsWith(u'-') || !commandLineFile.isEmpty()) {
-            std::fprintf(stderr, "orvantis: Unknown option %s\n%s", qPrintable(argument),
-                         qPrintable(orv::chart::batchUsage()));
-            return 2;
-        }
-        commandLineFile = argument;
-    }
-    orv::SingleInstance instance(orv::defaultSettingsPath());
-    try {
-        if (instance.handOver(commandLineFile))
-            return 0;
-    } catch (const orv::Failure &failure) {
-        QMessageBox::warning(nullptr, QStringLiteral("Orvantis"), failure.description());
-        return 1;
-    }
-
-    CoreServices core;
-    orv::QtMessageBoxes messages;
-    orv::QtSaveFileDialog saveDialog;
-    orv::QtPrintDialog printDialog;
-    orv::QtOpenFileDialog openDialog;
-    orv::QtProgramExit exit;
-    orv::Services &services = core.services;
-    services.messages = &messages;
-    services.saveDialog = &saveDialog;
-    services.printDialog = &printDialog;
-    services.openDialog = &openDialog;
-    services.exit = &exit;
-
-    orv::Form1 form(services);
-    MainWindowOfPreview mainWindow(form);
-    orv::preview::LazyPreview preview(services, mainWindow);
-    form.setChartPreview(preview);
-    form.Form_Load();
-    form.show();
-    // A later start with the same settings file: its file is passed on here.
-    instance.onLaterStart([&form](const QString &file) {
-        bringToFront(form);
-        if (!file.isEmpty())
-            form.openPlanFile(file);
-    });
-    // Only now: a signal during start-up would store lists not yet loaded.
-    orv::ShutdownWatch shutdown([&form] { form.Form_QueryUnload(); }, exit);
-    // `orvantis FILE`: the plan in FILE replaces the lists.
-    if (!commandLineFile.isEmpty())
-        form.openPlanFile(commandLineFile);
-    return app.exec();
+    return runWindows(argc, argv);
 }

@@ -56,6 +56,7 @@ sort >"$work/expected.txt" <<'FILES'
 ./usr/bin/orvantis -> ../lib/orvantis/orvantis
 ./usr/lib/orvantis/HAND-M.CUR
 ./usr/lib/orvantis/orvantis
+./usr/lib/orvantis/modules/orvantis-windows.so
 ./usr/share/applications/orvantis.desktop
 ./usr/share/doc/orvantis/changelog.gz
 ./usr/share/doc/orvantis/copyright
@@ -89,6 +90,14 @@ program=$(readlink -f "$root/usr/bin/orvantis")
 [ -f "$(dirname "$program")/HAND-M.CUR" ] || fail "no cursor file in the program's folder"
 if readelf -d "$program" | grep -E 'RPATH|RUNPATH' | grep -qF "$build"; then
     fail "the installed program still looks for libraries in the build tree"
+fi
+# The batch mode loads no window library; the windows' module finds all of
+# its libraries.
+if readelf -d "$program" | grep NEEDED | grep -qE 'Qt6(Widgets|PrintSupport|Network)'; then
+    fail "the program itself needs a window library"
+fi
+if ldd "$root/usr/lib/orvantis/modules/orvantis-windows.so" | grep -q 'not found'; then
+    fail "the windows' module misses a library"
 fi
 cmp -s "$root/usr/lib/orvantis/HAND-M.CUR" "$(dirname "$0")/../../resources/HAND-M.CUR" \
     || fail "installed cursor differs from resources/HAND-M.CUR"
