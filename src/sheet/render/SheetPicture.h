@@ -18,7 +18,9 @@ struct RenderOptions {
     // Decides the conditional formats; empty: conditional formats are not drawn.
     RuleTest ruleHolds;
     // The most picture rows painted at a time; very wide pictures use fewer.
-    int bandHeight = 256;
+    // Short bands let painting and compressing overlap even for a small
+    // chart, and keep the band images' memory small.
+    int bandHeight = 64;
 };
 
 // The largest picture made, in pixels: 1 GiB once decoded at 4 bytes a pixel.
