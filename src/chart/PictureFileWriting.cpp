@@ -1,11 +1,11 @@
 #include "chart/PictureFileWriting.h"
 
-#include "sheet/Failure.h"
 #include "sheet/FileAccess.h"
 #include "sheet/render/RangePicture.h"
 
 #include <QFile>
 #include <QThreadPool>
+#include <exception>
 
 namespace orv::chart {
 
@@ -27,7 +27,8 @@ void PictureFileWriting::write(const sheet::RangePicture &picture)
     bool written = true;
     try {
         sheet::replaceFile(picture.encoded(), mPath, sheet::Durability::Scratch);
-    } catch (const Failure &) {
+    } catch (const std::exception &) {
+        // Failures and a lack of memory alike: nothing may escape a worker.
         QFile::remove(mPath);
         written = false;
     }
