@@ -21,6 +21,7 @@ class QScrollBar;
 namespace orv {
 class HoverPointer;
 class ReportingOperation;
+class ReportingOperation;
 }
 
 namespace orv::preview {
@@ -106,6 +107,7 @@ private:
     void SavePictureAs();
     void PrintChart();
     void ExportPdf();
+    QString askFileToWrite(ReportingOperation &op, const QString &title, const QString &filter, const QString &suffix);
     void InitScrollbars();
     void ChangeZoom(std::int32_t direction);
     // Zooms to `z` keeping the picture point at `anchor` (twips in the

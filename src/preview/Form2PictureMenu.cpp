@@ -27,12 +27,6 @@ namespace {
 const QString kSaveTitle = QStringLiteral("Save File");
 const QString kPictureFilter = QStringLiteral("PNG Pictures (*.png)|*.png|");
 
-// A name typed without an extension gets the one the filter offers.
-QString withPngSuffix(const QString &path)
-{
-    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".png") : path;
-}
-
 QByteArray pngOf(const QImage &picture)
 {
     QByteArray png;
@@ -80,23 +74,33 @@ void Form2::CopyPicture()
     });
 }
 
-void Form2::SavePictureAs()
+// Steps 100 and 102 of the menu's and the window's saves: the name the user
+// picks (a name typed without an extension gets `suffix`, the one the filter
+// offers), or an empty name when the user cancels or will not overwrite.
+QString Form2::askFileToWrite(ReportingOperation &op, const QString &title, const QString &filter,
+                              const QString &suffix)
 {
-    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.SavePictureAs "));
     QString name;
-    op(100, [&] { name = mServices.saveDialog->askSavePath(kSaveTitle, kPictureFilter); });
+    op(100, [&] { name = mServices.saveDialog->askSavePath(title, filter); });
     if (name.isEmpty())
-        return;
-    name = withPngSuffix(name);
+        return {};
+    if (QFileInfo(name).suffix().isEmpty())
+        name += suffix;
     MessageAnswer answer = MessageAnswer::Yes;
     op(102, [&] {
         if (FileExists(name))
             answer = mServices.messages->show(QStringLiteral("Are you sure you wish to overwrite ") + name +
                                                   QStringLiteral(" ?"),
-                                              appTitle(), MessageButtons::YesNo,
-                                              MessageIcon::None);
+                                              appTitle(), MessageButtons::YesNo, MessageIcon::None);
     });
-    if (answer == MessageAnswer::Yes)
+    return answer == MessageAnswer::Yes ? name : QString();
+}
+
+void Form2::SavePictureAs()
+{
+    ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.SavePictureAs "));
+    const QString name = askFileToWrite(op, kSaveTitle, kPictureFilter, QStringLiteral(".png"));
+    if (!name.isEmpty())
         op(104, [&] {
             // Replaces the file only once the whole picture is encoded and
             // written, so a failed save leaves an existing file as it was.

@@ -1,7 +1,6 @@
 // "Print..." and "Export PDF...": the chart workbook's pages as its page
 // setup lays them out, on a printer the user picks or in a PDF file.
 #include "app/AppTitle.h"
-#include "app/FileExists.h"
 #include "app/MessageBoxes.h"
 #include "app/ReportingOperation.h"
 #include "app/qt/HoverPointer.h"
@@ -25,12 +24,6 @@ namespace {
 
 const QString kPdfTitle = QStringLiteral("Export PDF");
 const QString kPdfFilter = QStringLiteral("PDF Files (*.pdf)|*.pdf|");
-
-// A name typed without an extension gets the one the filter offers.
-QString withPdfSuffix(const QString &path)
-{
-    return QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".pdf") : path;
-}
 
 // The pages the print dialog chose, on the paper it chose. Printing into a
 // PDF file writes the file only once every page is made, so that a failure
@@ -98,19 +91,8 @@ void Form2::PrintChart()
 void Form2::ExportPdf()
 {
     ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.ExportPdf "));
-    QString name;
-    op(100, [&] { name = mServices.saveDialog->askSavePath(kPdfTitle, kPdfFilter); });
+    const QString name = askFileToWrite(op, kPdfTitle, kPdfFilter, QStringLiteral(".pdf"));
     if (name.isEmpty())
-        return;
-    name = withPdfSuffix(name);
-    MessageAnswer answer = MessageAnswer::Yes;
-    op(102, [&] {
-        if (FileExists(name))
-            answer = mServices.messages->show(QStringLiteral("Are you sure you wish to overwrite ") + name +
-                                                  QStringLiteral(" ?"),
-                                              appTitle(), MessageButtons::YesNo, MessageIcon::None);
-    });
-    if (answer != MessageAnswer::Yes)
         return;
     setMousePointer(PointerSetting::Hourglass);
     op(104, [&] { chart::exportChartPdf(mExcelFile, name, *mServices.clock); });
