@@ -1,7 +1,5 @@
 // "Print..." and "Export PDF...": the chart workbook's pages as its page
 // setup lays them out, on a printer the user picks or in a PDF file.
-#include "app/AppTitle.h"
-#include "app/MessageBoxes.h"
 #include "app/ReportingOperation.h"
 #include "app/qt/HoverPointer.h"
 #include "chart/ChartPages.h"
