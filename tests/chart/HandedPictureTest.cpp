@@ -31,6 +31,14 @@ protected:
         lists.tasks = {{QStringLiteral("Sketch"), QStringLiteral("50"), QStringLiteral("3/1/2024"),
                         QStringLiteral("3/9/2024"), QStringLiteral("Design"), QString()}};
     }
+    // "Create Template!" with a preview that paints from the sheet.
+    void createForTaking()
+    {
+        ChartBuilder own(
+            ChartBuilder::Parts{scripted.services, lists, window, taking, [] { return loadCustomResource(101); }}, kSeed);
+        own.PushButton6_Click();
+    }
+    TakingPreview taking;
 };
 
 // The builder hands over the sheet's picture, which paints what the file
@@ -38,10 +46,7 @@ protected:
 // 2 to 8 (the picture of the used range starts at row 2).
 TEST_F(HandedPictureTest, TheSheetsPictureIsTheFilesAndCarriesTheFrozenPanes)
 {
-    TakingPreview taking;
-    ChartBuilder own(ChartBuilder::Parts{scripted.services, lists, window, taking, [] { return loadCustomResource(101); }},
-                     kSeed);
-    own.PushButton6_Click();
+    createForTaking();
     ASSERT_NE(taking.handed.sheet, nullptr);
     ASSERT_TRUE(taking.fileWasWaitedFor);
     sheet::RangePicture &picture = *taking.handed.sheet;
@@ -67,10 +72,7 @@ TEST_F(HandedPictureTest, TheSheetsPictureIsTheFilesAndCarriesTheFrozenPanes)
 // is still being written happens once it is written.
 TEST_F(HandedPictureTest, TheFileWrittenInTheBackgroundIsThePicturesAndIsDeletedWhenAsked)
 {
-    TakingPreview taking;
-    ChartBuilder own(ChartBuilder::Parts{scripted.services, lists, window, taking, [] { return loadCustomResource(101); }},
-                     kSeed);
-    own.PushButton6_Click();
+    createForTaking();
     ASSERT_NE(taking.handed.sheet, nullptr);
     const QString path = temp(QStringLiteral("again.png"));
 
