@@ -6,8 +6,13 @@
 #include "app/MessageBoxes.h"
 #include "app/Services.h"
 #include "chart/BuilderWindow.h"
+#include "chart/ChartBuilder.h"
+#include "chart/ChartPreview.h"
+#include "chart/CustomResource.h"
 #include "chart/EngineApplicationFactory.h"
 #include "chart/ProjectLists.h"
+#include "sheet/Failure.h"
+#include "sheet/FileAccess.h"
 
 #include <QTemporaryDir>
 #include <algorithm>
@@ -74,6 +79,28 @@ inline orv::chart::ProjectLists project(int tasks)
         lists.events.push_back({QStringLiteral("Event %1").arg(e + 1), QStringLiteral("8/%1/2016").arg(10 + e),
                                 QStringLiteral("8/%1/2016").arg(10 + e)});
     return lists;
+}
+
+// The bytes of the chart workbook "Create Template!" makes of project(tasks),
+// without a picture.
+inline QByteArray chartWorkbookBytes(int tasks)
+{
+    struct KeepFile : orv::chart::ChartPreview {
+        void loadPicture(const QString &) override {}
+        void setExcelFile(const QString &path) override { bytes = sheet::readWholeFile(path, sheet::Links::Refuse); }
+        void show() override {}
+        bool wantsPicture() const override { return false; }
+        QByteArray bytes;
+    } preview;
+    BuilderServices bench;
+    const orv::chart::ProjectLists lists = project(tasks);
+    NoWindow window;
+    orv::chart::ChartBuilder builder(
+        {bench.services, lists, window, preview, [] { return orv::chart::loadCustomResource(101); }});
+    builder.PushButton6_Click();
+    if (bench.messages.shown != 0 || preview.bytes.isEmpty())
+        throw Failure(QStringLiteral("the builder reported a failure"));
+    return preview.bytes;
 }
 
 } // namespace orv::bench

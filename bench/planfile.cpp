@@ -3,11 +3,7 @@
 // "Create Template!"; each iteration reads the file's bytes from memory.
 #include "BenchMain.h"
 #include "BenchChart.h"
-#include "chart/ChartBuilder.h"
-#include "chart/ChartPreview.h"
-#include "chart/CustomResource.h"
 #include "chart/PlanFile.h"
-#include "sheet/Failure.h"
 #include "sheet/FileAccess.h"
 #include "sheet/xls/XlsReader.h"
 #include "sheet/xlsx/XlsxWriter.h"
@@ -21,29 +17,9 @@ namespace {
 using namespace orv;
 using namespace orv::bench;
 
-class KeepFile : public chart::ChartPreview {
-public:
-    void loadPicture(const QString &) override {}
-    void setExcelFile(const QString &path) override { bytes = sheet::readWholeFile(path, sheet::Links::Refuse); }
-    void show() override {}
-    bool wantsPicture() const override { return false; }
-    QByteArray bytes;
-};
-
 const QByteArray &thousandTaskChart()
 {
-    static const QByteArray bytes = [] {
-        BuilderServices bench;
-        const chart::ProjectLists lists = project(1000);
-        NoWindow window;
-        KeepFile preview;
-        chart::ChartBuilder builder(
-            {bench.services, lists, window, preview, [] { return chart::loadCustomResource(101); }});
-        builder.PushButton6_Click();
-        if (bench.messages.shown != 0)
-            throw Failure(QStringLiteral("the builder reported a failure"));
-        return preview.bytes;
-    }();
+    static const QByteArray bytes = chartWorkbookBytes(1000);
     return bytes;
 }
 
