@@ -8,6 +8,9 @@
 #include "sheet/Failure.h"
 #include "support/ScriptedServices.h"
 
+#include <QLabel>
+#include <QLocale>
+#include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -72,6 +75,23 @@ protected:
 
 private:
     std::unique_ptr<Form1> mForm;
+};
+
+// The loaded main window on screen and active, as a user finds it, with dates
+// read the US way.
+class ActiveForm1Test : public Form1Test {
+protected:
+    ActiveForm1Test()
+    {
+        QLocale::setDefault(QLocale(QStringLiteral("en_US")));
+        loaded().show();
+        form().activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&form()));
+    }
+    ~ActiveForm1Test() override { QLocale::setDefault(QLocale::system()); }
+
+    // The note under the lists (what an undo or a paste says).
+    QString note() { return form().findChild<QLabel *>(QStringLiteral("lblNote"))->text(); }
 };
 
 } // namespace orv::test

@@ -33,19 +33,9 @@ void PrintTo(const Lists &lists, std::ostream *out)
     }
 }
 
-class ListHistoryTest : public Form1Test {
+class ListHistoryTest : public ActiveForm1Test {
 protected:
-    ListHistoryTest()
-    {
-        QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-        loaded().show();
-        form().activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form()));
-    }
-    ~ListHistoryTest() override { QLocale::setDefault(QLocale::system()); }
-
     Lists lists() { return {rows(form().ListView1), rows(form().ListView2), rows(form().ListView3)}; }
-    QString note() { return form().findChild<QLabel *>(QStringLiteral("lblNote"))->text(); }
     static QPoint cell(QTreeWidget *view, int position, int column)
     {
         const QRect row = view->visualItemRect(view->topLevelItem(position - 1));

@@ -16,19 +16,9 @@
 namespace orv::test {
 namespace {
 
-class ListTransferTest : public Form1Test {
+class ListTransferTest : public ActiveForm1Test {
 protected:
-    ListTransferTest()
-    {
-        QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-        loaded().show();
-        form().activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form()));
-    }
-    ~ListTransferTest() override { QLocale::setDefault(QLocale::system()); }
-
     static QList<QTreeWidget *> views(Form1 &f) { return {f.ListView1, f.ListView2, f.ListView3}; }
-    QString note() { return form().findChild<QLabel *>(QStringLiteral("lblNote"))->text(); }
     QString file(const QString &name, const QByteArray &bytes)
     {
         const QString path = QDir(scripted.folders.tempFolder()).filePath(name);

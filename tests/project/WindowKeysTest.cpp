@@ -19,15 +19,7 @@ struct TabKeys {
     QStringList item;
 };
 
-class WindowKeysTest : public Form1Test, public ::testing::WithParamInterface<TabKeys> {
-protected:
-    WindowKeysTest()
-    {
-        loaded().show();
-        form().activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&form()));
-    }
-};
+class WindowKeysTest : public ActiveForm1Test, public ::testing::WithParamInterface<TabKeys> {};
 
 // Tab from "Load Sample/Example Data" comes back to the tab's first field;
 // Return in any entry field adds the item and the focus goes back there.
