@@ -4,7 +4,13 @@
 // application may not.
 
 #include "ChartWorkbooks.h"
+#include "ConditionalRuleFields.h"
+#include "chart/XlsxExport.h"
+#include "sheet/OracleFiles.h"
+#include "sheet/QStringPrinter.h"
 #include "sheet/XlsTokenScan.h"
+
+#include <QTemporaryDir>
 
 #include <QSet>
 #include <functional>
@@ -241,6 +247,14 @@ QStringList everySheetStatesItsMargins(const std::vector<Substream> &streams)
     return faults;
 }
 
+QStringList newerRulesKeepTheirFieldTables(const std::vector<Substream> &streams)
+{
+    QStringList faults;
+    for (size_t n = 1; n < streams.size(); ++n)
+        faults << decodeNewerRules(streams[n]).faults;
+    return faults;
+}
+
 struct Rule {
     const char *says;
     Check check;
@@ -256,6 +270,7 @@ const Rule kRules[] = {
     {"INDEX and DBCELL hold the right stream offsets", indexAndDbCellPointRight},
     {"each pane of a frozen window has its SELECTION", everyPaneHasItsSelection},
     {"every sheet states its page margins", everySheetStatesItsMargins},
+    {"CFEx and CF12 are as long as their fields, with the values they allow", newerRulesKeepTheirFieldTables},
 };
 
 class XlsFormatRules : public ChartWorkbookTest {};
@@ -270,6 +285,38 @@ TEST_P(XlsFormatRules, EveryMustOfTheFormatHolds)
         const QStringList faults = rule.check(streams);
         EXPECT_TRUE(faults.isEmpty()) << rule.says << ": " << faults.mid(0, 5).join(u"; ").toStdString();
     }
+}
+
+// Each rule keeps its range, priority and stop-if-true flag in the .xlsx
+// saved from the workbook, and is switched on in both.
+TEST_P(XlsFormatRules, NewerRulesAgreeWithTheXlsxRules)
+{
+    const QByteArray file = workbookFile();
+    ASSERT_FALSE(file.isEmpty());
+    const auto streams = substreams(sheet::xls::testing::rawRecords(sheet::xls::testing::workbookStreamOfFile(file)));
+    QTemporaryDir scratch;
+    const QString xlsxPath = scratch.filePath(QStringLiteral("chart.xlsx"));
+    QFile xlsx(xlsxPath);
+    ASSERT_TRUE(xlsx.open(QIODevice::WriteOnly));
+    xlsx.write(chartWorkbookAsXlsx(file, scratch.path()));
+    xlsx.close();
+    const sheet::xls::testing::XlsxBook book = sheet::xls::testing::readXlsx(xlsxPath);
+    ASSERT_EQ(book.sheetData.size() + 1, streams.size());
+    int rules = 0;
+    for (size_t n = 1; n < streams.size(); ++n) {
+        std::map<int, std::pair<QString, bool>> expected; // priority -> sqref, stopIfTrue
+        for (const auto &conditional : book.sheetData[n - 1].conditionals)
+            for (const auto &[priority, stop] : conditional.rules)
+                expected[priority] = {conditional.sqref, stop};
+        std::map<int, std::pair<QString, bool>> decoded;
+        for (const DecodedRule &rule : decodeNewerRules(streams[n]).rules) {
+            EXPECT_TRUE(rule.active) << "rule " << rule.priority << " is switched off";
+            decoded[rule.priority] = {rule.sqref, rule.stopIfTrue};
+        }
+        EXPECT_EQ(decoded, expected) << "sheet " << n;
+        rules += static_cast<int>(decoded.size());
+    }
+    EXPECT_GT(rules, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Workbooks, XlsFormatRules, ::testing::ValuesIn(kChartWorkbooks), chartWorkbookName);

@@ -34,7 +34,7 @@ std::vector<GoldenCase> goldenCases()
          extensionRecord({3, taskRows, 1, 2, true}),
          // rt 0x087B, fFrtRef, ref8 | fIsCF12 0 | nID | icf, cp, icfTemplate (formula), ipriority,
          // fActive + fStopIfTrue, no DXF of its own
-         hex("7B08 0100 0A00 0B00 0700 CA00  00000000  0300  0100 00 0100 0200 03 00") + kNoTemplateParameters},
+         hex("7B08 0100 0A00 0B00 0700 CA00  00000000  0300  0100 00 01 0200 03 00") + kNoTemplateParameters},
         {"CFEx announcing a CF12 record",
          extensionRecord({3, taskRows, std::nullopt, 5, true}),
          hex("7B08 0100 0A00 0B00 0700 CA00  01000000  0300")},

@@ -63,6 +63,7 @@ struct XlsxSheet {
     struct Conditional {
         QString sqref;
         QStringList formulas;
+        std::vector<std::pair<int, bool>> rules; // priority, stopIfTrue
     };
     std::vector<Conditional> conditionals;
 
@@ -122,7 +123,10 @@ inline XlsxSheet parseSheet(const QByteArray &xml, const QStringList &strings)
             } else if (name == QLatin1String("sheetView")) {
                 sheet.showGridLines = a.value("showGridLines") != QLatin1String("false") && a.value("showGridLines") != QLatin1String("0");
             } else if (name == QLatin1String("conditionalFormatting")) {
-                sheet.conditionals.push_back({a.value("sqref").toString(), {}});
+                sheet.conditionals.push_back({a.value("sqref").toString(), {}, {}});
+            } else if (name == QLatin1String("cfRule") && !sheet.conditionals.empty()) {
+                sheet.conditionals.back().rules.emplace_back(a.value("priority").toInt(),
+                                                             a.value("stopIfTrue") == QLatin1String("1"));
             } else if (name == QLatin1String("formula") && !sheet.conditionals.empty()) {
                 sheet.conditionals.back().formulas << in.readElementText();
             }

@@ -218,7 +218,7 @@ inline Workbook richWorkbook()
     bar.formula = formula("H$6<=$E11");
     bar.style.fill = Fill{FillPattern::Solid, Color::fromRgb(0x33CCCC)};
     bar.style.fontColor = Color::fromRgb(0x000080);
-    bar.stopIfTrue = true;
+    bar.stopIfTrue = false; // read back from its CFEx record
     bars.rules = {completed, bar};
     ConditionalFormat months;
     months.ranges = {rangeOf("I4", "AN5")};

@@ -179,7 +179,7 @@ QByteArray extensionRecord(const ConditionalExtension &extension)
         return data.bytes();
     data.u16(static_cast<unsigned>(*extension.ruleIndex));
     data.u8(0); // no comparison: a formula rule
-    data.u16(kFormulaTemplate);
+    data.u8(kFormulaTemplate); // one byte here, two in CF12
     data.u16(static_cast<unsigned>(extension.priority));
     data.u8(kActive | (extension.stopIfTrue ? kStopIfTrue : 0));
     data.u8(0); // no format of its own: the CF record's applies
@@ -275,14 +275,19 @@ StoredConditionalRule parseNewerRuleRecord(ByteReader &in, const Palette &palett
     return rule;
 }
 
-std::optional<int> newerRuleFormatId(ByteReader &in)
+ConditionalExtension parseExtensionRecord(ByteReader &in)
 {
     in.skip(12);
+    ConditionalExtension extension;
     const std::uint32_t newer = in.u32();
-    const unsigned id = in.u16();
-    if (newer != 1)
-        return std::nullopt;
-    return static_cast<int>(id);
+    extension.formatId = static_cast<int>(in.u16());
+    if (newer == 1)
+        return extension;
+    extension.ruleIndex = static_cast<int>(in.u16());
+    in.skip(2); // cp, icfTemplate
+    extension.priority = static_cast<int>(in.u16());
+    extension.stopIfTrue = in.u8() & kStopIfTrue;
+    return extension;
 }
 
 FormulaPtr cellValueCondition(unsigned comparison, CellAddress base, FormulaPtr a, FormulaPtr b)

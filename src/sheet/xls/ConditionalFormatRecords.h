@@ -54,9 +54,10 @@ struct StoredConditionalRule {
 
 StoredConditionalRule parseConditionalRuleRecord(ByteReader &in, const Palette &palette);
 StoredConditionalRule parseNewerRuleRecord(ByteReader &in, const Palette &palette);
-// The CONDFMT id of a CFEx record that announces a CF12 record; nothing for
-// one that extends a CF record.
-std::optional<int> newerRuleFormatId(ByteReader &in);
+// A CFEx record as stored: the CONDFMT it belongs to and, when it extends
+// one of that CONDFMT's CF records rather than announcing a CF12 record,
+// the rule's index and whether it stops the rules after it.
+ConditionalExtension parseExtensionRecord(ByteReader &in);
 
 // A rule comparing the cell's value, as the equivalent formula on the cell
 // `base`; nothing for an unknown comparison.

@@ -478,6 +478,7 @@ private:
                 format.ranges.push_back(range);
         }
         mConditional = format.ranges.empty() ? -1 : static_cast<int>(mSheet.conditionalFormats().size());
+        mOlderRuleCount = 0;
         if (mConditional >= 0) {
             mFormatsById[id] = mConditional;
             mSheet.conditionalFormats().push_back(std::move(format));
@@ -489,16 +490,25 @@ private:
         if (mConditional < 0 || mRulesLeft == 0)
             return;
         --mRulesLeft;
-        addRule(mConditional, parseConditionalRuleRecord(in, mBook.palette));
+        const int olderRule = mOlderRuleCount++;
+        if (addRule(mConditional, parseConditionalRuleRecord(in, mBook.palette)))
+            mOlderRules[{mConditional, olderRule}] = mSheet.conditionalFormats()[mConditional].rules.size() - 1;
     }
 
-    // A CFEx record that announces a rule beyond the CF records of a
+    // A CFEx record that extends a CF record with whether it stops the
+    // rules after it, or announces a rule beyond the CF records of a
     // CONDFMT: the CF12 record that follows holds it.
     void readExtension(ByteReader &in)
     {
-        const std::optional<int> id = newerRuleFormatId(in);
-        const auto found = id ? mFormatsById.find(*id) : mFormatsById.end();
-        mNewerRuleFormat = found == mFormatsById.end() ? -1 : found->second;
+        const ConditionalExtension extension = parseExtensionRecord(in);
+        const auto found = mFormatsById.find(extension.formatId);
+        const int format = found == mFormatsById.end() ? -1 : found->second;
+        mNewerRuleFormat = extension.ruleIndex ? -1 : format;
+        if (format < 0 || !extension.ruleIndex)
+            return;
+        const auto rule = mOlderRules.find({format, *extension.ruleIndex});
+        if (rule != mOlderRules.end())
+            mSheet.conditionalFormats()[format].rules[rule->second].stopIfTrue = extension.stopIfTrue;
     }
 
     void readNewerRule(ByteReader &in)
@@ -508,7 +518,8 @@ private:
             addRule(format, parseNewerRuleRecord(in, mBook.palette));
     }
 
-    void addRule(int formatIndex, const StoredConditionalRule &stored)
+    // False when the rule's formula cannot be read: the rule is left out.
+    bool addRule(int formatIndex, const StoredConditionalRule &stored)
     {
         ConditionalFormat &format = mSheet.conditionalFormats()[formatIndex];
         ConditionalRule rule;
@@ -523,10 +534,12 @@ private:
             rule.formula = stored.type == 2 ? formula1
                                             : cellValueCondition(stored.comparison, base, formula1, decode(stored.formula2));
         } catch (const Failure &) {
-            return;
+            return false;
         }
-        if (rule.formula)
-            format.rules.push_back(std::move(rule));
+        if (!rule.formula)
+            return false;
+        format.rules.push_back(std::move(rule));
+        return true;
     }
 
     const SheetReadContext &mBook;
@@ -547,6 +560,8 @@ private:
     unsigned mActivePane = 3;
     int mConditional = -1;
     unsigned mRulesLeft = 0;
+    int mOlderRuleCount = 0;              // CF records read of the current CONDFMT
+    std::map<std::pair<int, int>, size_t> mOlderRules; // (format, CF record) -> index of its rule
     std::map<unsigned, int> mFormatsById; // CONDFMT id -> index of its format
     int mNewerRuleFormat = -1;            // the format the next CF12 record adds to
 };
