@@ -1,14 +1,18 @@
 #include "OracleFiles.h"
+#include "QStringPrinter.h"
 #include "sheet/formula/FormulaParser.h"
 #include "sheet/xlsx/PackageCheck.h"
 #include "sheet/xlsx/XlsxErrors.h"
+#include "sheet/xlsx/XlsxReader.h"
 #include "sheet/xlsx/XlsxWriter.h"
 #include "sheet/Failure.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <clocale>
 #include <csignal>
 #include <functional>
 #include <gtest/gtest.h>
@@ -220,6 +224,123 @@ TEST_F(XlsxContent, CellLooksKeepRotationShrinkBlackAndFill)
     EXPECT_TRUE(styles.contains(QStringLiteral("<alignment textRotation=\"135\" shrinkToFit=\"1\"/>"))) << styles.toStdString();
     EXPECT_TRUE(styles.contains(QStringLiteral("<color rgb=\"FF000000\"/>"))) << "black is a colour, not automatic";
     EXPECT_TRUE(styles.contains(QStringLiteral("<fgColor rgb=\"FFFFCC99\"/>")));
+}
+
+// The parts of a package by name, read with unzip.
+std::map<QString, QByteArray> packageParts(const QByteArray &package, const QTemporaryDir &folder)
+{
+    const QString path = folder.filePath(QStringLiteral("parts.xlsx"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(package);
+    file.close();
+    QString names;
+    EXPECT_EQ(xls::testing::runProgram(QStringLiteral("unzip"), {QStringLiteral("-Z1"), path}, &names), 0);
+    std::map<QString, QByteArray> parts;
+    for (const QString &name : names.split(u'\n', Qt::SkipEmptyParts))
+        parts[name] = zipEntry(path, QString(name).replace(u'[', QLatin1String("\\["))); // not a wildcard
+    return parts;
+}
+
+// Text that XML cannot carry as it is, and text that looks like the escapes
+// standing for it, each as a cell's text and as a formula's text result.
+class XlsxText : public ::testing::TestWithParam<QString> {};
+
+TEST_P(XlsxText, EveryPartIsWellFormedAndTheTextReadsBack)
+{
+    Workbook book = oneSheet();
+    book.sheet(0).setCell({0, 0}, Cell{GetParam(), nullptr, 0});
+    book.sheet(0).setCell({1, 0}, Cell{GetParam(), parseFormula(QStringLiteral("\"x\"")), 0});
+    QTemporaryDir folder;
+    const QByteArray package = writeXlsxFile(book, folder.path());
+    for (const auto &[name, bytes] : packageParts(package, folder)) {
+        QXmlStreamReader xml(bytes);
+        while (!xml.atEnd())
+            xml.readNext();
+        EXPECT_FALSE(xml.hasError()) << name.toStdString() << ": " << xml.errorString().toStdString();
+    }
+    const Workbook read = readXlsxValues(package);
+    for (const int row : {0, 1}) {
+        const Cell *cell = read.sheet(0).cell({row, 0});
+        ASSERT_NE(cell, nullptr) << "row " << row;
+        EXPECT_EQ(std::get<QString>(cell->value), GetParam()) << "row " << row;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, XlsxText,
+                         ::testing::Values(QStringLiteral("Trade fair\uFFFE"), QStringLiteral("\uFFFF end"),
+                                           QStringLiteral("bell\x07 and unit\x1F"), QStringLiteral("two\r\nlines"),
+                                           QStringLiteral("looks escaped: _x0041_ _xD800_"),
+                                           QString::fromUtf16(u"half a pair: \xD83D."), QStringLiteral("tab\tkept")));
+
+// While it lives, the C library works in the locale `name`, made for the
+// tests in the build tree.
+class CLibraryLocale {
+public:
+    explicit CLibraryLocale(const char *name) : mBefore(std::setlocale(LC_ALL, nullptr))
+    {
+        qputenv("LOCPATH", ORVANTIS_TEST_LOCALES);
+        mSet = std::setlocale(LC_ALL, name) != nullptr;
+    }
+    ~CLibraryLocale() { std::setlocale(LC_ALL, mBefore.c_str()); }
+    bool isSet() const { return mSet; }
+
+private:
+    std::string mBefore;
+    bool mSet = false;
+};
+
+// The package does not depend on the C library's numeric locale, which the
+// program takes from its environment: under a decimal-comma locale it holds
+// the same bytes as under the C locale.
+class XlsxUnderLocale : public ::testing::TestWithParam<const char *> {};
+
+TEST_P(XlsxUnderLocale, HoldsTheSameNumbersAsUnderTheCLocale)
+{
+    Workbook book = oneSheet();
+    Sheet &sheet = book.sheet(0);
+    sheet.setCell({0, 0}, Cell{0.8, nullptr, 0});
+    sheet.setCell({0, 1}, Cell{0.25, parseFormula(QStringLiteral("A1/3.2")), 0});
+    sheet.setColumnInfo(0, ColumnInfo{2.140625});
+    RowInfo row;
+    row.height = 7.5;
+    row.customHeight = true;
+    sheet.setRowInfo(0, row);
+    sheet.pageSetup().margins.left = 0.7;
+    QTemporaryDir folder;
+    const auto classic = packageParts(writeXlsxFile(book, folder.path()), folder);
+
+    std::map<QString, QByteArray> localised;
+    {
+        const CLibraryLocale locale(GetParam());
+        ASSERT_TRUE(locale.isSet()) << GetParam() << " is not in " ORVANTIS_TEST_LOCALES;
+        localised = packageParts(writeXlsxFile(book, folder.path()), folder);
+    }
+
+    const QRegularExpression commaNumber(QStringLiteral("[\">]-?[0-9]+,[0-9]+[\"<]"));
+    for (const auto &[name, bytes] : classic) {
+        if (name == u"docProps/core.xml")
+            continue; // the time it was made
+        ASSERT_TRUE(localised.count(name)) << name.toStdString();
+        EXPECT_FALSE(QString::fromUtf8(localised.at(name)).contains(commaNumber)) << name.toStdString();
+        EXPECT_EQ(localised.at(name), bytes) << name.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(DecimalComma, XlsxUnderLocale, ::testing::Values("de_DE.UTF-8", "fr_FR.UTF-8"));
+
+// The paper of the page setup is stated, the default Letter too: a reader
+// with an A4 locale would print on A4 otherwise.
+TEST(XlsxPageSetup, StatesThePaperSize)
+{
+    for (const int paper : {1, 9}) {
+        Workbook book = oneSheet();
+        book.sheet(0).pageSetup().paperSize = paper;
+        QTemporaryDir folder;
+        const auto parts = packageParts(writeXlsxFile(book, folder.path()), folder);
+        EXPECT_TRUE(parts.at(QStringLiteral("xl/worksheets/sheet1.xml")).contains(QStringLiteral("paperSize=\"%1\"").arg(paper).toUtf8()))
+            << "paper " << paper;
+    }
 }
 
 } // namespace

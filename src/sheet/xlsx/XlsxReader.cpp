@@ -3,6 +3,7 @@
 #include "sheet/Failure.h"
 #include "sheet/formula/FormulaParser.h"
 #include "sheet/xls/NumberFormats.h"
+#include "sheet/xlsx/XmlText.h"
 
 #include <QHash>
 #include <QXmlStreamReader>
@@ -189,7 +190,7 @@ QStringList sharedStrings(Package &package)
     QXmlStreamReader xml(package.part(name));
     while (!xml.atEnd())
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si")
-            strings << elementText(xml);
+            strings << unescapedXmlText(elementText(xml));
     checkXml(xml, name);
     return strings;
 }
@@ -333,7 +334,7 @@ private:
             return mStrings[index];
         }
         if (type == u"str" || type == u"inlineStr")
-            return text;
+            return unescapedXmlText(text);
         if (type == u"b")
             return text.trimmed() == u"1";
         if (type == u"e")

@@ -6,6 +6,7 @@
 #include "sheet/render/SheetGeometry.h"
 #include "sheet/xls/SheetUnits.h"
 #include "sheet/xlsx/XlsxErrors.h"
+#include "sheet/xlsx/XmlText.h"
 
 #include <xlsxwriter.h>
 
@@ -115,11 +116,15 @@ private:
         const Value &value = cell.value;
         int code = LXW_NO_ERROR;
         if (cell.hasFormula()) {
-            code = writeFormula(row, column, QLatin1Char('=') + printFormula(*cell.formula), format, value);
+            const QString formula = QLatin1Char('=') + printFormula(*cell.formula);
+            if (!isXmlText(formula))
+                throw Failure(QStringLiteral("Sheet %1, cell %2: the formula holds a character an .xlsx file cannot carry")
+                                  .arg(mSheet.name(), cellName(at)));
+            code = writeFormula(row, column, formula, format, value);
         } else if (const double *number = std::get_if<double>(&value)) {
             code = worksheet_write_number(mOut, row, column, *number, format);
         } else if (const QString *text = std::get_if<QString>(&value)) {
-            code = worksheet_write_string(mOut, row, column, text->toUtf8().constData(), format);
+            code = worksheet_write_string(mOut, row, column, escapedXmlText(*text).toUtf8().constData(), format);
         } else if (const bool *boolean = std::get_if<bool>(&value)) {
             code = worksheet_write_boolean(mOut, row, column, *boolean ? 1 : 0, format);
         } else if (const ErrorCode *error = std::get_if<ErrorCode>(&value)) {
@@ -148,7 +153,8 @@ private:
             shown = *boolean ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
         else if (const ErrorCode *error = std::get_if<ErrorCode>(&result))
             shown = errorText(*error);
-        return worksheet_write_formula_str(mOut, row, column, text.constData(), format, shown.toUtf8().constData());
+        return worksheet_write_formula_str(mOut, row, column, text.constData(), format,
+                                           escapedXmlText(shown).toUtf8().constData());
     }
 
     void writeView()
@@ -192,7 +198,7 @@ private:
         const PageSetup &page = mSheet.pageSetup();
         if (page.orientation == Orientation::Landscape)
             worksheet_set_landscape(mOut);
-        if (page.paperSize != PageSetup().paperSize && page.paperSize > 0 && page.paperSize <= 255)
+        if (page.paperSize > 0 && page.paperSize <= 255)
             worksheet_set_paper(mOut, static_cast<uint8_t>(page.paperSize));
         if (page.scale != PageSetup().scale)
             worksheet_set_print_scale(mOut, static_cast<uint16_t>(std::clamp(page.scale, 10, 400)));

@@ -4,6 +4,7 @@
 #include "sheet/Failure.h"
 #include "sheet/FileName.h"
 #include "sheet/StagingNames.h"
+#include "sheet/xlsx/ClassicNumbers.h"
 #include "sheet/xlsx/PackageCheck.h"
 #include "sheet/xlsx/XlsxErrors.h"
 #include "sheet/xlsx/XlsxFormats.h"
@@ -37,6 +38,7 @@ lxw_worksheet *addSheet(lxw_workbook *target, const QString &name)
 // in a temporary file and read back.
 void writePackage(const Workbook &workbook, const QByteArray &path, const QString &scratchFolder)
 {
+    const ClassicNumbers decimalPoint;
     QByteArray folder = fileNameBytes(scratchFolder);
     lxw_workbook_options options{};
     options.tmpdir = folder.data();
