@@ -2,14 +2,19 @@
 // LibreOffice printing the same workbook.
 #include "ChartBuilderFixture.h"
 #include "chart/ChartPages.h"
+#include "chart/XlsxExport.h"
+#include "chart/template/TemplateColors.h"
 #include "sheet/OracleFiles.h"
 #include "sheet/render/PrintedSheet.h"
 
+#include <QDir>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <set>
 #include <gtest/gtest.h>
 
@@ -30,18 +35,19 @@ QString pdfinfoField(const QString &info, const QString &field)
     return line.match(info).captured(1).trimmed();
 }
 
-// The sample's two tasks, or the sample's shape with `tasks` tasks named
-// "Job 001" and so on, starting in August and ending in September.
-ProjectLists project(int tasks)
+// The sample's shape with `tasks` tasks named "Job 001" and so on, from
+// around `today` for a month: another application recalculates the chart
+// with its own today.
+ProjectLists project(int tasks, QDate today)
 {
+    const auto date = [&](int days) { return today.addDays(days).toString(QStringLiteral("M/d/yyyy")); };
     ProjectLists lists;
     lists.categories = {{QStringLiteral("Research")}, {QStringLiteral("Development")}};
-    lists.events = {{QStringLiteral("General meeting"), QStringLiteral("8/12/2016"), QStringLiteral("8/12/2016")}};
+    lists.events = {{QStringLiteral("General meeting"), date(2), date(2)}};
     for (int t = 0; t < tasks; ++t) {
-        const int day = 1 + t % 28;
+        const int day = t % 28 - 10;
         lists.tasks.push_back({QStringLiteral("Job %1").arg(t + 1, 3, 10, QLatin1Char('0')), QString::number(t * 7 % 101),
-                               QStringLiteral("8/%1/2016").arg(day), QStringLiteral("9/%1/2016").arg(day),
-                               t % 2 ? QStringLiteral("Development") : QStringLiteral("Research"),
+                               date(day), date(day + 31), t % 2 ? QStringLiteral("Development") : QStringLiteral("Research"),
                                t % 4 == 3 ? QStringLiteral("V") : QString()});
     }
     return lists;
@@ -59,7 +65,8 @@ class PrintPdfOracle : public ChartBuilderTest, public ::testing::WithParamInter
 protected:
     void SetUp() override
     {
-        lists = project(GetParam());
+        scripted.clock.at = QDateTime::currentDateTime();
+        lists = project(GetParam(), scripted.clock.at.date());
         builder.PushButton6_Click();
         ASSERT_TRUE(scripted.messages.shown.empty());
         ASSERT_TRUE(out.isValid());
@@ -140,6 +147,75 @@ TEST_P(PrintPdfOracle, LibreOfficeBreaksThePagesAlike)
     if (pages.size() == columnBreaks.size()) {
         EXPECT_EQ(pdfinfoField(outputOf(QStringLiteral("pdfinfo"), {theirs}), QStringLiteral("Pages")).toInt(),
                   int(pages.size()));
+    }
+}
+
+// How many pixels of a page picture have one of `colours`, give or take the
+// rasteriser's blending.
+int pixelsOf(const QImage &page, std::initializer_list<sheet::Color> colours)
+{
+    int count = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb pixel = page.pixel(x, y);
+            for (const sheet::Color &colour : colours) {
+                const QRgb wanted = colour.rgb;
+                if (std::abs(qRed(pixel) - qRed(wanted)) + std::abs(qGreen(pixel) - qGreen(wanted))
+                        + std::abs(qBlue(pixel) - qBlue(wanted)) < 24) {
+                    ++count;
+                    break;
+                }
+            }
+        }
+    return count;
+}
+
+// Other applications print the chart workbook as it stands, .xls and
+// .xlsx, with their own default settings: every page with the calendar's
+// fills, and the bars in colour. LibreOffice prints as many pages as ours,
+// within a tenth; Gnumeric leaves out the repeated title rows and columns,
+// so that more of the calendar fits a page, and prints fewer.
+TEST_P(PrintPdfOracle, OtherApplicationsPrintEveryPageWithItsFills)
+{
+    QFile chart(preview.excelFile);
+    ASSERT_TRUE(chart.open(QIODevice::ReadOnly));
+    const QByteArray xls = chart.readAll();
+    const std::pair<QString, QByteArray> workbooks[] = {{QStringLiteral("chart.xls"), xls},
+                                                        {QStringLiteral("chart.xlsx"), chartWorkbookAsXlsx(xls, out.path())}};
+    const QString profile = QUrl::fromLocalFile(out.filePath(QStringLiteral("profile"))).toString();
+    for (const auto &[name, bytes] : workbooks) {
+        const QString workbook = out.filePath(name);
+        QFile file(workbook);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        const QString folder = out.filePath(name + QStringLiteral(".printed"));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        const QString libreOffice = folder + QStringLiteral("/chart.pdf"), gnumeric = folder + QStringLiteral("/gnumeric.pdf");
+        outputOf(QStringLiteral("soffice"), {QStringLiteral("--headless"), QStringLiteral("-env:UserInstallation=") + profile,
+                                             QStringLiteral("--convert-to"), QStringLiteral("pdf"), QStringLiteral("--outdir"),
+                                             folder, workbook});
+        outputOf(QStringLiteral("ssconvert"), {QStringLiteral("-T"), QStringLiteral("Gnumeric_pdf:pdf_assistant"), workbook, gnumeric});
+        for (const QString &pdf : {libreOffice, gnumeric}) {
+            const std::string what = (name + QStringLiteral(" printed to ") + QFileInfo(pdf).fileName()).toStdString();
+            const int count = pdfinfoField(outputOf(QStringLiteral("pdfinfo"), {pdf}), QStringLiteral("Pages")).toInt();
+            if (pdf == libreOffice)
+                EXPECT_NEAR(count, double(pages.size()), pages.size() * 0.1) << what;
+            else
+                EXPECT_TRUE(count > 0 && count <= int(pages.size())) << what << ": " << count << " pages";
+            const QString prefix = pdf.chopped(4);
+            outputOf(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("24"), QStringLiteral("-png"), pdf, prefix});
+            int bars = 0;
+            for (int page = 1; page <= count; ++page) {
+                const QString picture = QStringLiteral("%1-%2.png").arg(prefix).arg(
+                    page, int(QString::number(count).size()), 10, QLatin1Char('0'));
+                const QImage image(picture);
+                ASSERT_FALSE(image.isNull()) << picture.toStdString();
+                EXPECT_GT(pixelsOf(image, {colors::Gray25, colors::LightYellow}), 0) << what << ", page " << page;
+                bars += pixelsOf(image, {colors::Aqua, colors::Lavender});
+            }
+            EXPECT_GT(bars, 0) << what;
+        }
     }
 }
 

@@ -1,4 +1,5 @@
 #include "TemplateUnderTest.h"
+#include "sheet/render/NumberFormat.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
@@ -84,22 +85,34 @@ INSTANTIATE_TEST_SUITE_P(Texts, TemplateText,
                                            std::pair{"D9", "Start"}, std::pair{"E9", "End"},
                                            std::pair{"F9", "% Compl."}, std::pair{"A10", "Project Deliverable 1"}));
 
-TEST(TemplateCells, HoldNoValueOutsideTheTextsAndFormulas)
+// Besides its texts and formulas the template holds only the hidden zeros
+// of the plan rows' calendar, which give every printed page a value: some
+// applications leave out of print the pages that hold none.
+TEST(TemplateCells, HoldNoValueOutsideTheTextsFormulasAndHiddenZeros)
 {
     int texts = 0;
     int formulas = 0;
+    int hiddenZeros = 0;
     projectPlan().forEachCell([&](CellAddress where, const Cell &cell) {
-        if (cell.hasFormula())
+        const double *number = std::get_if<double>(&cell.value);
+        if (cell.hasFormula()) {
             ++formulas;
-        else if (!isEmpty(cell.value))
-            ++texts;
-        else
+        } else if (number && *number == 0 && where.row >= 9 && where.row <= 11 && where.column >= H) {
+            ++hiddenZeros;
+            const QString code = chartTemplate().format(cell.formatIndex).numberFormat;
+            EXPECT_TRUE(NumberFormat(code).format(cell.value).text.isEmpty()) << code.toStdString();
             return;
+        } else if (!isEmpty(cell.value)) {
+            ++texts;
+        } else {
+            return;
+        }
         EXPECT_FALSE(where.row >= 10 && where.column <= 5 && !cell.hasFormula())
             << "the plan rows are left for the chart builder";
     });
     EXPECT_EQ(texts, 8);
     EXPECT_EQ(formulas, 2 * 196 + 2);
+    EXPECT_EQ(hiddenZeros, 3 * 196);
 }
 
 TEST(TemplateMerges, CoverTitleEventNamesCalendarAndDeliverable)

@@ -1,8 +1,6 @@
 """Prints a chart workbook the way LibreOffice does and tells where it broke
 the pages: python3 libreoffice_pages.py WORKBOOK PROFILE_FOLDER OUT.pdf.
 
-LibreOffice leaves out print-area cells that only carry a format, so a copy
-of the workbook first gets a space in every empty cell of the print area.
 Prints one line of JSON: the first row and column (0-based) of every page
 after the first, down and across, and what LibreOffice's column breaks are
 made of: the printable width and the scale of the page style and the widths
@@ -18,13 +16,6 @@ sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "sheet"))
 from office import prop, running_office  # noqa: E402
 
 
-def fill_print_areas(sheet):
-    for area in sheet.getPrintAreas():
-        cells = sheet.getCellRangeByPosition(area.StartColumn, area.StartRow, area.EndColumn, area.EndRow)
-        rows = cells.getDataArray()
-        cells.setDataArray(tuple(tuple(" " if value == "" else value for value in row) for row in rows))
-
-
 def breaks(page_breaks):
     return sorted(entry.Position for entry in page_breaks)
 
@@ -34,7 +25,6 @@ def main(workbook, profile, out):
         document = desktop.loadComponentFromURL(uno.systemPathToFileUrl(os.path.abspath(workbook)), "_blank", 0,
                                                 (prop("Hidden", True),))
         sheet = document.Sheets.getByIndex(0)
-        fill_print_areas(sheet)
         document.calculateAll()
         document.storeToURL(uno.systemPathToFileUrl(os.path.abspath(out)),
                             (prop("FilterName", "calc_pdf_Export"),))

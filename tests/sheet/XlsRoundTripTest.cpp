@@ -104,8 +104,12 @@ TEST_P(XlsCellValue, SurvivesAsConstantAndAsFormulaResult)
     Sheet &sheet = book.addSheet(QStringLiteral("Values"));
     setValue(sheet, "C7", GetParam());
     setFormula(sheet, "D7", "C7", GetParam());
+    for (const char *run : {"C8", "D8", "E8"}) // a run of constants: MULRK or MULBLANK where they fit
+        setValue(sheet, run, GetParam());
     const Workbook back = roundTrip(book);
     EXPECT_EQ(describe(back.sheet(0).cell({6, 2})->value), describe(GetParam()));
+    for (int column = 2; column <= 4; ++column)
+        EXPECT_EQ(describe(back.sheet(0).cell({7, column})->value), describe(GetParam())) << "in a run";
     // An empty formula result reads back as the empty text.
     const Value expected = isEmpty(GetParam()) ? Value{QString()} : GetParam();
     EXPECT_EQ(describe(back.sheet(0).cell({6, 3})->value), describe(expected));
@@ -113,7 +117,8 @@ TEST_P(XlsCellValue, SurvivesAsConstantAndAsFormulaResult)
 
 INSTANTIATE_TEST_SUITE_P(Values, XlsCellValue,
                          ::testing::Values(Value{}, Value{0.0}, Value{-0.5}, Value{1e300}, Value{42705.25},
-                                           Value{65536.0}, Value{QStringLiteral("plain")}, Value{QString()},
+                                           Value{65536.0}, Value{-536870912.0}, Value{536870911.0},
+                                           Value{536870912.0}, Value{0.1}, Value{-1e-300}, Value{QStringLiteral("plain")}, Value{QString()},
                                            Value{QStringLiteral("Überstunden – 週末")},
                                            Value{QString(8300, QLatin1Char('a'))},
                                            Value{QString(4200, QChar(0x263A))},

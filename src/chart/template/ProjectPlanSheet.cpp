@@ -156,7 +156,10 @@ void writeHeadings(TemplateSheet &plan)
 
 // The deliverable block the chart builder copies: the deliverable row 10,
 // the task row 11, the spacer row 12 and the gap row 13. In the calendar of
-// rows 10 to 12 a 1-point font lets only the fills show.
+// rows 10 to 12 a 1-point font lets only the fills show. Each of these
+// calendar cells holds a 0 that its number format hides: LibreOffice leaves
+// a page out of print when no cell of it holds a value, however its cells
+// are filled, and the print area is all calendar.
 void writePlanBlock(TemplateSheet &plan)
 {
     const CellFormat deliverable = whiteOnIndigo(true);
@@ -176,7 +179,11 @@ void writePlanBlock(TemplateSheet &plan)
 
     CellFormat tiny;
     tiny.font.size = 1;
-    plan.applyFormat(calendarRows(9, 11), tiny);
+    tiny.numberFormat = QStringLiteral(";;;");
+    const CellRange calendar = calendarRows(9, 11);
+    for (int row = calendar.firstRow; row <= calendar.lastRow; ++row)
+        for (int column = calendar.firstColumn; column <= calendar.lastColumn; ++column)
+            plan.setNumber({row, column}, 0, tiny);
 }
 
 void setViewAndPrint(Sheet &sheet)

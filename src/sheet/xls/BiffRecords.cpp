@@ -1,6 +1,8 @@
 #include "sheet/xls/BiffRecords.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 
 namespace orv::sheet::xls {
 
@@ -94,6 +96,19 @@ void writeValueRecord(RecordWriter &out, unsigned type, unsigned value)
     ByteWriter data;
     data.u16(value);
     out.record(type, data);
+}
+
+std::optional<std::uint32_t> rkNumber(double value)
+{
+    constexpr double kLowest = -(1 << 29), kHighest = (1 << 29) - 1;
+    const bool negativeZero = value == 0 && std::signbit(value);
+    if (value >= kLowest && value <= kHighest && value == std::trunc(value) && !negativeZero)
+        return (static_cast<std::uint32_t>(static_cast<std::int32_t>(value)) << 2) | 0x02;
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    if ((bits & 0x3FFFFFFFFull) != 0)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(bits >> 32);
 }
 
 bool isCompressible(const QString &text)

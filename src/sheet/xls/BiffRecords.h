@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace orv::sheet::xls {
@@ -140,6 +142,10 @@ private:
 void writeBof(RecordWriter &out, unsigned type);
 // A record whose data is one 16-bit value.
 void writeValueRecord(RecordWriter &out, unsigned type, unsigned value);
+
+// The RkNumber that holds `value` exactly: a 30-bit integer, or a double
+// whose 34 low bits are zero; nothing for any other value.
+std::optional<std::uint32_t> rkNumber(double value);
 
 // True when every character fits in one byte (the compressed string form).
 bool isCompressible(const QString &text);

@@ -230,7 +230,13 @@ private:
 
     static bool isBlank(const Cell &cell) { return !cell.hasFormula() && isEmpty(cell.value); }
 
-    // Runs of formatted empty cells go into one MULBLANK record.
+    // The RkNumber of a constant number cell that one can hold.
+    static std::optional<std::uint32_t> rkOf(const Cell &cell)
+    {
+        const double *number = std::get_if<double>(&cell.value);
+        return number && !cell.hasFormula() ? rkNumber(*number) : std::nullopt;
+    }
+
     // The XF record of a workbook format.
     unsigned xfOf(int formatIndex) const
     {
@@ -241,24 +247,28 @@ private:
         return static_cast<unsigned>(kFirstCellXf + formatIndex);
     }
 
+    // Runs of formatted empty cells go into one MULBLANK record, runs of
+    // numbers that RK values hold into one MULRK record.
     void writeCells(int row)
     {
         const auto &cells = mSheet.rowCells(row);
         for (auto it = cells.begin(); it != cells.end();) {
+            const bool blank = isBlank(it->second), rk = rkOf(it->second).has_value();
             auto runEnd = std::next(it);
-            if (isBlank(it->second)) {
-                while (runEnd != cells.end() && isBlank(runEnd->second)
-                       && runEnd->first == std::prev(runEnd)->first + 1)
+            if (blank || rk) {
+                while (runEnd != cells.end() && runEnd->first == std::prev(runEnd)->first + 1
+                       && (blank ? isBlank(runEnd->second) : rkOf(runEnd->second).has_value()))
                     ++runEnd;
             }
-            const auto runLength = std::distance(it, runEnd);
-            if (runLength > 1) {
-                writeBlanks(row, it, runEnd, static_cast<int>(runLength));
-            } else if (it->second.hasFormula()) {
+            const auto runLength = static_cast<int>(std::distance(it, runEnd));
+            if (runLength > 1 && blank)
+                writeBlanks(row, it, runEnd, runLength);
+            else if (runLength > 1)
+                writeRkNumbers(row, it, runEnd, runLength);
+            else if (it->second.hasFormula())
                 writeFormula({row, it->first}, it->second);
-            } else {
+            else
                 writeConstant({row, it->first}, it->second);
-            }
             it = runEnd;
         }
     }
@@ -271,6 +281,19 @@ private:
         data.u16(static_cast<unsigned>(first->first));
         for (auto it = first; it != end; ++it)
             data.u16(xfOf(it->second.formatIndex));
+        data.u16(static_cast<unsigned>(std::prev(end)->first));
+    }
+
+    template <typename Iterator>
+    void writeRkNumbers(int row, Iterator first, Iterator end, int count)
+    {
+        ByteWriter &data = mOut.header(rec::MulRk, 6 + 6 * count);
+        data.u16(static_cast<unsigned>(row));
+        data.u16(static_cast<unsigned>(first->first));
+        for (auto it = first; it != end; ++it) {
+            data.u16(xfOf(it->second.formatIndex));
+            data.u32(*rkOf(it->second));
+        }
         data.u16(static_cast<unsigned>(std::prev(end)->first));
     }
 
