@@ -101,8 +101,6 @@ Plan edges(const QLocale &locale)
     return plan;
 }
 
-Plan empty(const QLocale &) { return {}; }
-
 Plan thousandTasks(const QLocale &locale)
 {
     Plan plan;
@@ -140,7 +138,6 @@ TEST_P(PlanRoundTrip, ReadsBackTheListsTheChartHolds)
 
 INSTANTIATE_TEST_SUITE_P(Charts, PlanRoundTrip,
                          ::testing::Combine(::testing::Values(PlanCase{"Sample", sample}, PlanCase{"Edges", edges},
-                                                              PlanCase{"Empty", empty},
                                                               PlanCase{"ThousandTasks", thousandTasks}),
                                             ::testing::Values(Format::Xls, Format::Xlsx),
                                             ::testing::Values(QLocale::UnitedStates, QLocale::UnitedKingdom)),
@@ -263,7 +260,10 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"OversizedParts", oversizedParts, "larger than"},
                       RefusedCase{"TruncatedXls", [] { return sampleFile(Format::Xls).left(3000); }, "cannot be read"},
                       RefusedCase{"TooManyColumns", [] { return QByteArray("A,1,2,3,Cat,V,extra\n"); }, "7 columns"},
-                      RefusedCase{"TooLarge", [] { return QByteArray(65 * 1024 * 1024, 'a'); }, "too large"}));
+                      RefusedCase{"TooLarge", [] { return QByteArray(64 * 1024 * 1024 + 1, 'a'); }, "too large"},
+                      RefusedCase{"EmptyChart",
+                                  [] { return fileBytes(builtChart({}, QLocale::c()), Format::Xlsx); },
+                                  "holds no plan"}));
 
 } // namespace
 } // namespace orv::chart::test
