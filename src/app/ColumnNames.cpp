@@ -86,8 +86,14 @@ std::optional<HeaderColumns> headerColumns(const QStringList &row, ListKind kind
         if (named.back() && std::find(distinct.begin(), distinct.end(), *named.back()) == distinct.end())
             distinct.push_back(*named.back());
     }
-    const PlanField first = listFields(kind).front();
-    const bool isHeader = distinct.size() >= 2 || (filled == 1 && distinct.size() == 1 && distinct[0] == first);
+    // A lone name is read as a header only in the words Copy writes: a
+    // single "Phase" or "Title" is more likely an item of that name.
+    const auto isCaption = [&](const QString &header) {
+        const QString key = headerKey(header);
+        return key == headerKey(listCaptions(kind).front()) || (kind == ListKind::Categories && key == u"categories");
+    };
+    const bool lone = filled == 1 && std::any_of(row.begin(), row.end(), isCaption);
+    const bool isHeader = distinct.size() >= 2 || lone;
     if (!isHeader)
         return std::nullopt;
     const std::vector<PlanField> wanted = readFields(kind);

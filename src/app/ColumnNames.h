@@ -30,8 +30,8 @@ struct HeaderColumns {
 };
 
 // The first row of a table read as a header: it is one when it names two
-// different fields, or when its one filled field names a list's first
-// column (as "Task" or "Category" alone do). Nothing when it holds an item.
+// different fields, or when its one filled field is the list's first
+// column header ("Task", or "Category" or "Categories"). Nothing when it holds an item.
 // The fields a list does not keep are left out with the unknown columns;
 // of two columns naming one field the first is read.
 std::optional<HeaderColumns> headerColumns(const QStringList &row, ListKind kind);

@@ -76,6 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         TableCase{"EventsByTheirNames", ListKind::Events, "Event Name\tDue\tBegin\tPhase\nMeeting\t2027-01-06\t2027-01-05\tX\n",
                   {{"Meeting", "1/5/2027", "1/6/2027"}}, {}, {"Phase"}},
         TableCase{"CategoriesFromATaskTable", ListKind::Categories, "Categories:\nDesign\n\nBuild\n", {{"Design"}, {"Build"}}},
+        TableCase{"LoneOtherNameIsAnItem", ListKind::Categories, "Phase\nDesign\n", {{"Phase"}, {"Design"}}},
         TableCase{"HeaderAlone", ListKind::Tasks, "Task,% Compl.,Start,End,Category,Sub Task\n", {}}));
 
 TEST(ListTable, StopsAtTheListsLimits)
