@@ -34,8 +34,8 @@ std::vector<PlanField> readFields(ListKind kind)
 const std::vector<PlanField> &listFields(ListKind kind)
 {
     static const std::vector<PlanField> categories = {PlanField::Category};
-    static const std::vector<PlanField> tasks = {PlanField::Name,     PlanField::Percent, PlanField::Start,
-                                                 PlanField::End,      PlanField::Category, PlanField::SubTask};
+    static const std::vector<PlanField> tasks = {PlanField::Name, PlanField::Percent,  PlanField::Start,
+                                                 PlanField::End,  PlanField::Category, PlanField::SubTask};
     static const std::vector<PlanField> events = {PlanField::Name, PlanField::Start, PlanField::End};
     switch (kind) {
     case ListKind::Categories:

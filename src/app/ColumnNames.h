@@ -26,7 +26,7 @@ std::optional<PlanField> namedField(const QString &header);
 // The columns of a table, by the names in its first row.
 struct HeaderColumns {
     std::vector<std::optional<PlanField>> fields; // one for each column; nothing: left out
-    QStringList leftOut;                           // the headers of the columns left out
+    QStringList leftOut;                          // the headers of the columns left out
 };
 
 // The first row of a table read as a header: it is one when it names two

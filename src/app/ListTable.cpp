@@ -171,9 +171,9 @@ ListTable readListTable(QStringView text, ListKind kind, const QLocale &locale)
         reader.take(itemOf(rows[i], columns, kind, table.fractions, locale));
     }
     if (read.longField)
-        reader.stop(firstRow + int(rows.size()), 1,
-                    QStringLiteral("row %1 holds a field of more than 32,767 characters")
-                        .arg(firstRow + int(rows.size())));
+        reader.stop(
+            firstRow + int(rows.size()), 1,
+            QStringLiteral("row %1 holds a field of more than 32,767 characters").arg(firstRow + int(rows.size())));
     return table;
 }
 

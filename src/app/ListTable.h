@@ -21,8 +21,8 @@ struct ListTable {
     // Tasks only: every category the rows name, summary rows and tasks, in
     // the order they first appear.
     QStringList categories;
-    QStringList leftOut;         // the headers of the columns not read
-    bool fractions = false;      // the percentages were fractions, 0.4 for 40
+    QStringList leftOut;    // the headers of the columns not read
+    bool fractions = false; // the percentages were fractions, 0.4 for 40
     bool hadHeader = false;
     // The rows are taken up to the first one that cannot be: `stop` says
     // why, and `stoppedRow` is its number among the text's rows from 1, or 0

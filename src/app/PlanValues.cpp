@@ -23,7 +23,10 @@ std::optional<double> plainNumber(const QString &text, const QLocale &locale)
     return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
 }
 
-QString percentOfFraction(double fraction) { return QString::number(fraction * 100, 'g', 12); }
+QString percentOfFraction(double fraction)
+{
+    return QString::number(fraction * 100, 'g', 12);
+}
 
 QString percentText(const QString &text, const QLocale &locale)
 {
@@ -40,8 +43,10 @@ std::optional<QDate> textDate(const QString &text, const QLocale &locale)
     const QString trimmed = text.trimmed();
     if (trimmed.isEmpty())
         return std::nullopt;
-    static const QRegularExpression iso(QStringLiteral(
-        "^([0-9]{4})-([0-9]{2})-([0-9]{2})(?:[T ][0-9]{2}:[0-9]{2}(?::[0-9]{2}(?:[.,][0-9]+)?)?(?:Z|[+-][0-9]{2}:?[0-9]{2})?)?$"));
+    // A date, then maybe a time of day with seconds, fractions and a zone.
+    static const QRegularExpression iso(QStringLiteral("^([0-9]{4})-([0-9]{2})-([0-9]{2})"
+                                                       "(?:[T ][0-9]{2}:[0-9]{2}(?::[0-9]{2}(?:[.,][0-9]+)?)?"
+                                                       "(?:Z|[+-][0-9]{2}:?[0-9]{2})?)?$"));
     if (const auto match = iso.match(trimmed); match.hasMatch()) {
         const QDate date(match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt());
         return date.isValid() ? std::optional<QDate>(date) : std::nullopt;

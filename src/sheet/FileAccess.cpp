@@ -157,7 +157,8 @@ QByteArray readRegularFile(const QString &path, Links links, qint64 limit, bool 
     bytes.reserve(static_cast<qsizetype>(std::min<qint64>(info.st_size, limit)));
     char buffer[65536];
     while (bytes.size() < limit) {
-        const ssize_t n = ::read(fd, buffer, static_cast<size_t>(std::min<qint64>(sizeof buffer, limit - bytes.size())));
+        const qint64 wanted = std::min<qint64>(sizeof buffer, limit - bytes.size());
+        const ssize_t n = ::read(fd, buffer, static_cast<size_t>(wanted));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {

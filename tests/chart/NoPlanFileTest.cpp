@@ -20,7 +20,10 @@ struct NoPlanCase {
     const char *says;
 };
 
-void PrintTo(const NoPlanCase &c, std::ostream *out) { *out << c.name; }
+void PrintTo(const NoPlanCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class NoPlanFile : public ::testing::TestWithParam<NoPlanCase> {};
 
@@ -46,8 +49,8 @@ TEST_P(NoPlanFile, IsRefusedAndChangesNothing)
     environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     program.setProcessEnvironment(environment);
     program.start(QStringLiteral(ORVANTIS_BINARY_DIR "/src/orvantis"),
-                  {QStringLiteral("--build-chart"), folder.filePath(QStringLiteral("chart.xlsx")), QStringLiteral("--plan"),
-                   plan});
+                  {QStringLiteral("--build-chart"), folder.filePath(QStringLiteral("chart.xlsx")),
+                   QStringLiteral("--plan"), plan});
     ASSERT_TRUE(program.waitForFinished(120000));
     const QString errors = QString::fromUtf8(program.readAllStandardError());
     EXPECT_EQ(program.exitCode(), 1) << errors.toStdString();
@@ -59,18 +62,18 @@ TEST_P(NoPlanFile, IsRefusedAndChangesNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, NoPlanFile,
-    ::testing::Values(
-        NoPlanCase{"Empty", "", "is empty"},
-        NoPlanCase{"ByteOrderMarkAlone", "\xEF\xBB\xBF", "holds no plan"},
-        NoPlanCase{"BlankLines", "\n\r\n\n", "holds no plan"},
-        NoPlanCase{"HeaderAlone", "Task,% Compl.,Start,End,Category,Sub Task\r\n", "holds no plan"},
-        NoPlanCase{"EmptyRows", ",,,,,\n,,\n", "holds no plan"},
-        NoPlanCase{"PasswdLike", "root:x:0:0:root:/root:/bin/bash\nbin:x:2:2:bin:/bin:/usr/sbin/nologin\n",
-                   "separated by colons"},
-        NoPlanCase{"SystemPasswd", "@/etc/passwd", "separated by colons"},
-        NoPlanCase{"NoTaskColumn", "Start,Finish\n2027-01-05,2027-01-09\n", "names no Task column"},
-        NoPlanCase{"OnlyTaskNames", "Write\nReview\n", "would chart no task"},
-        NoPlanCase{"OnlySummaryRows", "Task,Phase\n,Design\n", "would chart no task"},
-        NoPlanCase{"TasksOutsideTheCategories", "Task,Category\nWrite,\n", "would chart no task"}));
+    ::testing::Values(NoPlanCase{"Empty", "", "is empty"},
+                      NoPlanCase{"ByteOrderMarkAlone", "\xEF\xBB\xBF", "holds no plan"},
+                      NoPlanCase{"BlankLines", "\n\r\n\n", "holds no plan"},
+                      NoPlanCase{"HeaderAlone", "Task,% Compl.,Start,End,Category,Sub Task\r\n", "holds no plan"},
+                      NoPlanCase{"EmptyRows", ",,,,,\n,,\n", "holds no plan"},
+                      NoPlanCase{"PasswdLike",
+                                 "root:x:0:0:root:/root:/bin/bash\nbin:x:2:2:bin:/bin:/usr/sbin/nologin\n",
+                                 "separated by colons"},
+                      NoPlanCase{"SystemPasswd", "@/etc/passwd", "separated by colons"},
+                      NoPlanCase{"NoTaskColumn", "Start,Finish\n2027-01-05,2027-01-09\n", "names no Task column"},
+                      NoPlanCase{"OnlyTaskNames", "Write\nReview\n", "would chart no task"},
+                      NoPlanCase{"OnlySummaryRows", "Task,Phase\n,Design\n", "would chart no task"},
+                      NoPlanCase{"TasksOutsideTheCategories", "Task,Category\nWrite,\n", "would chart no task"}));
 
 } // namespace

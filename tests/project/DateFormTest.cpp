@@ -29,7 +29,10 @@ struct LocaleCase {
     std::vector<Typed> typed;
 };
 
-void PrintTo(const LocaleCase &c, std::ostream *out) { *out << c.locale; }
+void PrintTo(const LocaleCase &c, std::ostream *out)
+{
+    *out << c.locale;
+}
 
 class DateForm : public ActiveForm1Test, public ::testing::WithParamInterface<LocaleCase> {};
 
@@ -69,31 +72,39 @@ TEST_P(DateForm, SampleHintAndReadingAgree)
         const QStringList batch = chart::batchHints(lists, locale);
         EXPECT_EQ(batch.isEmpty(), t.meant.isValid()) << t.text << " in the batch mode";
 
-        const ListTable file = readListTable(QStringLiteral("Task,Start\nT,\"%1\"\n").arg(text), ListKind::Tasks, locale);
+        const ListTable file =
+            readListTable(QStringLiteral("Task,Start\nT,\"%1\"\n").arg(text), ListKind::Tasks, locale);
         EXPECT_EQ(file.items.value(0).value(2), t.meant.isValid() ? shortDateText(t.meant, locale) : text)
             << t.text << " in a task list";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Locales, DateForm,
-    ::testing::Values(LocaleCase{"C.UTF-8",
-                                 "2016-08-23",
-                                 {{"12/7/2026", {}}, {"12/18/2026", {}}, {"7.12.2026", {}},
-                                  {"2026-12-07", QDate(2026, 12, 7)}, {"7 Dec 2026", QDate(2026, 12, 7)}}},
-                      LocaleCase{"en_US",
-                                 "8/23/2016",
-                                 {{"12/7/2026", QDate(2026, 12, 7)}, {"12/18/2026", QDate(2026, 12, 18)},
-                                  {"18/12/2026", {}}, {"2026-12-07", QDate(2026, 12, 7)}}},
-                      LocaleCase{"de_DE",
-                                 "23.08.2016",
-                                 {{"7.12.2026", QDate(2026, 12, 7)}, {"12/18/2026", {}},
-                                  {"2026-12-07", QDate(2026, 12, 7)}, {"7. Dezember 2026", QDate(2026, 12, 7)}}}),
-    [](const auto &info) {
-        std::string name = info.param.locale;
-        std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Locales, DateForm,
+                         ::testing::Values(LocaleCase{"C.UTF-8",
+                                                      "2016-08-23",
+                                                      {{"12/7/2026", {}},
+                                                       {"12/18/2026", {}},
+                                                       {"7.12.2026", {}},
+                                                       {"2026-12-07", QDate(2026, 12, 7)},
+                                                       {"7 Dec 2026", QDate(2026, 12, 7)}}},
+                                           LocaleCase{"en_US",
+                                                      "8/23/2016",
+                                                      {{"12/7/2026", QDate(2026, 12, 7)},
+                                                       {"12/18/2026", QDate(2026, 12, 18)},
+                                                       {"18/12/2026", {}},
+                                                       {"2026-12-07", QDate(2026, 12, 7)}}},
+                                           LocaleCase{"de_DE",
+                                                      "23.08.2016",
+                                                      {{"7.12.2026", QDate(2026, 12, 7)},
+                                                       {"12/18/2026", {}},
+                                                       {"2026-12-07", QDate(2026, 12, 7)},
+                                                       {"7. Dezember 2026", QDate(2026, 12, 7)}}}),
+                         [](const auto &info) {
+                             std::string name = info.param.locale;
+                             std::replace_if(
+                                 name.begin(), name.end(), [](char c) { return !std::isalnum(c); }, '_');
+                             return name;
+                         });
 
 } // namespace
 } // namespace orv::test
