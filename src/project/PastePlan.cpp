@@ -62,6 +62,7 @@ PastePlan planPaste(QStringView text, ListKind list, int room)
     plan.categories = table.summaryCategories;
     plan.leftOut = table.leftOut;
     plan.fractions = table.fractions;
+    plan.namesOnly = table.hadHeader && table.items.isEmpty() && table.summaryCategories.isEmpty();
     plan.added = table.items.mid(0, room);
     if (table.items.size() > room) {
         plan.refused = int(table.items.size() - room) + table.stoppedRows;
@@ -78,7 +79,8 @@ QString pasteNote(const PastePlan &plan, ListKind list, const QSet<QString> &cat
 {
     const int added = int(plan.added.size());
     if (added == 0 && plan.refused == 0 && plan.categories.isEmpty())
-        return QStringLiteral("Nothing to paste: the clipboard holds no text");
+        return plan.namesOnly ? QStringLiteral("Nothing to paste: the clipboard holds column names alone")
+                              : QStringLiteral("Nothing to paste: the clipboard holds no text");
     QStringList parts{added == 0 ? QStringLiteral("Nothing pasted")
                                  : QStringLiteral("%1 added").arg(countedItems(list, added))};
     if (list == ListKind::Tasks) {

@@ -20,6 +20,7 @@ struct PastePlan {
     QStringList categories;
     QStringList leftOut; // the headers of columns the list does not keep
     bool fractions = false;
+    bool namesOnly = false; // the text named columns and held no row under them
     int refused = 0;
     bool more = false; // the text holds rows beyond the ones counted as refused
     QString refusal; // why the first refused row was not taken

@@ -98,7 +98,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "1 category added; 2 rows not pasted: row 2 has 2 columns; the list has 1 (Category)"},
         PasteCase{"One\n", ListKind::Categories, 0, 0,
                   "Nothing pasted; 1 row not pasted: a list takes at most 32,767 items"},
-        PasteCase{"\n\n", ListKind::Categories, 10, 0, "Nothing to paste: the clipboard holds no text"}));
+        PasteCase{"\n\n", ListKind::Categories, 10, 0, "Nothing to paste: the clipboard holds no text"},
+        PasteCase{"Task Name\tFinish\r\n", ListKind::Tasks, 10, 0,
+                  "Nothing to paste: the clipboard holds column names alone"},
+        PasteCase{"Start\tFinish\n1/2/2026\t1/3/2026\n", ListKind::Tasks, 10, 0,
+                  "Nothing pasted; 2 rows not pasted: its first row names no Task column; the names understood are "
+                  "Task, Task Name, Name, Activity, Title, Event, Event Name, Special Event; % Compl., % Complete, "
+                  "% Completed, Percent Complete, Progress, Complete, Done; Start, Start Date, Begin, Begins; End, "
+                  "Finish, End Date, Finish Date, Due, Due Date; Category, Categories, Phase, Group, Section, "
+                  "Deliverable, Workstream, Summary; Sub Task, Subtask, Sub-task; Level, Outline Level"}));
 
 // Opening asks before it replaces lists, refuses what is no plan without
 // touching them, and is one step to undo.
