@@ -215,7 +215,9 @@ QString batchUsage()
                           "the whole build succeeds; otherwise they stay as they were and the reports are\n"
                           "written to the error output (exit status 1).\n"
                           "--plan FILE charts the plan in FILE (a chart workbook, .xls or .xlsx, or a CSV\n"
-                          "or tab-separated task list) instead of the saved project, which stays untouched.\n");
+                          "or tab-separated task list) instead of the saved project, which stays untouched.\n"
+                          "A plan in which no task names a listed category would chart no task and is\n"
+                          "refused.\n");
 }
 
 int runBatchChart(const BatchOptions &options, Services services, QTextStream &errors)
