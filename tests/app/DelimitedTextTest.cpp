@@ -50,17 +50,6 @@ TEST(DelimitedText, WrittenRowsReadBackUnchanged)
     EXPECT_EQ(parseDelimitedText(delimitedText({{""}, {"A"}}, u'\t')), (ListRecords{{""}, {"A"}}));
 }
 
-TEST(DelimitedText, ReadingStopsAtItsLimits)
-{
-    const QString text = QStringLiteral("a\nb\n") + QString(40, u'x') + QStringLiteral("\nc\n");
-    const LimitedRows rows = parseDelimitedText(text, u'\t', {2, 40});
-    EXPECT_EQ(rows.rows, (ListRecords{{"a"}, {"b"}}));
-    EXPECT_FALSE(rows.longField);
-    const LimitedRows cut = parseDelimitedText(text, u'\t', {10, 39});
-    EXPECT_EQ(cut.rows, (ListRecords{{"a"}, {"b"}}));
-    EXPECT_TRUE(cut.longField);
-}
-
 TEST(DelimitedText, FieldsPastTheColumnsFitOnlyWhenEmpty)
 {
     EXPECT_TRUE(fitsColumns({"a", "b", "", ""}, 2));
