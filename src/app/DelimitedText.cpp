@@ -1,6 +1,7 @@
 #include "app/DelimitedText.h"
 
 #include <array>
+#include <limits>
 
 namespace orv {
 
@@ -80,53 +81,35 @@ qsizetype closingQuote(QStringView text, qsizetype open)
     return text.size();
 }
 
-QString headerWord(QString field)
-{
-    field = field.simplified().toCaseFolded();
-    if (field.endsWith(u':'))
-        field.chop(1);
-    return field.trimmed();
-}
-
-// The names a column of a list goes by, case-folded: its header first.
-QStringList columnNames(const QString &caption)
-{
-    static const QList<QStringList> others = {
-        {QStringLiteral("task"), QStringLiteral("name"), QStringLiteral("task name"), QStringLiteral("event"),
-         QStringLiteral("event name"), QStringLiteral("special event")},
-        {QStringLiteral("% compl."), QStringLiteral("% compl"), QStringLiteral("% complete"),
-         QStringLiteral("% completed"), QStringLiteral("%"), QStringLiteral("percent complete"),
-         QStringLiteral("complete"), QStringLiteral("progress")},
-        {QStringLiteral("start"), QStringLiteral("start date"), QStringLiteral("begin")},
-        {QStringLiteral("end"), QStringLiteral("end date"), QStringLiteral("finish")},
-        {QStringLiteral("category"), QStringLiteral("categories"), QStringLiteral("deliverable")},
-        {QStringLiteral("sub task"), QStringLiteral("subtask"), QStringLiteral("sub-task")},
-    };
-    const QString word = headerWord(caption);
-    for (const QStringList &names : others)
-        if (names.contains(word))
-            return names;
-    return {word};
-}
-
 } // namespace
 
-ListRecords parseDelimitedText(QStringView text, QChar separator)
+LimitedRows parseDelimitedText(QStringView text, QChar separator, ReadingLimits limits)
 {
-    ListRecords rows;
+    LimitedRows read;
     FieldReader reader(text, separator);
-    while (!reader.atEnd()) {
+    while (!reader.atEnd() && read.rows.size() < limits.rows) {
         if (reader.atBlankLine()) {
             reader.skipLineBreak();
             continue;
         }
         QStringList row;
         bool lineEnded = false;
-        while (!lineEnded)
+        while (!lineEnded) {
             row << reader.nextField(lineEnded);
-        rows << row;
+            if (row.last().size() > limits.fieldLength) {
+                read.longField = true;
+                return read;
+            }
+        }
+        read.rows << row;
     }
-    return rows;
+    return read;
+}
+
+ListRecords parseDelimitedText(QStringView text, QChar separator)
+{
+    const qsizetype unlimited = std::numeric_limits<qsizetype>::max();
+    return parseDelimitedText(text, separator, {unlimited, unlimited}).rows;
 }
 
 QChar detectSeparator(QStringView text)
@@ -194,27 +177,6 @@ const QStringList &listCaptions(ListKind kind)
         break;
     }
     return events;
-}
-
-bool namesColumns(const QStringList &row, ListKind kind)
-{
-    const QStringList &captions = listCaptions(kind);
-    if (row.isEmpty() || row.size() > captions.size())
-        return false;
-    if (kind == ListKind::Categories)
-        return headerWord(row[0]) == u"category" || headerWord(row[0]) == u"categories";
-    for (qsizetype column = 0; column < row.size(); ++column)
-        if (!columnNames(captions[column]).contains(headerWord(row[column])))
-            return false;
-    return true;
-}
-
-ListRecords listRows(QStringView text, ListKind kind)
-{
-    ListRecords rows = parseDelimitedText(text);
-    if (!rows.isEmpty() && namesColumns(rows.first(), kind))
-        rows.removeFirst();
-    return rows;
 }
 
 bool fitsColumns(const QStringList &row, int columns)

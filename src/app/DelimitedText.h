@@ -18,6 +18,20 @@ namespace orv {
 // holding "" gives one row with one empty field.
 ListRecords parseDelimitedText(QStringView text, QChar separator);
 
+// How far a reading goes: a text beyond it holds no plan worth reading on.
+struct ReadingLimits {
+    qsizetype rows;        // rows read at most
+    qsizetype fieldLength; // characters a field holds at most
+};
+
+// The rows read under limits: the reading ends before the first row with a
+// longer field, or once `limits.rows` rows are read.
+struct LimitedRows {
+    ListRecords rows;
+    bool longField = false; // the row after the last one read holds a longer field
+};
+LimitedRows parseDelimitedText(QStringView text, QChar separator, ReadingLimits limits);
+
 // The separator of a text: a tab when a tab stands outside quotes on the
 // first line that holds any separator, else whichever of semicolon and comma
 // stands there more often (the comma on a tie); a tab when the text has no
@@ -40,18 +54,6 @@ enum class ListKind { Categories, Tasks, Events };
 // "Task", "% Compl.", "Start", "End", "Category", "Sub Task"; "Task",
 // "Start", "End".
 const QStringList &listCaptions(ListKind kind);
-
-// True when a row names the columns of a list instead of holding an item:
-// no more fields than the list has columns, and each field, blanks, case and
-// a trailing colon aside, is its column's header or a usual other name for
-// it ("Name", "Task Name" or "Event" for the first column, "% Complete",
-// "Progress" for "% Compl.", "Subtask" for "Sub Task"...). A lone category
-// field must read "Category" or "Categories".
-bool namesColumns(const QStringList &row, ListKind kind);
-
-// The rows of a pasted text or a file for one list, a first row that names
-// the columns left out.
-ListRecords listRows(QStringView text, ListKind kind);
 
 // True when the row's fields beyond `columns` are all empty, as spreadsheets
 // write them after a row's last filled cell.

@@ -15,6 +15,8 @@
 #include "sheet/Failure.h"
 #include "sheet/FileAccess.h"
 
+#include <QFileInfo>
+#include <QSet>
 #include <algorithm>
 
 namespace orv::chart {
@@ -123,10 +125,28 @@ void publish(const BatchHandOver &handOver, const BatchOutputs &outputs, const C
         pdf->commit();
 }
 
+// A chart places only the tasks whose category is listed; a plan without
+// one would replace the output with an empty chart.
+void checkChartsATask(const ProjectLists &lists, const QString &planName)
+{
+    QSet<QString> categories;
+    for (const QStringList &category : lists.categories)
+        categories.insert(category.value(0));
+    if (std::none_of(lists.tasks.begin(), lists.tasks.end(),
+                     [&](const QStringList &task) { return categories.contains(task.value(4)); }))
+        throw Failure(QStringLiteral("%1 would chart no task: no task names a category of the plan (%2 tasks, %3 "
+                                     "categories)")
+                          .arg(planName)
+                          .arg(lists.tasks.size())
+                          .arg(lists.categories.size()));
+}
+
 void build(const BatchOptions &options, const Services &services, ErrorStreamMessages &messages)
 {
     const ProjectLists lists =
         options.planPath.isEmpty() ? storedProject(*services.settings) : readPlanFile(options.planPath).lists;
+    checkChartsATask(lists, options.planPath.isEmpty() ? QStringLiteral("The saved project")
+                                                        : QFileInfo(options.planPath).fileName());
     for (const QString &hint : batchHints(lists))
         messages.note(hint);
     const BatchOutputs outputs =
@@ -195,7 +215,9 @@ QString batchUsage()
                           "the whole build succeeds; otherwise they stay as they were and the reports are\n"
                           "written to the error output (exit status 1).\n"
                           "--plan FILE charts the plan in FILE (a chart workbook, .xls or .xlsx, or a CSV\n"
-                          "or tab-separated task list) instead of the saved project, which stays untouched.\n");
+                          "or tab-separated task list) instead of the saved project, which stays untouched.\n"
+                          "A plan in which no task names a listed category would chart no task and is\n"
+                          "refused.\n");
 }
 
 int runBatchChart(const BatchOptions &options, Services services, QTextStream &errors)

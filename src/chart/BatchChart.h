@@ -31,7 +31,8 @@ std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments);
 QString batchUsage();
 
 // Runs the builder on the plan file of --plan, or else on the lists stored in
-// services.settings, which are never written. Every error report is written
+// services.settings, which are never written. A plan that would chart no
+// task (none names a listed category) is refused. Every error report is written
 // to `errors` in the text the message box would show.
 // All or nothing: only a run without any report replaces the workbook (and
 // the picture and the PDF), each in one step once all are complete;

@@ -1,6 +1,6 @@
 #include "chart/PlanFile.h"
 
-#include "app/DelimitedText.h"
+#include "app/ListTable.h"
 #include "app/ShortDate.h"
 #include "chart/PlanSize.h"
 #include "sheet/DateSerial.h"
@@ -13,6 +13,7 @@
 #include "sheet/xlsx/XlsxReader.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 #include <QStringDecoder>
 
@@ -24,7 +25,22 @@ using sheet::CellAddress;
 
 // No plan needs more: a 32,767-task chart is a few megabytes.
 constexpr qint64 kLargestPlanFile = 64LL * 1024 * 1024;
-constexpr int kTaskColumns = 6;
+
+bool isEmpty(const ProjectLists &lists)
+{
+    return lists.categories.empty() && lists.tasks.empty() && lists.events.empty();
+}
+
+// A name no list field can hold, or nothing.
+const QString *overlongField(const ProjectLists &lists)
+{
+    for (const std::vector<QStringList> *list : {&lists.categories, &lists.tasks, &lists.events})
+        for (const QStringList &item : *list)
+            for (const QString &field : item)
+                if (field.size() > kLongestField)
+                    return &field;
+    return nullptr;
+}
 
 // Sheet places of a chart, 0-based: the event rows 3 to 7, the headings and
 // the first deliverable row 10; columns A to F.
@@ -199,32 +215,57 @@ std::optional<QString> fileText(const QByteArray &bytes)
     return text;
 }
 
-PlanFromFile planFromTaskList(const QString &text, const QString &name)
+// A file whose lines all hold the same number of colons, or of bars, with
+// some of them in every first field, is a table of another kind (such as
+// /etc/passwd), not a task list: task names seldom hold these.
+bool isOtherTable(const QString &text, const ListTable &table)
 {
-    PlanFromFile plan;
-    int uncategorised = 0;
-    int line = 0;
-    for (QStringList task : listRows(text, ListKind::Tasks)) {
-        ++line;
-        if (!fitsColumns(task, kTaskColumns))
-            throw Failure(QStringLiteral("Task %1 in %2 has %3 columns; a task has at most %4 (%5)")
-                              .arg(line)
-                              .arg(name)
-                              .arg(task.size())
-                              .arg(kTaskColumns)
-                              .arg(listCaptions(ListKind::Tasks).join(QStringLiteral(", "))));
-        task.resize(kTaskColumns);
-        const QString &category = task[4];
-        if (category.isEmpty())
-            ++uncategorised;
-        else if (std::none_of(plan.lists.categories.begin(), plan.lists.categories.end(),
-                              [&](const QStringList &known) { return known[0] == category; }))
-            plan.lists.categories.push_back({category});
-        plan.lists.tasks.push_back(task);
+    if (table.hadHeader || table.items.isEmpty())
+        return false;
+    const QStringList lines = text.split(QRegularExpression(QStringLiteral("[\r\n]+")), Qt::SkipEmptyParts);
+    for (const QChar separator : {u':', u'|'}) {
+        const qsizetype count = lines.front().count(separator);
+        const bool sameInEveryLine = std::all_of(lines.begin(), lines.end(),
+                                                 [&](const QString &line) { return line.count(separator) == count; });
+        const bool inEveryName = std::all_of(table.items.begin(), table.items.end(),
+                                             [&](const QStringList &item) { return item[0].count(separator) >= 2; });
+        if (count >= 2 && sameInEveryLine && inEveryName)
+            return true;
     }
+    return false;
+}
+
+QString countedNames(qsizetype count, const char *one, const char *many)
+{
+    return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
+}
+
+PlanFromFile planFromTaskList(const QString &text, const QString &name, const QLocale &locale)
+{
+    const ListTable table = readListTable(text, ListKind::Tasks, locale);
+    if (table.stoppedRow > 0)
+        throw Failure(QStringLiteral("%1 cannot be read as a plan: %2").arg(name, table.stop));
+    if (isOtherTable(text, table))
+        throw Failure(QStringLiteral("%1 holds no plan: its lines are fields separated by colons or bars, as in a "
+                                     "system file, not tasks")
+                          .arg(name));
+    PlanFromFile plan;
+    for (const QString &category : table.categories)
+        plan.lists.categories.push_back({category});
+    // Rows of empty cells are what spreadsheets write below a table.
+    std::copy_if(table.items.begin(), table.items.end(), std::back_inserter(plan.lists.tasks),
+                 [](const QStringList &task) { return !task.join(QString()).trimmed().isEmpty(); });
+    const auto uncategorised = std::count_if(plan.lists.tasks.begin(), plan.lists.tasks.end(),
+                                             [](const QStringList &task) { return task[4].isEmpty(); });
     if (uncategorised > 0)
         plan.notes << QStringLiteral("%1 of the tasks name no category; they are not charted until they have one.")
                           .arg(uncategorised);
+    if (!table.leftOut.isEmpty())
+        plan.notes << QStringLiteral("Left out: %1 (%2).")
+                          .arg(countedNames(table.leftOut.size(), "column", "columns"),
+                               table.leftOut.join(QStringLiteral(", ")));
+    if (table.fractions)
+        plan.notes << QStringLiteral("The percentages were fractions: 0.4 came in as 40.");
     return plan;
 }
 
@@ -238,9 +279,9 @@ PlanFromFile readPlan(const QByteArray &bytes, const QString &name, const QLocal
     if (startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
         return planFromChart(sheet::xls::readXlsFile(bytes), name, locale);
     if (startsWith(bytes, "PK\x03\x04", 4))
-        return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = kTaskColumns}), name, locale);
+        return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = 6}), name, locale);
     if (const std::optional<QString> text = fileText(bytes))
-        return planFromTaskList(*text, name);
+        return planFromTaskList(*text, name, locale);
     throw Failure(QStringLiteral("%1 is neither a chart workbook (.xls, .xlsx) nor a list of tasks (CSV or "
                                  "tab-separated text)")
                       .arg(name));
@@ -255,6 +296,8 @@ PlanFromFile readPlan(const QByteArray &bytes, const QString &name, const QLocal
 
 PlanFromFile readPlanBytes(const QByteArray &bytes, const QString &name, const QLocale &locale)
 {
+    if (bytes.isEmpty())
+        throw Failure(QStringLiteral("%1 is empty: it holds no plan").arg(name));
     if (bytes.size() > kLargestPlanFile)
         tooLarge(name);
     PlanFromFile plan;
@@ -265,16 +308,21 @@ PlanFromFile readPlanBytes(const QByteArray &bytes, const QString &name, const Q
             throw;
         throw Failure(QStringLiteral("%1 cannot be read as a plan. %2").arg(name, failure.description()));
     }
+    if (isEmpty(plan.lists))
+        throw Failure(QStringLiteral("%1 holds no plan: no category, task or special event").arg(name));
+    if (overlongField(plan.lists))
+        throw Failure(QStringLiteral("%1 holds a field of more than 32,767 characters").arg(name));
     checkPlanSize(plan.lists);
     return plan;
 }
 
 PlanFromFile readPlanFile(const QString &path, const QLocale &locale)
 {
-    const QFileInfo file(path);
-    if (file.isFile() && file.size() > kLargestPlanFile)
-        tooLarge(file.fileName());
-    return readPlanBytes(sheet::readWholeFile(path, sheet::Links::Follow), file.fileName(), locale);
+    const QString name = QFileInfo(path).fileName();
+    const QByteArray bytes = sheet::readFileUpTo(path, sheet::Links::Follow, kLargestPlanFile + 1);
+    if (bytes.size() > kLargestPlanFile)
+        tooLarge(name);
+    return readPlanBytes(bytes, name, locale);
 }
 
 } // namespace orv::chart

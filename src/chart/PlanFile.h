@@ -23,11 +23,18 @@ struct PlanFromFile {
 //   7, one category per deliverable row, each task under its category with
 //   its sub-task mark (name in column C), its percentage from column F, and
 //   its dates in `locale`'s short date form;
-// - a CSV or tab-separated list of tasks in the task list's columns, with an
-//   optional first line naming them; the categories are the tasks'
-//   categories in the order they first appear.
+// - a CSV or tab-separated list of tasks read as ListTable.h says: by the
+//   names of its first row's columns in any order, or else in the task
+//   list's own order, values in other tools' forms turned into the lists'
+//   forms; the categories are the ones the rows name, tasks and summary
+//   rows alike, in the order they first appear; rows of empty cells are
+//   passed over.
 // Throws a Failure with a message for the user when the file cannot be read
-// or is neither of these (another workbook, a damaged or oversized file).
+// or is neither of these (another workbook, a damaged file, one larger than
+// 64 MiB or one that changes while it is read, one that holds no category,
+// task or special event, a table of another kind such as /etc/passwd, a
+// header without a task column, more rows or longer fields than a list
+// takes).
 PlanFromFile readPlanFile(const QString &path, const QLocale &locale = QLocale());
 
 // The same for a file's bytes; `name` is the file's name for the messages.

@@ -68,9 +68,17 @@ void ListTransfer::paste(QTreeWidget &view, const QString &text)
     const PastePlan plan = planPaste(text, kind, pasteRoom(kind, count));
     const QList<int> selected = selectedPositions(view);
     const int position = selected.isEmpty() ? count + 1 : selected.last() + 1;
-    if (!plan.added.isEmpty()) {
-        mHistory.record(QStringLiteral("%1 pasted").arg(countedItems(kind, int(plan.added.size()))),
-                        [&] { insertItems(view, position, plan.added); });
+    const QSet<QString> known = categoryNames(mForm);
+    ListRecords newCategories;
+    for (const QString &category : plan.categories)
+        if (!known.contains(category))
+            newCategories << QStringList{category};
+    newCategories = newCategories.mid(0, pasteRoom(ListKind::Categories, itemCount(*mForm.ListView1)));
+    if (!plan.added.isEmpty() || !newCategories.isEmpty()) {
+        mHistory.record(QStringLiteral("%1 pasted").arg(countedItems(kind, int(plan.added.size()))), [&] {
+            insertItems(*mForm.ListView1, itemCount(*mForm.ListView1) + 1, newCategories);
+            insertItems(view, position, plan.added);
+        });
         selectItems(view, position, int(plan.added.size()));
     }
     mForm.UpdateEventAddButton();

@@ -1,6 +1,7 @@
 #include "project/PastePlan.h"
 
 #include "app/EntryHints.h"
+#include "app/ListTable.h"
 #include "project/ListEdits.h"
 #include "project/ListSplice.h"
 #include "project/ListViewItems.h"
@@ -56,35 +57,30 @@ int pasteRoom(ListKind list, int count)
 
 PastePlan planPaste(QStringView text, ListKind list, int room)
 {
-    const int columns = int(listCaptions(list).size());
-    const ListRecords rows = listRows(text, list);
+    const ListTable table = readListTable(text, list);
     PastePlan plan;
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        if (plan.added.size() == room) {
-            plan.refusal = fullListReason(list);
-        } else if (!fitsColumns(rows[i], columns)) {
-            plan.refusal = QStringLiteral("row %1 has %2 columns, the list %3")
-                               .arg(i + 1)
-                               .arg(rows[i].size())
-                               .arg(columns);
-        } else {
-            QStringList fields = rows[i].mid(0, columns);
-            while (fields.size() < columns)
-                fields << QString();
-            plan.added << fields;
-            continue;
-        }
-        plan.refused = int(rows.size() - i);
-        break;
+    plan.categories = table.summaryCategories;
+    plan.leftOut = table.leftOut;
+    plan.fractions = table.fractions;
+    plan.namesOnly = table.hadHeader && table.items.isEmpty() && table.summaryCategories.isEmpty();
+    plan.added = table.items.mid(0, room);
+    if (table.items.size() > room) {
+        plan.refused = int(table.items.size() - room) + table.stoppedRows;
+        plan.refusal = fullListReason(list);
+    } else if (table.stoppedRow > 0) {
+        plan.refused = table.stoppedRows;
+        plan.refusal = table.stop;
     }
+    plan.more = !table.readToEnd && plan.refused > 0;
     return plan;
 }
 
 QString pasteNote(const PastePlan &plan, ListKind list, const QSet<QString> &categories)
 {
     const int added = int(plan.added.size());
-    if (added == 0 && plan.refused == 0)
-        return QStringLiteral("Nothing to paste: the clipboard holds no text");
+    if (added == 0 && plan.refused == 0 && plan.categories.isEmpty())
+        return plan.namesOnly ? QStringLiteral("Nothing to paste: the clipboard holds column names alone")
+                              : QStringLiteral("Nothing to paste: the clipboard holds no text");
     QStringList parts{added == 0 ? QStringLiteral("Nothing pasted")
                                  : QStringLiteral("%1 added").arg(countedItems(list, added))};
     if (list == ListKind::Tasks) {
@@ -98,10 +94,17 @@ QString pasteNote(const PastePlan &plan, ListKind list, const QSet<QString> &cat
             parts << QStringLiteral("%1 %2").arg(dates).arg(
                          plural(dates, "date that will not read as a date", "dates that will not read as dates"));
     }
+    if (!plan.categories.isEmpty())
+        parts << QStringLiteral("%1 from rows without a task name")
+                     .arg(countedItems(ListKind::Categories, int(plan.categories.size())));
+    if (!plan.leftOut.isEmpty())
+        parts << QStringLiteral("columns left out: %1").arg(plan.leftOut.join(QStringLiteral(", ")));
+    if (plan.fractions)
+        parts << QStringLiteral("percentages were fractions (0.4 is 40)");
     if (plan.refused > 0)
-        parts << QStringLiteral("%1 not pasted: %2")
+        parts << QStringLiteral("%1%2 not pasted: %3")
                      .arg(plan.refused == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(plan.refused),
-                          plan.refusal);
+                          plan.more ? QStringLiteral(" and more") : QString(), plan.refusal);
     return parts.join(QStringLiteral("; "));
 }
 

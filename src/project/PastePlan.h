@@ -8,13 +8,21 @@
 
 namespace orv {
 
-// What pasting a text into one list adds and what it refuses. The rows are
-// taken in order up to the first one the list cannot take (it is full, or
-// the row has more filled columns than the list); that row and the ones
-// after it are refused, so that nothing is half done.
+// What pasting a text into one list adds and what it refuses. A first row
+// naming columns is read as in a task list file (ListTable.h). The rows are
+// taken in order up to the first one the list cannot take (it is full, the
+// row has more filled columns than the list, or a field is too long); that
+// row and the ones after it are refused, so that nothing is half done.
 struct PastePlan {
     ListRecords added; // each with exactly the list's columns
+    // Pasting tasks: the categories of rows that name one and no task, to
+    // go into the categories list when it lacks them.
+    QStringList categories;
+    QStringList leftOut; // the headers of columns the list does not keep
+    bool fractions = false;
+    bool namesOnly = false; // the text named columns and held no row under them
     int refused = 0;
+    bool more = false; // the text holds rows beyond the ones counted as refused
     QString refusal; // why the first refused row was not taken
 };
 

@@ -5,6 +5,8 @@
 #include "sheet/StagingNames.h"
 
 #include <QDir>
+#include <algorithm>
+#include <limits>
 
 #include <cerrno>
 #include <cstdio>
@@ -138,7 +140,9 @@ FileCalls &systemFileCalls()
 
 QString systemErrorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-QByteArray readWholeFile(const QString &path, Links links)
+namespace {
+
+QByteArray readRegularFile(const QString &path, Links links, qint64 limit, bool sameSize)
 {
     const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | (links == Links::Refuse ? O_NOFOLLOW : 0);
     const int fd = ::open(fileNameBytes(path).constData(), flags);
@@ -150,10 +154,11 @@ QByteArray readWholeFile(const QString &path, Links links)
         throw Failure(QStringLiteral("Cannot open %1: it is not a regular file").arg(QDir::toNativeSeparators(path)));
     }
     QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(info.st_size));
+    bytes.reserve(static_cast<qsizetype>(std::min<qint64>(info.st_size, limit)));
     char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    while (bytes.size() < limit) {
+        const qint64 wanted = std::min<qint64>(sizeof buffer, limit - bytes.size());
+        const ssize_t n = ::read(fd, buffer, static_cast<size_t>(wanted));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -166,7 +171,24 @@ QByteArray readWholeFile(const QString &path, Links links)
         bytes.append(buffer, n);
     }
     ::close(fd);
+    if (sameSize && bytes.size() != std::min<qint64>(info.st_size, limit))
+        throw Failure(QStringLiteral("Cannot read %1: it changed while it was read (from %2 bytes to %3 at least)")
+                          .arg(QDir::toNativeSeparators(path))
+                          .arg(info.st_size)
+                          .arg(bytes.size()));
     return bytes;
+}
+
+} // namespace
+
+QByteArray readWholeFile(const QString &path, Links links)
+{
+    return readRegularFile(path, links, std::numeric_limits<qint64>::max(), false);
+}
+
+QByteArray readFileUpTo(const QString &path, Links links, qint64 limit)
+{
+    return readRegularFile(path, links, limit, true);
 }
 
 StagedFile::StagedFile(const QString &path, const QByteArray &bytes, Durability durability, FileCalls &calls)

@@ -18,6 +18,12 @@ enum class Links { Follow, Refuse };
 // without waiting on it.
 QByteArray readWholeFile(const QString &path, Links links);
 
+// Reads a regular file as readWholeFile does, but no more than `limit`
+// bytes: a caller that passes its largest size plus one tells a larger file
+// by its length. A file whose size changes while it is read (one that keeps
+// growing) is a Failure.
+QByteArray readFileUpTo(const QString &path, Links links, qint64 limit);
+
 // Whether new contents must be on disk before they replace a file.
 enum class Durability {
     // The file, and then its folder, are flushed: once the write reports

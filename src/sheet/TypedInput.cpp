@@ -87,8 +87,14 @@ std::optional<double> readNumber(QString text, const QLocale &locale)
     return percent ? value / 100 : value;
 }
 
+// The C locale (C, POSIX, C.UTF-8) has no numeric short date of its own;
+// its short date form is ISO 8601.
+bool isIsoLocale(const QLocale &locale) { return locale.language() == QLocale::C; }
+
 DateOrder dateOrder(const QLocale &locale)
 {
+    if (isIsoLocale(locale))
+        return DateOrder::YearMonthDay;
     const QString format = locale.dateFormat(QLocale::ShortFormat);
     const qsizetype day = format.indexOf(u'd');
     const qsizetype month = format.indexOf(u'M');
@@ -148,6 +154,8 @@ std::optional<int> readNumericDate(QString text, const QLocale &locale)
     const QString second = match.captured(2);
     const QString third = match.captured(3);
     // A four-digit first part is a year whatever the locale (2016-08-11).
+    if (isIsoLocale(locale) && first.size() != 4)
+        return std::nullopt;
     const DateOrder order = first.size() == 4 ? DateOrder::YearMonthDay : dateOrder(locale);
     if (order == DateOrder::YearMonthDay) {
         if (third.size() > 2)
@@ -239,6 +247,8 @@ Value typedInput(const QString &text, const QLocale &locale) { return readTypedI
 
 QString shortDateFormatCode(const QLocale &locale)
 {
+    if (isIsoLocale(locale))
+        return QStringLiteral("yyyy-mm-dd");
     const QString format = locale.dateFormat(QLocale::ShortFormat);
     QString code;
     for (qsizetype i = 0; i < format.size();) {

@@ -22,13 +22,15 @@ struct TypedValue {
 // trailing percent sign), dates (the locale's short-date order of day,
 // month and year with "/", "-", "." or blanks between; two-digit years
 // 00-29 are 20xx and 30-99 19xx; yyyy-mm-dd; a day with a month name as in
-// "11 Aug 2016"), TRUE and FALSE. An empty text gives an empty value; any
+// "11 Aug 2016"), TRUE and FALSE. The C locale's short date is ISO 8601:
+// there a numeric date must start with a four-digit year. An empty text gives an empty value; any
 // other text, an impossible date among them, stays text exactly as given.
 TypedValue readTypedInput(const QString &text, const QLocale &locale);
 Value typedInput(const QString &text, const QLocale &locale);
 
 // The number format code of the locale's short date with a four-digit
-// year: "m/d/yyyy" for American English, "dd.mm.yyyy" for German.
+// year: "m/d/yyyy" for American English, "dd.mm.yyyy" for German,
+// "yyyy-mm-dd" for the C locale.
 QString shortDateFormatCode(const QLocale &locale);
 
 // Enters typed text into a cell the way a spreadsheet application does: the

@@ -47,7 +47,7 @@ public:
 TEST_F(BatchPlan, ChartsTheTaskListAndLeavesTheSavedProjectAlone)
 {
     const auto saved = scripted.settings.values;
-    put(QStringLiteral("tasks.csv"), "Task,% Compl.,Start,End,Category\nSketch,50,3/1/2030,3/9/2030,Design\n"
+    put(QStringLiteral("tasks.csv"), "Task,% Compl.,Start,End,Category,Sub Task\nSketch,50,3/1/2030,3/9/2030,Design\n"
                                      "Detail,0,3/2/2030,3/3/2030,Design,V\nLay,,3/10/2030,3/20/2030,Build\n");
     ASSERT_EQ(run(), 0) << errors.toStdString();
     EXPECT_EQ(scripted.settings.values, saved);

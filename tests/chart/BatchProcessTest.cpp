@@ -110,7 +110,7 @@ TEST_F(BatchProcess, TwoRunsAtOnceEachDeliverTheirOwnPicture)
 
 // ---- Odd names and odd settings files -----------------------------------------
 
-const QByteArray kValidSettings = "[Orvantis]\nCategories=A\nTasks=T^0^1/2/2024^1/9/2024^A^\nEvents=\n";
+const QByteArray kValidSettings = "[Orvantis]\nCategories=A\nTasks=T^0^2024-01-02^2024-01-09^A^\nEvents=\n";
 
 QByteArray randomBytes()
 {

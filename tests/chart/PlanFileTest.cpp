@@ -9,6 +9,8 @@
 #include "sheet/xls/XlsWriter.h"
 #include "sheet/xlsx/XlsxWriter.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <random>
 
@@ -101,8 +103,6 @@ Plan edges(const QLocale &locale)
     return plan;
 }
 
-Plan empty(const QLocale &) { return {}; }
-
 Plan thousandTasks(const QLocale &locale)
 {
     Plan plan;
@@ -140,7 +140,6 @@ TEST_P(PlanRoundTrip, ReadsBackTheListsTheChartHolds)
 
 INSTANTIATE_TEST_SUITE_P(Charts, PlanRoundTrip,
                          ::testing::Combine(::testing::Values(PlanCase{"Sample", sample}, PlanCase{"Edges", edges},
-                                                              PlanCase{"Empty", empty},
                                                               PlanCase{"ThousandTasks", thousandTasks}),
                                             ::testing::Values(Format::Xls, Format::Xlsx),
                                             ::testing::Values(QLocale::UnitedStates, QLocale::UnitedKingdom)),
@@ -263,7 +262,40 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"OversizedParts", oversizedParts, "larger than"},
                       RefusedCase{"TruncatedXls", [] { return sampleFile(Format::Xls).left(3000); }, "cannot be read"},
                       RefusedCase{"TooManyColumns", [] { return QByteArray("A,1,2,3,Cat,V,extra\n"); }, "7 columns"},
-                      RefusedCase{"TooLarge", [] { return QByteArray(65 * 1024 * 1024, 'a'); }, "too large"}));
+                      RefusedCase{"TooLarge", [] { return QByteArray(64 * 1024 * 1024 + 1, 'a'); }, "too large"},
+                      RefusedCase{"ManyRows",
+                                  [] { return QByteArray("Task,Category\n") + QByteArray("t,C\n").repeated(40000); },
+                                  "at most 32,767 items"},
+                      RefusedCase{"LongName", [] { return "a,C\n" + QByteArray(32768, 'n') + ",C\n"; },
+                                  "row 2 holds a field of more than 32,767 characters"},
+                      RefusedCase{"EmptyChart",
+                                  [] { return fileBytes(builtChart({}, QLocale::c()), Format::Xlsx); },
+                                  "holds no plan"}));
+
+// Reading stops at the largest plan file and one byte more, and a file
+// whose size is not what it holds (one that grows, or a file of the
+// system that states no size) is refused rather than read on.
+TEST(PlanFile, ReadingStopsAtItsLimits)
+{
+    QTemporaryDir folder;
+    QFile sparse(QDir(folder.path()).filePath(QStringLiteral("huge.csv")));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.resize(4LL << 30));
+    sparse.close();
+    try {
+        readPlanFile(sparse.fileName());
+        ADD_FAILURE() << "read";
+    } catch (const orv::Failure &failure) {
+        EXPECT_TRUE(failure.description().contains(QStringLiteral("huge.csv is too large")))
+            << failure.description().toStdString();
+    }
+    try {
+        readPlanFile(QStringLiteral("/proc/self/status"));
+        ADD_FAILURE() << "read";
+    } catch (const orv::Failure &failure) {
+        EXPECT_TRUE(failure.description().contains(QStringLiteral("changed while it was read")))
+            << failure.description().toStdString();
+    }
+}
 
 } // namespace
 } // namespace orv::chart::test

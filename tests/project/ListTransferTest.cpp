@@ -30,7 +30,8 @@ protected:
 };
 
 // Lists -> Ctrl+A, Ctrl+C -> Ctrl+V into the empty lists of a second
-// window -> the same lists, texts that need quoting and all.
+// window -> the same lists, texts that need quoting and all; a percent
+// sign and a small "v" come in as the lists keep them.
 TEST_F(ListTransferTest, CopiedListsPasteBackUnchanged)
 {
     const ListRecords categories{{"Research"}, {""}, {"Tab\tand \"quotes\""}, {"Category"}, {" spaced "}};
@@ -54,7 +55,10 @@ TEST_F(ListTransferTest, CopiedListsPasteBackUnchanged)
         QTest::keyClick(views(into)[list], Qt::Key_V, Qt::ControlModifier);
     }
     EXPECT_EQ(rows(into.ListView1), categories);
-    EXPECT_EQ(rows(into.ListView2), tasks);
+    ListRecords inListForms = tasks;
+    inListForms[3][1] = "50";
+    inListForms[3][5] = "V";
+    EXPECT_EQ(rows(into.ListView2), inListForms);
     EXPECT_EQ(rows(into.ListView3), events);
 }
 
@@ -91,10 +95,12 @@ INSTANTIATE_TEST_SUITE_P(
         PasteCase{"One\nTwo\nThree\n", ListKind::Events, 2, 2,
                   "2 special events added; 1 row not pasted: the special events list takes five"},
         PasteCase{"One\nTwo\tmore\nThree\n", ListKind::Categories, 10, 1,
-                  "1 category added; 2 rows not pasted: row 2 has 2 columns, the list 1"},
+                  "1 category added; 2 rows not pasted: row 2 has 2 columns; the list has 1 (Category)"},
         PasteCase{"One\n", ListKind::Categories, 0, 0,
                   "Nothing pasted; 1 row not pasted: a list takes at most 32,767 items"},
-        PasteCase{"\n\n", ListKind::Categories, 10, 0, "Nothing to paste: the clipboard holds no text"}));
+        PasteCase{"\n\n", ListKind::Categories, 10, 0, "Nothing to paste: the clipboard holds no text"},
+        PasteCase{"Task Name\tFinish\r\n", ListKind::Tasks, 10, 0,
+                  "Nothing to paste: the clipboard holds column names alone"}));
 
 // Opening asks before it replaces lists, refuses what is no plan without
 // touching them, and is one step to undo.
@@ -130,6 +136,66 @@ TEST_F(ListTransferTest, OpeningAsksRefusesAndUndoes)
     EXPECT_EQ(rows(f.ListView2), sample);
     EXPECT_EQ(rows(f.ListView3).size(), 1);
     EXPECT_EQ(note(), "Undone: plan.csv opened");
+}
+
+// Files that hold no plan change nothing and ask nothing; a text of task
+// names alone is a start and opens. A spreadsheet's export lands by its
+// column names.
+TEST_F(ListTransferTest, OpeningTakesOnlyAPlanAndReadsColumnsByName)
+{
+    Form1 &f = form();
+    QTest::mouseClick(f.PushButton9, Qt::LeftButton);
+    const std::array<ListRecords, 3> sample{rows(f.ListView1), rows(f.ListView2), rows(f.ListView3)};
+    const std::pair<const char *, QByteArray> noPlans[] = {
+        {"empty.csv", ""},
+        {"header.csv", "Task Name,Start,Finish\n"},
+        {"passwd", "root:x:0:0:root:/root:/bin/bash\nbin:x:2:2:bin:/bin:/usr/sbin/nologin\n"},
+        {"dates.csv", "Start,Finish\n2027-01-05,2027-01-09\n"}};
+    for (const auto &[name, bytes] : noPlans) {
+        const qsizetype shown = shownTexts().size();
+        scripted.openDialog.answerNext(file(name, bytes));
+        QTest::keyClick(f.ListView2, Qt::Key_O, Qt::ControlModifier);
+        ASSERT_EQ(shownTexts().size(), shown + 1) << name;
+        EXPECT_TRUE(shownTexts().back().contains(QLatin1String(name))) << shownTexts().back().toStdString();
+        EXPECT_EQ((std::array<ListRecords, 3>{rows(f.ListView1), rows(f.ListView2), rows(f.ListView3)}), sample)
+            << name;
+    }
+
+    scripted.openDialog.answerNext(file("names.txt", "Write\nReview\n"));
+    scripted.messages.answerNext(MessageAnswer::Yes);
+    QTest::keyClick(f.ListView2, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(rows(f.ListView2), (ListRecords{{"Write", "", "", "", "", ""}, {"Review", "", "", "", "", ""}}));
+
+    scripted.openDialog.answerNext(file("export.csv", "\xEF\xBB\xBFTask Name,Start,Finish,% Complete,Notes,Category\n"
+                                                      "Survey,8/1/2026,8/9/2026,40%,by bus,Field\n"
+                                                      ",,,,,Office\nReport,2026-09-10,2026-09-20,0.5,,Office\n"));
+    scripted.messages.answerNext(MessageAnswer::Yes);
+    QTest::keyClick(f.ListView2, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(rows(f.ListView1), (ListRecords{{"Field"}, {"Office"}}));
+    EXPECT_EQ(rows(f.ListView2), (ListRecords{{"Survey", "40", "8/1/2026", "8/9/2026", "Field", ""},
+                                             {"Report", "0.5", "9/10/2026", "9/20/2026", "Office", ""}}));
+    EXPECT_TRUE(note().contains("2 categories, 2 tasks")) << note().toStdString();
+    EXPECT_TRUE(note().contains("Left out: 1 column (Notes)")) << note().toStdString();
+}
+
+// Ctrl+V of a table with its header: columns by name, and the summary rows'
+// categories join the categories list in the same step.
+TEST_F(ListTransferTest, PastedTableBringsItsSummaryCategories)
+{
+    Form1 &f = form();
+    insertItems(*f.ListView1, 1, {{"Field"}});
+    QApplication::clipboard()->setText("Phase\tName\tDue\tDone\nOffice\t\t\t\n"
+                                       "Office\tReport\t2026-09-20\t0.25\nField\tSurvey\t\t1\nLab\tTest\t\t\n");
+    QTest::keyClick(f.ListView2, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(rows(f.ListView1), (ListRecords{{"Field"}, {"Office"}}));
+    EXPECT_EQ(rows(f.ListView2), (ListRecords{{"Report", "25", "", "9/20/2026", "Office", ""},
+                                             {"Survey", "100", "", "", "Field", ""},
+                                             {"Test", "", "", "", "Lab", ""}}));
+    EXPECT_EQ(note(), "3 tasks added; 1 names a category that is not in the list; 1 category from rows without a "
+                      "task name; percentages were fractions (0.4 is 40)");
+    QTest::keyClick(f.ListView2, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(rows(f.ListView1), (ListRecords{{"Field"}}));
+    EXPECT_TRUE(rows(f.ListView2).isEmpty());
 }
 
 } // namespace
