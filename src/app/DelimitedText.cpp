@@ -1,5 +1,7 @@
 #include "app/DelimitedText.h"
 
+#include "app/ColumnNames.h"
+
 #include <array>
 #include <limits>
 
@@ -163,20 +165,15 @@ QString delimitedText(const ListRecords &rows, QChar separator, bool crlf)
 
 const QStringList &listCaptions(ListKind kind)
 {
-    static const QStringList categories = {QStringLiteral("Category")};
-    static const QStringList tasks = {QStringLiteral("Task"),     QStringLiteral("% Compl."),
-                                      QStringLiteral("Start"),    QStringLiteral("End"),
-                                      QStringLiteral("Category"), QStringLiteral("Sub Task")};
-    static const QStringList events = {QStringLiteral("Task"), QStringLiteral("Start"), QStringLiteral("End")};
-    switch (kind) {
-    case ListKind::Categories:
-        return categories;
-    case ListKind::Tasks:
-        return tasks;
-    case ListKind::Events:
-        break;
-    }
-    return events;
+    static const auto captionsOf = [](ListKind list) {
+        QStringList captions;
+        for (const PlanField field : listFields(list))
+            captions << fieldNames(field).front();
+        return captions;
+    };
+    static const std::array<QStringList, 3> captions = {captionsOf(ListKind::Categories), captionsOf(ListKind::Tasks),
+                                                        captionsOf(ListKind::Events)};
+    return captions[static_cast<size_t>(kind)];
 }
 
 bool fitsColumns(const QStringList &row, int columns)
