@@ -47,6 +47,10 @@ public:
     // "Create Template!": builds the chart and hands it to `preview`.
     void setChartPreview(chart::ChartPreview &preview);
     void PushButton6_Click();
+    bool isBuilding() const;
+    // The lists now hold another plan: a chart on show is of a plan that is
+    // gone, and the preview gives way to the main window.
+    void listsReplaced();
 
     void RefillCategoryCombo();
     void UpdateEventAddButton();
@@ -112,6 +116,7 @@ private:
     class BuilderLink;
     std::unique_ptr<BuilderLink> mBuilderLink;
     std::unique_ptr<chart::ChartBuilder> mBuilder;
+    chart::ChartPreview *mPreview = nullptr;
 };
 
 } // namespace orv
