@@ -13,11 +13,13 @@
 #include "preview/MainWindowLink.h"
 #include "project/Form1.h"
 #include "project/LaterStarts.h"
+#include "project/ListAutosave.h"
 #include "sheet/Failure.h"
 #include "sheet/FileName.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTreeWidget>
 #include <cstdio>
 
 namespace {
@@ -89,6 +91,8 @@ extern "C" __attribute__((visibility("default"))) int orvantisWindows(int argc, 
     form.show();
     // Only now: a signal during start-up would store lists not yet loaded.
     orv::ShutdownWatch shutdown([&form] { form.Form_QueryUnload(); }, exit);
+    orv::ListAutosave autosave({form.ListView1->model(), form.ListView2->model(), form.ListView3->model()},
+                               [&form] { form.storeLists(); }, messages);
     // `orvantis FILE`: the plan in FILE replaces the lists.
     if (!commandLineFile.isEmpty())
         form.openPlanFile(commandLineFile);

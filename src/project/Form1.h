@@ -43,6 +43,9 @@ public:
     // Writes the three lists to the settings store; also what the preview
     // window calls when it is closed.
     void Form_QueryUnload();
+    // The same three values, written without a report: what keeping the
+    // lists as they are typed does. Throws what the store throws.
+    void storeLists();
 
     // "Create Template!": builds the chart and hands it to `preview`.
     void setChartPreview(chart::ChartPreview &preview);

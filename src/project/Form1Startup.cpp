@@ -128,6 +128,13 @@ void Form1::Form_QueryUnload()
     saveList(op, *ListView3, QStringLiteral("Events"), 136, 152);
 }
 
+void Form1::storeLists()
+{
+    writeStoredList(*mServices.settings, QStringLiteral("Categories"), listRecords(*ListView1));
+    writeStoredList(*mServices.settings, QStringLiteral("Tasks"), listRecords(*ListView2));
+    writeStoredList(*mServices.settings, QStringLiteral("Events"), listRecords(*ListView3));
+}
+
 // Reads the items (the loop, firstLine + 2) and stores them (storeLine),
 // encoded on the way. An empty list is stored as the empty text.
 void Form1::saveList(ReportingOperation &op, const QTreeWidget &view, const QString &key, int firstLine,
