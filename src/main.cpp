@@ -28,6 +28,11 @@ int runWindows(int argc, char *argv[])
 {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    // Never a module found from the working folder.
+    if (error || !program.is_absolute()) {
+        std::fprintf(stderr, "orvantis: the windows cannot be started: the program's own path cannot be read\n");
+        return 1;
+    }
     const std::string module = (program.parent_path() / "modules" / "orvantis-windows.so").string();
     void *windows = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     const auto start = windows ? reinterpret_cast<int (*)(int, char **)>(::dlsym(windows, "orvantisWindows")) : nullptr;
