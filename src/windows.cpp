@@ -62,6 +62,8 @@ extern "C" __attribute__((visibility("default"))) int orvantisWindows(int argc, 
     try {
         if (instance.handOver(commandLineFile))
             return 0;
+        if (!instance.unavailable().isEmpty())
+            std::fprintf(stderr, "orvantis: %s\n", qPrintable(instance.unavailable()));
     } catch (const orv::Failure &failure) {
         std::fprintf(stderr, "orvantis: %s\n", qPrintable(failure.description()));
         QMessageBox::warning(nullptr, QStringLiteral("Orvantis"), failure.description());

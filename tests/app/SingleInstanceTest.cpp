@@ -166,5 +166,94 @@ TEST_F(Channel, ARequestIsSentOnceAndNotWaitedForLong)
     ::close(lock);
 }
 
+// A runtime folder that others can reach, or that is not the user's, is not
+// used: the channel goes to a private folder in the user's cache folder, and
+// without one there is no channel at all.
+TEST_F(Channel, StaysOutOfFoldersOthersCanReach)
+{
+    QTemporaryDir cache;
+    const QByteArray savedCache = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.path()));
+    QFile::setPermissions(runtime.path(), QFileDevice::Permissions(0x7777));
+    {
+        SingleInstance first(settings());
+        ASSERT_FALSE(first.handOver(QString()));
+        EXPECT_TRUE(first.unavailable().isEmpty());
+        EXPECT_TRUE(socketPath().isEmpty()) << "nothing in the shared folder";
+        const QFileInfo own(cache.filePath("orvantis-channel"));
+        EXPECT_TRUE(own.isDir());
+        EXPECT_EQ(int(own.permissions() & 0x0077), 0) << "only its user enters it";
+        first.onLaterStart([](const QString &) { return true; });
+        EXPECT_EQ(whileServing(later(QString())), "taken");
+    }
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cache.filePath("orvantis-channel/../no/such")));
+    QFile blocker(cache.filePath("no"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    SingleInstance alone(settings());
+    EXPECT_FALSE(alone.handOver(QString()));
+    EXPECT_FALSE(alone.unavailable().isEmpty());
+    qputenv("XDG_CACHE_HOME", savedCache);
+}
+
+// Both ends make sure the other runs as the same user: a listener of
+// another user in the folder gets no request, and another user's request
+// is dropped unread. Needs root, to be two users.
+TEST_F(Channel, TalksOnlyToItsOwnUser)
+{
+    constexpr uid_t kOther = 65534;
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as two users";
+    QFile::setPermissions(runtime.path(), QFileDevice::Permissions(0x7755));
+    QFile::setPermissions(config.path(), QFileDevice::Permissions(0x7755));
+    const QString folder = runtime.filePath("user");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    ASSERT_EQ(::chown(QFile::encodeName(folder).constData(), kOther, kOther), 0);
+    ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::Permissions(0x7700)));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+    const QString plan = file(QStringLiteral("plan.csv"));
+    QFile::setPermissions(plan, QFileDevice::Permissions(0x7744));
+
+    ASSERT_EQ(::seteuid(kOther), 0);
+    SingleInstance first(settings());
+    const bool firstStart = !first.handOver(QString());
+    ASSERT_EQ(::seteuid(0), 0);
+    ASSERT_TRUE(firstStart);
+    int taken = 0;
+    first.onLaterStart([&](const QString &) { return ++taken > 0; });
+    QStringList names = QDir(folder).entryList({QStringLiteral("orvantis-*")}, QDir::System);
+    names.removeIf([](const QString &name) { return name.endsWith(".lock"); });
+    ASSERT_EQ(names.size(), 1);
+    const QString name = QDir(folder).filePath(names.first());
+
+    const QByteArray reply = whileServing(std::async(std::launch::async, [=] {
+        QLocalSocket socket;
+        socket.connectToServer(name);
+        socket.waitForConnected(2000);
+        socket.write(QFile::encodeName(plan) + '\n');
+        socket.waitForBytesWritten(2000);
+        if (socket.state() != QLocalSocket::UnconnectedState)
+            socket.waitForDisconnected(2000);
+        return socket.readAll();
+    }));
+    EXPECT_TRUE(reply.isEmpty());
+    EXPECT_EQ(taken, 0);
+
+    QLocalServer foreign;
+    foreign.setSocketOptions(QLocalServer::WorldAccessOption);
+    QLocalServer::removeServer(name);
+    ASSERT_TRUE(foreign.listen(name));
+    QByteArray received;
+    QObject::connect(&foreign, &QLocalServer::newConnection, [&] {
+        QLocalSocket *socket = foreign.nextPendingConnection();
+        QObject::connect(socket, &QLocalSocket::readyRead, [&received, socket] { received += socket->readAll(); });
+    });
+    ASSERT_EQ(::seteuid(kOther), 0);
+    const QString answer = whileServing(later(plan));
+    ASSERT_EQ(::seteuid(0), 0);
+    EXPECT_TRUE(answer.contains(QStringLiteral("belongs to another user"))) << answer.toStdString();
+    QTest::qWait(50);
+    EXPECT_TRUE(received.isEmpty());
+}
+
 } // namespace
 } // namespace orv

@@ -16,6 +16,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,17 +32,60 @@ const QByteArray kTaken = QByteArrayLiteral("taken\n");
 const QByteArray kRefused = QByteArrayLiteral("refused\n");
 const QByteArray kBusy = QByteArrayLiteral("busy\n");
 
+// The longest socket path the system takes (sun_path, its NUL left out).
+constexpr int kMaxSocketPath = 107;
+
+// A folder that no other user can enter or put anything into: a folder,
+// not a link to one, of this user, with mode 0700.
+bool isPrivateFolder(const QByteArray &path)
+{
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
+           (info.st_mode & 07777) == 0700;
+}
+
+// The runtime folder when it is private; else a folder of the program's
+// own under the user's cache folder, made private; else none.
+QByteArray channelFolder()
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && isPrivateFolder(runtime))
+        return runtime;
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (cache.isEmpty() || !QDir().mkpath(cache))
+        return {};
+    const QByteArray own = sheet::fileNameBytes(QDir(cache).filePath(QStringLiteral("orvantis-channel")));
+    if (::mkdir(own.constData(), 0700) != 0 && errno != EEXIST)
+        return {};
+    struct stat info {};
+    if (::lstat(own.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid())
+        ::chmod(own.constData(), 0700);
+    return isPrivateFolder(own) ? own : QByteArray();
+}
+
 // The socket's path: the settings file's own path decides it, so that two
-// names of the same file meet at the same socket.
+// names of the same file meet at the same socket. Empty when there is no
+// private folder for it.
 QString socketName(const QString &settingsPath)
 {
+    const QByteArray folder = channelFolder();
+    if (folder.isEmpty())
+        return {};
     const QFileInfo info(settingsPath);
     const QString canonical = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
     const QByteArray hash = QCryptographicHash::hash(sheet::fileNameBytes(canonical), QCryptographicHash::Sha256);
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return QDir(folder).filePath(QStringLiteral("orvantis-") + QString::fromLatin1(hash.toHex().left(16)));
+    const QByteArray name = folder + "/orvantis-" + hash.toHex().left(16);
+    return name.size() <= kMaxSocketPath ? sheet::fileNameFromBytes(name) : QString();
+}
+
+// The user at the other end of a local socket, or -1 when unknown.
+long peerUser(const QLocalSocket &socket)
+{
+    struct ucred credentials {};
+    socklen_t size = sizeof credentials;
+    if (::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0)
+        return -1;
+    return long(credentials.uid);
 }
 
 // Only an absolute path of an existing regular file is taken: anything else
@@ -56,8 +100,11 @@ bool isExistingFile(const QByteArray &path)
 } // namespace
 
 SingleInstance::SingleInstance(const QString &settingsPath, QObject *parent)
-    : QObject(parent), mName(socketName(settingsPath))
+    : QObject(parent), mName(socketName(settingsPath)), mUser(::geteuid())
 {
+    if (mName.isEmpty())
+        mUnavailable = QStringLiteral("There is no folder that only you can reach for the channel between two "
+                                      "starts; Orvantis runs without it, so a second start opens a second window.");
 }
 
 SingleInstance::~SingleInstance()
@@ -68,6 +115,8 @@ SingleInstance::~SingleInstance()
 
 bool SingleInstance::handOver(const QString &file)
 {
+    if (mName.isEmpty())
+        return false;
     const QByteArray lockPath = sheet::fileNameBytes(mName + QStringLiteral(".lock"));
     mLock = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (mLock < 0)
@@ -98,6 +147,10 @@ bool SingleInstance::handOver(const QString &file)
             throw Failure(QStringLiteral("Orvantis is running with this settings file and has too many files "
                                          "waiting to be opened; %1 was not opened")
                               .arg(absolute));
+        case Reply::Foreign:
+            throw Failure(QStringLiteral("The channel %1 of the running Orvantis belongs to another user; "
+                                         "%2 was not handed to it")
+                              .arg(mName, absolute));
         case Reply::NoAnswer:
             break;
         case Reply::NotListening:
@@ -120,6 +173,8 @@ SingleInstance::Reply SingleInstance::tryHandOver(const QByteArray &request, int
     socket.connectToServer(mName);
     if (!socket.waitForConnected(int(deadline.remainingTime())))
         return Reply::NotListening;
+    if (peerUser(socket) != long(mUser))
+        return Reply::Foreign;
     socket.write(request);
     while (socket.bytesToWrite() > 0)
         if (!socket.waitForBytesWritten(int(deadline.remainingTime())))
@@ -137,14 +192,23 @@ void SingleInstance::listen()
     QLocalServer::removeServer(mName);
     mServer = new QLocalServer(this);
     mServer->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!mServer->listen(mName))
-        throw Failure(QStringLiteral("Cannot listen on %1: %2").arg(mName, mServer->errorString()));
+    if (!mServer->listen(mName)) {
+        mUnavailable = QStringLiteral("Cannot listen on %1: %2. Orvantis runs without the channel between two "
+                                      "starts.")
+                           .arg(mName, mServer->errorString());
+        return;
+    }
     connect(mServer, &QLocalServer::newConnection, this, &SingleInstance::answer);
 }
 
 void SingleInstance::answer()
 {
     while (QLocalSocket *socket = mServer->nextPendingConnection()) {
+        if (peerUser(*socket) != long(mUser)) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         // What does not fit the buffer is left unread, so that a request
         // without its newline holds no more than this.

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <sys/types.h>
 
 class QLocalServer;
 class QLocalSocket;
@@ -11,8 +12,10 @@ class QLocalSocket;
 namespace orv {
 
 // One running window per settings file, so that no window drops what another
-// saved. The first start listens on a local socket in the user's runtime
-// folder, named after the settings file; a later start with the same file
+// saved. The first start listens on a local socket in a folder that only
+// its user can reach (the runtime folder when it is so, else a folder of its
+// own in the user's cache folder), named after the settings file, and both
+// ends make sure the other runs as the same user; a later start with the same file
 // hands its command-line file (or nothing) to the first and ends. A lock
 // beside the socket decides between two starts at the same moment and tells
 // a socket left by a killed run from a live one.
@@ -32,6 +35,10 @@ public:
     // a request is sent once and never again.
     bool handOver(const QString &file);
 
+    // Why this start runs without the channel, or an empty text when it has
+    // one. Without it every start is the one instance.
+    const QString &unavailable() const { return mUnavailable; }
+
     // Called in the one instance, on the window thread, for every later start
     // with the file it was given (empty: none); false when it cannot take
     // the file now. It must not open a question or a dialog itself.
@@ -41,13 +48,15 @@ public:
     static constexpr int kMaxRequest = 4097;
 
 private:
-    enum class Reply { NotListening, Taken, Refused, Busy, NoAnswer };
+    enum class Reply { NotListening, Taken, Refused, Busy, Foreign, NoAnswer };
     Reply tryHandOver(const QByteArray &request, int waitMs);
     void listen();
     void answer();
     void readRequest(QLocalSocket &socket);
 
     QString mName;
+    QString mUnavailable;
+    uid_t mUser;
     int mLock = -1;
     QLocalServer *mServer = nullptr;
     std::function<bool(const QString &)> mTake;
