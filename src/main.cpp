@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
@@ -47,6 +48,10 @@ int runWindows(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // A write past the file-size limit fails with "File too large" and is
+    // reported like any other failed write, instead of ending the program
+    // without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << orv::sheet::fileNameFromBytes(argv[i]);
