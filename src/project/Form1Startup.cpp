@@ -90,7 +90,14 @@ void Form1::checkSettingsFile()
 void Form1::selectStoredTab()
 {
     const QString stored = mServices.settings->read(QStringLiteral("TabSel")).value_or(QStringLiteral("0"));
-    const int index = storedTabIndex(stored, TabControl1->count());
+    int index = 0;
+    try {
+        index = storedTabIndex(stored, TabControl1->count());
+    } catch (const Failure &) {
+        // Reported once: the tab on show is stored in its place.
+        mServices.settings->write(QStringLiteral("TabSel"), QString::number(TabControl1->currentIndex()));
+        throw;
+    }
     if (index == TabControl1->currentIndex())
         return;
     {

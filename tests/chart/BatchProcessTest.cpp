@@ -216,12 +216,12 @@ INSTANTIATE_TEST_SUITE_P(
         OddRunCase{"XlsxNeverStagedInTmpdir", kValidSettings, "chart.xlsx", 0, ""},
         OddRunCase{"NameOf255Bytes", kValidSettings, QByteArray(250, 'n') + ".xlsx", 0, ""},
         OddRunCase{"NameOf248Bytes", kValidSettings, QByteArray(244, 'n') + ".xls", 0, ""},
-        OddRunCase{"RandomBytes", randomBytes(), "chart.xls", 1, "could not be read completely"},
+        OddRunCase{"RandomBytes", randomBytes(), "chart.xls", 1, "could not be read exactly"},
         OddRunCase{"OversizedFile", kValidSettings + QByteArray(17 * 1024 * 1024, '\n'), "chart.xls", 1,
-                   "could not be read completely"},
-        OddRunCase{"UnknownKey", kValidSettings + "Colour=red\n", "chart.xls", 1, "could not be read completely"},
+                   "could not be read exactly"},
+        OddRunCase{"UnknownKey", kValidSettings + "Colour=red\n", "chart.xls", 1, "could not be read exactly"},
         OddRunCase{"UnterminatedQuote", "[Orvantis]\nCategories=\"Beta\nTasks=One^0^^^Beta^\n", "chart.xls", 1,
-                   "could not be read completely"}),
+                   "could not be read exactly"}),
     [](const ::testing::TestParamInfo<OddRunCase> &info) { return std::string(info.param.name); });
 
 // What an output that is a link, or a file-size limit, does: a link is

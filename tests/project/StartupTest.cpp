@@ -122,6 +122,11 @@ TEST_P(BadStoredTab, IsReportedAndStartupGoesOn)
     EXPECT_EQ(f.TabControl1->currentIndex(), 0);
     EXPECT_EQ(itemCount(*f.ListView1), 1);
     EXPECT_EQ(factory.created, 1) << "the spreadsheet check still runs";
+    // Corrected once: the next start opens on the first tab without a word.
+    EXPECT_EQ(scripted.settings.values.value("TabSel"), "0");
+    scripted.messages.shown.clear();
+    expectNextStartGives({{"A"}}, {}, {});
+    EXPECT_TRUE(scripted.messages.shown.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, BadStoredTab,
