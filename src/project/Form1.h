@@ -106,8 +106,9 @@ private:
     void checkSettingsFile();
     void selectStoredTab();
     void loadList(ReportingOperation &op, QTreeWidget &view, const QString &key, int firstLine);
-    void saveList(ReportingOperation &op, const QTreeWidget &view, const QString &key, int firstLine,
+    bool saveList(ReportingOperation &op, const QTreeWidget &view, const QString &key, int firstLine,
                   int storeLine);
+    void keepListsElsewhere();
     void deleteSelected(ReportingOperation &op, QTreeWidget &view);
 
     const Services &mServices;
