@@ -14,7 +14,10 @@ LaterStarts::LaterStarts(Form1 &form, SingleInstance &instance)
               if (!file.isEmpty())
                   form.openPlanFile(file);
           },
-          [&form] { return QApplication::activeModalWidget() == nullptr && !form.isBuilding(); })
+          [&form] {
+              return QApplication::activeModalWidget() == nullptr && QApplication::activePopupWidget() == nullptr &&
+                     !form.isBuilding();
+          })
 {
     instance.onLaterStart([this](const QString &file) { return mQueue.add(file); });
 }
