@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
@@ -28,6 +29,11 @@ int runWindows(int argc, char *argv[])
 {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    // Never a module found from the working folder.
+    if (error || !program.is_absolute()) {
+        std::fprintf(stderr, "orvantis: the windows cannot be started: the program's own path cannot be read\n");
+        return 1;
+    }
     const std::string module = (program.parent_path() / "modules" / "orvantis-windows.so").string();
     void *windows = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     const auto start = windows ? reinterpret_cast<int (*)(int, char **)>(::dlsym(windows, "orvantisWindows")) : nullptr;
@@ -42,6 +48,10 @@ int runWindows(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // A write past the file-size limit fails with "File too large" and is
+    // reported like any other failed write, instead of ending the program
+    // without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << orv::sheet::fileNameFromBytes(argv[i]);

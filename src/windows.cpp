@@ -12,11 +12,14 @@
 #include "preview/LazyPreview.h"
 #include "preview/MainWindowLink.h"
 #include "project/Form1.h"
+#include "project/LaterStarts.h"
+#include "project/ListAutosave.h"
 #include "sheet/Failure.h"
 #include "sheet/FileName.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTreeWidget>
 #include <cstdio>
 
 namespace {
@@ -37,21 +40,6 @@ public:
 private:
     orv::Form1 &mForm;
 };
-
-// The windows that are shown come to the front; with none shown (a hidden
-// main window while no preview is open), the main window is shown.
-void bringToFront(QWidget &mainWindow)
-{
-    QWidget *front = nullptr;
-    for (QWidget *window : QApplication::topLevelWidgets())
-        if (window->isVisible() && window->windowType() == Qt::Window)
-            front = window;
-    if (front == nullptr)
-        front = &mainWindow;
-    front->showNormal();
-    front->raise();
-    front->activateWindow();
-}
 
 } // namespace
 
@@ -74,7 +62,10 @@ extern "C" __attribute__((visibility("default"))) int orvantisWindows(int argc, 
     try {
         if (instance.handOver(commandLineFile))
             return 0;
+        if (!instance.unavailable().isEmpty())
+            std::fprintf(stderr, "orvantis: %s\n", qPrintable(instance.unavailable()));
     } catch (const orv::Failure &failure) {
+        std::fprintf(stderr, "orvantis: %s\n", qPrintable(failure.description()));
         QMessageBox::warning(nullptr, QStringLiteral("Orvantis"), failure.description());
         return 1;
     }
@@ -96,16 +87,14 @@ extern "C" __attribute__((visibility("default"))) int orvantisWindows(int argc, 
     MainWindowOfPreview mainWindow(form);
     orv::preview::LazyPreview preview(services, mainWindow);
     form.setChartPreview(preview);
+    // A later start with the same settings file: its file is opened here.
+    orv::LaterStarts laterStarts(form, instance);
     form.Form_Load();
     form.show();
-    // A later start with the same settings file: its file is passed on here.
-    instance.onLaterStart([&form](const QString &file) {
-        bringToFront(form);
-        if (!file.isEmpty())
-            form.openPlanFile(file);
-    });
     // Only now: a signal during start-up would store lists not yet loaded.
     orv::ShutdownWatch shutdown([&form] { form.Form_QueryUnload(); }, exit);
+    orv::ListAutosave autosave({form.ListView1->model(), form.ListView2->model(), form.ListView3->model()},
+                               [&form] { form.storeLists(); }, messages);
     // `orvantis FILE`: the plan in FILE replaces the lists.
     if (!commandLineFile.isEmpty())
         form.openPlanFile(commandLineFile);

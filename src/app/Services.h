@@ -70,6 +70,9 @@ public:
     virtual QString programFolder() const = 0;
     // May throw a Failure when no safe temporary folder can be had.
     virtual QString tempFolder() const = 0;
+    // Where the lists go when the settings file does not take them; empty
+    // text: nowhere.
+    virtual QString rescueFolder() const { return {}; }
 };
 
 // What the windows reach the outside world through. The program wires the

@@ -53,23 +53,31 @@ QByteArray canonicalName(const QByteArray &path)
     return canonical;
 }
 
-// The file an output path stands for: a link is followed to its target. The
-// names are the system's bytes throughout, whatever their encoding.
+// The file an output link stands for. It is written through only when the
+// link and the file it names are the user's own: a link another user made,
+// or one to another user's file, would have the build overwrite what the
+// user did not choose; and the file a dangling link names is never created.
+QByteArray linkedTarget(const QString &path, const QByteArray &link, const struct stat &linkInfo)
+{
+    if (linkInfo.st_uid != ::geteuid())
+        refuse(path, QStringLiteral("it is a symbolic link of another user"));
+    const QByteArray canonical = canonicalName(link);
+    struct stat info {};
+    if (canonical.isEmpty() || ::stat(canonical.constData(), &info) != 0)
+        refuse(path, QStringLiteral("it is a symbolic link to nothing, and the file it names is not created"));
+    if (info.st_uid != ::geteuid())
+        refuse(path, QStringLiteral("it is a symbolic link to a file of another user"));
+    return canonical;
+}
+
+// The file an output path stands for. The names are the system's bytes
+// throughout, whatever their encoding.
 QString outputTarget(const QString &path, const QString &tempFolder)
 {
     QByteArray target = absoluteName(sheet::fileNameBytes(path));
     struct stat info {};
-    if (::lstat(target.constData(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        const QByteArray canonical = canonicalName(target);
-        if (!canonical.isEmpty()) {
-            target = canonical;
-        } else {
-            QByteArray pointed(static_cast<qsizetype>(PATH_MAX), '\0');
-            const ssize_t length = ::readlink(target.constData(), pointed.data(), static_cast<size_t>(pointed.size()));
-            pointed.truncate(std::max<ssize_t>(length, 0));
-            target = pointed.startsWith('/') ? pointed : folderName(target) + '/' + pointed;
-        }
-    }
+    if (::lstat(target.constData(), &info) == 0 && S_ISLNK(info.st_mode))
+        target = linkedTarget(path, target, info);
     if (::stat(target.constData(), &info) == 0 && !S_ISREG(info.st_mode))
         refuse(path, QStringLiteral("it exists and is not a regular file"));
     const QByteArray folder = canonicalName(folderName(target));

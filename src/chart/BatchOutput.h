@@ -9,8 +9,9 @@
 namespace orv::chart {
 
 // Where the batch mode's outputs go, checked before anything is built: a
-// link is followed to the file it names (a link to a regular file is fine),
-// an existing output must be a regular file, and no output may name one of
+// link is followed to the file it names only when both are the user's own
+// and that file exists (else the output is refused), an existing output
+// must be a regular file, and no output may name one of
 // the build's own files in the temporary folder or the other output.
 struct BatchOutputs {
     QString workbook;

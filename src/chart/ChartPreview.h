@@ -25,6 +25,8 @@ public:
     // True when takePicture paints from the handed sheet and never reads the
     // file: the builder then writes the file in the background.
     virtual bool paintsFromSheet() const { return false; }
+    // The lists the chart was built from were replaced by another plan.
+    virtual void planReplaced() {}
 };
 
 } // namespace orv::chart

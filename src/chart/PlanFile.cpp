@@ -25,6 +25,11 @@ using sheet::CellAddress;
 
 // No plan needs more: a 32,767-task chart is a few megabytes.
 constexpr qint64 kLargestPlanFile = 64LL * 1024 * 1024;
+// A chart's columns A to F: the tasks' fields.
+constexpr int kTaskColumns = 6;
+// The task columns of 32767 tasks and their headings, with room to spare; a
+// small file can state far more.
+constexpr std::size_t kLargestPlanCells = 500'000;
 
 bool isEmpty(const ProjectLists &lists)
 {
@@ -277,9 +282,10 @@ bool startsWith(const QByteArray &bytes, const char *magic, qsizetype size)
 PlanFromFile readPlan(const QByteArray &bytes, const QString &name, const QLocale &locale)
 {
     if (startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
-        return planFromChart(sheet::xls::readXlsFile(bytes), name, locale);
+        return planFromChart(sheet::xls::readXlsFile(bytes, {.columns = kTaskColumns, .cells = kLargestPlanCells}),
+                             name, locale);
     if (startsWith(bytes, "PK\x03\x04", 4))
-        return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = 6}), name, locale);
+        return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = kTaskColumns}), name, locale);
     if (const std::optional<QString> text = fileText(bytes))
         return planFromTaskList(*text, name, locale);
     throw Failure(QStringLiteral("%1 is neither a chart workbook (.xls, .xlsx) nor a list of tasks (CSV or "

@@ -43,6 +43,8 @@ public:
     QString mExcelFile;
 
     void RedrawImage();
+    // What "< Back" does: the chart workbook goes and the main window shows.
+    void backToMainWindow() { PushButton8_Click(); }
     // Shows the window with its frame where `mainWindow`'s frame is, or
     // centred on the screen without one; the whole frame, title bar
     // included, stays within the screen's free area. A window the user

@@ -32,6 +32,8 @@ void printPages(const chart::ChartPages &chart, QPrinter &printer)
     printer.setFullPage(true);
     const std::unique_ptr<sheet::PrintedSheet> printed = chart.printedOn(printer.pageLayout());
     const int pages = printed->pageCount();
+    if (pages < 1)
+        throw Failure(QStringLiteral("The chart has no page to print"));
     const int first = std::clamp(printer.fromPage(), 1, pages) - 1;
     const int last = printer.toPage() > 0 ? std::clamp(printer.toPage(), first + 1, pages) - 1 : pages - 1;
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {

@@ -59,4 +59,10 @@ void LazyPreview::show()
     form().showInPlaceOf(active != mForm.get() ? active : nullptr);
 }
 
+void LazyPreview::planReplaced()
+{
+    if (mForm && mForm->isVisible())
+        mForm->backToMainWindow();
+}
+
 } // namespace orv::preview

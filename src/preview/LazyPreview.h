@@ -25,6 +25,8 @@ public:
     void setExcelFile(const QString &path) override;
     void show() override;
     bool paintsFromSheet() const override { return true; }
+    // A chart on show goes, as with "< Back": it is of a plan that is gone.
+    void planReplaced() override;
 
     // The window, or null while no chart has been handed over yet.
     Form2 *loaded() const { return mForm.get(); }

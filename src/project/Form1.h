@@ -43,10 +43,17 @@ public:
     // Writes the three lists to the settings store; also what the preview
     // window calls when it is closed.
     void Form_QueryUnload();
+    // The same three values, written without a report: what keeping the
+    // lists as they are typed does. Throws what the store throws.
+    void storeLists();
 
     // "Create Template!": builds the chart and hands it to `preview`.
     void setChartPreview(chart::ChartPreview &preview);
     void PushButton6_Click();
+    bool isBuilding() const;
+    // The lists now hold another plan: a chart on show is of a plan that is
+    // gone, and the preview gives way to the main window.
+    void listsReplaced();
 
     void RefillCategoryCombo();
     void UpdateEventAddButton();
@@ -99,8 +106,9 @@ private:
     void checkSettingsFile();
     void selectStoredTab();
     void loadList(ReportingOperation &op, QTreeWidget &view, const QString &key, int firstLine);
-    void saveList(ReportingOperation &op, const QTreeWidget &view, const QString &key, int firstLine,
+    bool saveList(ReportingOperation &op, const QTreeWidget &view, const QString &key, int firstLine,
                   int storeLine);
+    void keepListsElsewhere();
     void deleteSelected(ReportingOperation &op, QTreeWidget &view);
 
     const Services &mServices;
@@ -112,6 +120,7 @@ private:
     class BuilderLink;
     std::unique_ptr<BuilderLink> mBuilderLink;
     std::unique_ptr<chart::ChartBuilder> mBuilder;
+    chart::ChartPreview *mPreview = nullptr;
 };
 
 } // namespace orv

@@ -1,6 +1,7 @@
 #include "project/Form1.h"
 
 #include "chart/ChartBuilder.h"
+#include "chart/ChartPreview.h"
 #include "chart/CustomResource.h"
 #include "project/Form1BuilderLink.h"
 
@@ -10,6 +11,7 @@ Form1::~Form1() = default;
 
 void Form1::setChartPreview(chart::ChartPreview &preview)
 {
+    mPreview = &preview;
     mBuilderLink = std::make_unique<BuilderLink>(*this);
     mBuilder = std::make_unique<chart::ChartBuilder>(chart::ChartBuilder::Parts{
         mServices, *mBuilderLink, *mBuilderLink, preview, [] { return chart::loadCustomResource(101); }});
@@ -19,6 +21,17 @@ void Form1::PushButton6_Click()
 {
     if (mBuilder)
         mBuilder->PushButton6_Click();
+}
+
+bool Form1::isBuilding() const
+{
+    return mBuilder && mBuilder->busy();
+}
+
+void Form1::listsReplaced()
+{
+    if (mPreview)
+        mPreview->planReplaced();
 }
 
 } // namespace orv

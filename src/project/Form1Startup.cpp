@@ -11,6 +11,7 @@
 #include "app/StoredList.h"
 #include "app/qt/ApplySkin.h"
 #include "app/qt/HoverPointer.h"
+#include "app/qt/IniSettingsStore.h"
 #include "app/qt/ProgramIcon.h"
 #include "chart/IsInstalled.h"
 #include "project/ListViewItems.h"
@@ -90,7 +91,14 @@ void Form1::checkSettingsFile()
 void Form1::selectStoredTab()
 {
     const QString stored = mServices.settings->read(QStringLiteral("TabSel")).value_or(QStringLiteral("0"));
-    const int index = storedTabIndex(stored, TabControl1->count());
+    int index = 0;
+    try {
+        index = storedTabIndex(stored, TabControl1->count());
+    } catch (const Failure &) {
+        // Reported once: the tab on show is stored in its place.
+        mServices.settings->write(QStringLiteral("TabSel"), QString::number(TabControl1->currentIndex()));
+        throw;
+    }
     if (index == TabControl1->currentIndex())
         return;
     {
@@ -123,19 +131,59 @@ void Form1::loadList(ReportingOperation &op, QTreeWidget &view, const QString &k
 void Form1::Form_QueryUnload()
 {
     ReportingOperation op(*mServices.messages, kUnloadLocation);
-    saveList(op, *ListView1, QStringLiteral("Categories"), 100, 112);
-    saveList(op, *ListView2, QStringLiteral("Tasks"), 114, 134);
-    saveList(op, *ListView3, QStringLiteral("Events"), 136, 152);
+    const bool categories = saveList(op, *ListView1, QStringLiteral("Categories"), 100, 112);
+    const bool tasks = saveList(op, *ListView2, QStringLiteral("Tasks"), 114, 134);
+    const bool events = saveList(op, *ListView3, QStringLiteral("Events"), 136, 152);
+    if (!categories || !tasks || !events)
+        keepListsElsewhere();
+}
+
+// The lists the settings file did not take go into a settings file of their
+// own in the rescue folder, and the user learns where: nothing typed is
+// lost because the settings file cannot be written.
+void Form1::keepListsElsewhere()
+{
+    QString kept;
+    try {
+        const QString folder = mServices.folders->rescueFolder();
+        if (folder.isEmpty())
+            throw Failure(QStringLiteral("there is no folder for them"));
+        if (!QDir().mkpath(folder))
+            throw Failure(QStringLiteral("Cannot make the folder %1").arg(QDir::toNativeSeparators(folder)));
+        kept = QDir(folder).filePath(QStringLiteral("Varnholt-unsaved-%1.ini")
+                                         .arg(mServices.clock->now().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+        IniSettingsStore rescue(kept);
+        writeStoredList(rescue, QStringLiteral("Categories"), listRecords(*ListView1));
+        writeStoredList(rescue, QStringLiteral("Tasks"), listRecords(*ListView2));
+        writeStoredList(rescue, QStringLiteral("Events"), listRecords(*ListView3));
+    } catch (const Failure &failure) {
+        mServices.messages->show(QStringLiteral("The lists could not be saved, nor kept anywhere else (%1).")
+                                     .arg(failure.description()),
+                                 appTitle(), MessageButtons::Ok, MessageIcon::Exclamation);
+        return;
+    }
+    mServices.messages->show(QStringLiteral("The lists could not be saved in the settings file. They are kept in "
+                                            "%1, in the same form: put that file in the settings file's place to "
+                                            "have them at the next start.")
+                                 .arg(QDir::toNativeSeparators(kept)),
+                             appTitle(), MessageButtons::Ok, MessageIcon::Exclamation);
+}
+
+void Form1::storeLists()
+{
+    writeStoredList(*mServices.settings, QStringLiteral("Categories"), listRecords(*ListView1));
+    writeStoredList(*mServices.settings, QStringLiteral("Tasks"), listRecords(*ListView2));
+    writeStoredList(*mServices.settings, QStringLiteral("Events"), listRecords(*ListView3));
 }
 
 // Reads the items (the loop, firstLine + 2) and stores them (storeLine),
 // encoded on the way. An empty list is stored as the empty text.
-void Form1::saveList(ReportingOperation &op, const QTreeWidget &view, const QString &key, int firstLine,
+bool Form1::saveList(ReportingOperation &op, const QTreeWidget &view, const QString &key, int firstLine,
                      int storeLine)
 {
     ListRecords records;
     op(firstLine + 2, [&] { records = listRecords(view); });
-    op(storeLine, [&] { writeStoredList(*mServices.settings, key, records); });
+    return op(storeLine, [&] { writeStoredList(*mServices.settings, key, records); });
 }
 
 void Form1::closeEvent(QCloseEvent *event)

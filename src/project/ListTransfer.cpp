@@ -1,6 +1,7 @@
 #include "project/ListTransfer.h"
 
 #include "project/Form1.h"
+#include "project/ClipboardCells.h"
 #include "project/ListHistory.h"
 #include "project/ListNote.h"
 #include "project/ListViewItems.h"
@@ -54,7 +55,7 @@ void ListTransfer::copy(const QTreeWidget &view)
     const ListKind kind = kindOf(mForm, view);
     ListRecords rows{listCaptions(kind)};
     for (int position : selected)
-        rows << listRecords(view, position, 1);
+        rows << guardedCells(listRecords(view, position, 1));
     QApplication::clipboard()->setText(delimitedText(rows, u'\t'));
     mNote.show(QStringLiteral("%1 copied").arg(countedItems(kind, int(selected.size()))));
 }
@@ -65,7 +66,8 @@ void ListTransfer::paste(QTreeWidget &view, const QString &text)
 {
     const ListKind kind = kindOf(mForm, view);
     const int count = itemCount(view);
-    const PastePlan plan = planPaste(text, kind, pasteRoom(kind, count));
+    PastePlan plan = planPaste(text, kind, pasteRoom(kind, count));
+    plan.added = unguardedCells(plan.added);
     const QList<int> selected = selectedPositions(view);
     const int position = selected.isEmpty() ? count + 1 : selected.last() + 1;
     const QSet<QString> known = categoryNames(mForm);

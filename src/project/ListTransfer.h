@@ -13,7 +13,7 @@ class ListNote;
 
 // The lists to and from the clipboard: Ctrl+C copies the selected items as
 // tab-separated text, their column names first, so that they go into a
-// spreadsheet and come back unchanged; Ctrl+V and the lists' "Paste" add
+// spreadsheet as text and come back unchanged (see ClipboardCells.h); Ctrl+V and the lists' "Paste" add
 // the clipboard's rows after the selected item or at the end. Each paste is
 // one step of the lists' history, and the note says what it brought.
 class ListTransfer : public QObject {

@@ -82,6 +82,7 @@ void PlanOpening::open(const QString &path)
     });
     mForm.RefillCategoryCombo();
     mForm.UpdateEventAddButton();
+    mForm.listsReplaced();
     QStringList note{QStringLiteral("%1 opened: %2, %3, %4.")
                          .arg(name, countedItems(ListKind::Categories, itemCount(*mForm.ListView1)),
                               countedItems(ListKind::Tasks, itemCount(*mForm.ListView2)),

@@ -44,12 +44,33 @@ int writeAll(FileCalls &calls, int fd, const QByteArray &bytes)
     return 0;
 }
 
+// The process's umask, read without changing it where the system tells it
+// (Linux 4.7 on); else by setting it and putting it back.
+mode_t readUmask()
+{
+    if (FILE *status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return mode_t(mask);
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// Read once, while the program loads and has no other thread: setting the
+// umask to read it is not safe once a second thread may create files.
+const mode_t gUmask = readUmask();
+
 // The mode a file created now would get: 0666 less the process's umask.
 mode_t newFileMode()
 {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~gUmask;
 }
 
 // Gives the staged file the owner and mode of the file it replaces.

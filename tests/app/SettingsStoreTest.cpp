@@ -142,7 +142,8 @@ INSTANTIATE_TEST_SUITE_P(
                  SettingsFileState::Unreadable},
         FileCase{"BackslashJoiningLines", "[Orvantis]\nCategories=A\\\nTasks=T^^^^^\n",
                  SettingsFileState::Unreadable},
-        FileCase{"KeyTwice", "[Orvantis]\nEvents=E^^\nEvents=F^^\n", SettingsFileState::Unreadable}),
+        FileCase{"KeyTwice", "[Orvantis]\nEvents=E^^\nEvents=F^^\n", SettingsFileState::Unreadable},
+        FileCase{"NulInAValue", QByteArray("[Orvantis]\nCategories=A\0B\n", 25), SettingsFileState::Unreadable}),
     [](const auto &info) { return std::string(info.param.name); });
 
 // Whatever the store writes itself reads back, so it is never set aside.
@@ -201,9 +202,25 @@ TEST_F(DamagedSettingsFile, WithoutACopyTheFileIsKeptUnchanged)
     if (wasRoot) {
         ASSERT_EQ(::seteuid(0), 0);
     }
-    EXPECT_TRUE(notice.contains("no copy")) << notice.toStdString();
+    EXPECT_TRUE(notice.contains("No copy")) << notice.toStdString();
     EXPECT_EQ(bytesOf(path), damaged);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"Varnholt.ini"});
+}
+
+// The notice names what was not read; the file is then written anew with
+// what was, so that later starts neither warn nor copy again.
+TEST_F(DamagedSettingsFile, WhatWasNotReadIsNamedAndTheFileWrittenAnewOnce)
+{
+    writeRaw("[Orvantis]\nCategories=A|B\nColour=red\nTasks=T^^^^^\n");
+    const QString notice = IniSettingsStore(path).checkAtStartUp(kListKeys, now);
+    EXPECT_TRUE(notice.contains("Not read: the unknown key Colour (line 3).")) << notice.toStdString();
+    for (int start = 0; start < 2; ++start)
+        EXPECT_TRUE(IniSettingsStore(path).checkAtStartUp(kListKeys, now).isEmpty());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+    IniSettingsStore store(path);
+    EXPECT_EQ(store.read("Categories"), QString("A|B"));
+    EXPECT_EQ(store.read("Tasks"), QString("T^^^^^"));
+    EXPECT_EQ(store.read("Colour"), std::nullopt);
 }
 
 TEST_F(DamagedSettingsFile, ReadableOrMissingFileNeedsNoWord)

@@ -128,7 +128,8 @@ struct OddRunCase {
     const char *said; // a part of the error output; empty: nothing is said
 };
 
-class OddRuns : public BatchProcess, public ::testing::WithParamInterface<OddRunCase> {
+// A user's own folder, with files put in it and read back by their bytes.
+class UserFolder : public BatchProcess {
 protected:
     void put(const QByteArray &name, const QByteArray &bytes, bool old = false)
     {
@@ -155,6 +156,8 @@ protected:
 
     User user{temp.path(), QStringLiteral("A"), QString()};
 };
+
+class OddRuns : public UserFolder, public ::testing::WithParamInterface<OddRunCase> {};
 
 // Every output is written under exactly the bytes it was named with, nothing
 // is staged where TMPDIR points, a killed run's staged file goes and a live
@@ -213,12 +216,74 @@ INSTANTIATE_TEST_SUITE_P(
         OddRunCase{"XlsxNeverStagedInTmpdir", kValidSettings, "chart.xlsx", 0, ""},
         OddRunCase{"NameOf255Bytes", kValidSettings, QByteArray(250, 'n') + ".xlsx", 0, ""},
         OddRunCase{"NameOf248Bytes", kValidSettings, QByteArray(244, 'n') + ".xls", 0, ""},
-        OddRunCase{"RandomBytes", randomBytes(), "chart.xls", 1, "could not be read completely"},
+        OddRunCase{"RandomBytes", randomBytes(), "chart.xls", 1, "could not be read exactly"},
         OddRunCase{"OversizedFile", kValidSettings + QByteArray(17 * 1024 * 1024, '\n'), "chart.xls", 1,
-                   "could not be read completely"},
-        OddRunCase{"UnknownKey", kValidSettings + "Colour=red\n", "chart.xls", 1, "could not be read completely"},
+                   "could not be read exactly"},
+        OddRunCase{"UnknownKey", kValidSettings + "Colour=red\n", "chart.xls", 1, "could not be read exactly"},
         OddRunCase{"UnterminatedQuote", "[Orvantis]\nCategories=\"Beta\nTasks=One^0^^^Beta^\n", "chart.xls", 1,
-                   "could not be read completely"}),
+                   "could not be read exactly"}),
     [](const ::testing::TestParamInfo<OddRunCase> &info) { return std::string(info.param.name); });
+
+// What an output that is a link, or a file-size limit, does: a link is
+// written through only when it and its file are the user's own, a dangling
+// link's file is never made, and a write beyond the limit is reported with
+// every output left as it was.
+struct OutputCase {
+    const char *name;
+    const char *link;      // where x.pdf points; empty: x.pdf is a plain file
+    uid_t linkOwner;       // 0: the user's own
+    uid_t targetOwner;     // 0: the user's own
+    const char *limit;     // the shell's ulimit -f, or empty
+    int status;
+    const char *said;
+};
+
+class OutputLinks : public UserFolder, public ::testing::WithParamInterface<OutputCase> {};
+
+TEST_P(OutputLinks, WriteOnlyWhatTheUserOwns)
+{
+    const OutputCase &c = GetParam();
+    if ((c.linkOwner != 0 || c.targetOwner != 0) && ::geteuid() != 0)
+        GTEST_SKIP() << "needs root to give files to another user";
+    put("Varnholt.ini", kValidSettings);
+    put("target.pdf", "old");
+    put("chart.xls", "old");
+    const QByteArray pdf = user.folder() + "x.pdf";
+    if (*c.link == 0) {
+        put("x.pdf", "old");
+    } else {
+        ASSERT_EQ(::symlink(c.link, pdf.constData()), 0);
+        if (c.linkOwner != 0)
+            ASSERT_EQ(::lchown(pdf.constData(), c.linkOwner, c.linkOwner), 0);
+    }
+    if (c.targetOwner != 0)
+        ASSERT_EQ(::chown((user.folder() + "target.pdf").constData(), c.targetOwner, c.targetOwner), 0);
+
+    const QString limit = *c.limit ? QStringLiteral("ulimit -f %1; ").arg(QLatin1String(c.limit)) : QString();
+    user.start({QStringLiteral("-c"), limit + QStringLiteral("exec \"$0\" --build-chart \"$1\" --pdf \"$2\""), kProgram,
+                user.file("chart.xls"), QFile::decodeName(pdf)},
+               QStringLiteral("/bin/sh"));
+    const int status = user.finish();
+    const QString said = QString::fromLocal8Bit(user.process.readAllStandardError());
+    EXPECT_EQ(status, c.status) << said.toStdString();
+    EXPECT_TRUE(said.contains(QLatin1String(c.said))) << said.toStdString();
+    const bool written = status == 0;
+    EXPECT_EQ(contents("chart.xls") == "old", !written);
+    if (*c.link == 0)
+        EXPECT_EQ(contents("x.pdf") == "old", !written);
+    else
+        EXPECT_TRUE(QFileInfo(QFile::decodeName(pdf)).isSymLink()) << "the link itself stays";
+    EXPECT_EQ(contents("target.pdf").startsWith("%PDF"), written && *c.link != 0);
+    EXPECT_FALSE(QFileInfo::exists(user.file("missing.pdf")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OutputLinks,
+    ::testing::Values(OutputCase{"LinkToOwnFile", "target.pdf", 0, 0, "", 0, ""},
+                      OutputCase{"DanglingLink", "missing.pdf", 0, 0, "", 1, "symbolic link to nothing"},
+                      OutputCase{"LinkToAnotherUsersFile", "target.pdf", 0, 65534, "", 1, "file of another user"},
+                      OutputCase{"AnotherUsersLink", "target.pdf", 65534, 0, "", 1, "symbolic link of another user"},
+                      OutputCase{"FileSizeLimit", "", 0, 0, "8", 1, "File too large"}),
+    [](const ::testing::TestParamInfo<OutputCase> &info) { return std::string(info.param.name); });
 
 } // namespace

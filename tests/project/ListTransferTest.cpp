@@ -38,7 +38,8 @@ TEST_F(ListTransferTest, CopiedListsPasteBackUnchanged)
     const ListRecords tasks{{"Initial researching", "80", "8/11/2016", "8/24/2016", "Research", ""},
                             {"Line\nbreak", "", "", "", "", "V"},
                             {"", "", "", "", "", ""},
-                            {"a,b;c", "50%", "=1+1", "'007", "Tab\tand \"quotes\"", "v"}};
+                            {"a,b;c", "50%", "=1+1", "'007", "Tab\tand \"quotes\"", "v"},
+                            {"=HYPERLINK(\"http://x\",\"y\")", "-5", "+1", "@A1", "''=2", "'"}};
     const ListRecords events{{"General meeting", "8/12/2016", "8/12/2016"}, {"Task", "Start", "End "}};
     Form1 &from = form();
     for (const auto &[view, records] : {std::pair{from.ListView1, categories}, std::pair{from.ListView2, tasks},
@@ -52,6 +53,12 @@ TEST_F(ListTransferTest, CopiedListsPasteBackUnchanged)
         QTest::keyClick(views(from)[list], Qt::Key_C, Qt::ControlModifier);
         EXPECT_TRUE(QApplication::clipboard()->text().startsWith(
             QStringList{"Category\n", "Task\t% Compl.\tStart\tEnd\tCategory\tSub Task\n", "Task\tStart\tEnd\n"}[list]));
+        if (list == 1) {
+            // A spreadsheet takes each of these as text, not as a formula.
+            const QString copied = QApplication::clipboard()->text();
+            for (const char *guarded : {"\t'=1+1\t", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\"\t'-5\t'+1\t'@A1\t'''=2\t'"})
+                EXPECT_TRUE(copied.contains(QLatin1String(guarded))) << guarded;
+        }
         QTest::keyClick(views(into)[list], Qt::Key_V, Qt::ControlModifier);
     }
     EXPECT_EQ(rows(into.ListView1), categories);

@@ -72,6 +72,49 @@ TEST_P(SignalStore, StoresTheListsAndEnds)
     EXPECT_EQ(stored.value("Events").toString(), "E^1/2/2024^");
 }
 
+// A plan handed to the running window is stored while it runs: a kill that
+// follows loses nothing of it.
+TEST(KillAfterEdit, LosesNothingStoredBeforeTheKill)
+{
+    QTemporaryDir home;
+    ASSERT_TRUE(QDir().mkpath(home.filePath("config")) && QDir().mkpath(home.filePath("temp")));
+    QFile plan(home.filePath("plan.csv"));
+    ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
+    plan.write("Task,% Compl.,Start,End,Category,Sub Task\nA,5,1/2/2024,,Build,V\nB,,,,Design,\n");
+    plan.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("HOME", home.path());
+    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    env.insert("XDG_RUNTIME_DIR", home.path());
+    env.insert("TEMP", home.filePath("temp"));
+
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(ORVANTIS_PROGRAM), {});
+    ASSERT_TRUE(program.waitForStarted(10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return catches(program.processId(), SIGTERM); }, 30000))
+        << "the program never got ready";
+    QProcess later;
+    later.setProcessEnvironment(env);
+    later.start(QStringLiteral(ORVANTIS_PROGRAM), {plan.fileName()});
+    ASSERT_TRUE(later.waitForFinished(30000));
+    ASSERT_EQ(later.exitCode(), 0);
+
+    const QString settingsPath = home.filePath("config/Varnholt.ini");
+    const auto stored = [&](const char *key) {
+        return QSettings(settingsPath, QSettings::IniFormat).value(QStringLiteral("Orvantis/") + key).toString();
+    };
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QSettings(settingsPath, QSettings::IniFormat).contains("Orvantis/Events"); },
+                                10000))
+        << "the lists were never stored";
+    ::kill(pid_t(program.processId()), SIGKILL);
+    ASSERT_TRUE(program.waitForFinished(10000));
+    EXPECT_EQ(stored("Categories"), "Build|Design");
+    EXPECT_EQ(stored("Tasks"), "A^5^1/2/2024^^Build^V|B^^^^Design^");
+    EXPECT_EQ(stored("Events"), "");
+}
+
 INSTANTIATE_TEST_SUITE_P(Signals, SignalStore, ::testing::Values(SIGTERM, SIGHUP, SIGINT),
                          [](const auto &info) {
                              return std::string(info.param == SIGTERM ? "Term" : info.param == SIGHUP ? "Hup" : "Int");

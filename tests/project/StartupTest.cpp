@@ -3,6 +3,7 @@
 
 #include "app/AppTitle.h"
 #include "app/MessageBoxes.h"
+#include "app/qt/IniSettingsStore.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -122,6 +123,11 @@ TEST_P(BadStoredTab, IsReportedAndStartupGoesOn)
     EXPECT_EQ(f.TabControl1->currentIndex(), 0);
     EXPECT_EQ(itemCount(*f.ListView1), 1);
     EXPECT_EQ(factory.created, 1) << "the spreadsheet check still runs";
+    // Corrected once: the next start opens on the first tab without a word.
+    EXPECT_EQ(scripted.settings.values.value("TabSel"), "0");
+    scripted.messages.shown.clear();
+    expectNextStartGives({{"A"}}, {}, {});
+    EXPECT_TRUE(scripted.messages.shown.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, BadStoredTab,
@@ -227,16 +233,28 @@ public:
 
 class FailingWrite : public Form1Test, public ::testing::WithParamInterface<std::pair<const char *, int>> {};
 
+// ... and all three lists are kept in a file of their own, where the user
+// is told to find them.
 TEST_P(FailingWrite, IsReportedAndTheOtherListsAreStillWritten)
 {
     RefusingStore refusing;
     refusing.refused = GetParam().first;
+    refusing.values = {{"Categories", "A"}, {"Tasks", "T^1^^^A^"}};
     scripted.services.settings = &refusing;
     loaded().close();
+    const QString kept = QDir(scripted.folders.rescueFolder()).filePath("Varnholt-unsaved-20240315-100000.ini");
     EXPECT_EQ(shownTexts(),
-              QStringList{report("Form_QueryUnload", GetParam().second, "Cannot write the settings file")});
+              (QStringList{report("Form_QueryUnload", GetParam().second, "Cannot write the settings file"),
+                           QStringLiteral("The lists could not be saved in the settings file. They are kept in %1, "
+                                          "in the same form: put that file in the settings file's place to have "
+                                          "them at the next start.")
+                               .arg(kept)}));
     EXPECT_EQ(refusing.writes.size(), 2);
     EXPECT_EQ(scripted.exit.calls, 1);
+    IniSettingsStore rescued(kept);
+    EXPECT_EQ(rescued.read("Categories"), QString("A"));
+    EXPECT_EQ(rescued.read("Tasks"), QString("T^1^^^A^"));
+    EXPECT_EQ(rescued.read("Events"), QString());
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, FailingWrite,

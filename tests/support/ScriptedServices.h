@@ -115,6 +115,7 @@ public:
     TempFolders();
     QString programFolder() const override { return mProgram.path(); }
     QString tempFolder() const override { return mTemp.path(); }
+    QString rescueFolder() const override { return mProgram.filePath(QStringLiteral("rescue")); }
 
 private:
     QTemporaryDir mProgram;

@@ -16,13 +16,6 @@ namespace {
 
 constexpr char kGroup[] = "Orvantis";
 
-QString notReadCompletely(const QString &shown)
-{
-    return QStringLiteral("The settings file %1 could not be read completely, so some of the saved lists "
-                          "may be missing.")
-        .arg(shown);
-}
-
 } // namespace
 
 QString defaultSettingsPath()
@@ -60,8 +53,11 @@ QString IniSettingsStore::unreadableReason() const
     QFile file(mPath);
     if (!file.open(QIODevice::ReadOnly))
         return QStringLiteral("Cannot read the settings file %1: %2").arg(path, file.errorString());
-    if (inspectSettingsFile(mPath, QLatin1String(kGroup), knownSettingsKeys()) != SettingsFileState::Readable)
-        return notReadCompletely(path) + QStringLiteral(" No chart is built from a part of it.");
+    const QStringList faults = settingsFileFaults(mPath, QLatin1String(kGroup), knownSettingsKeys());
+    if (!faults.isEmpty())
+        return QStringLiteral("The settings file %1 could not be read exactly as it stands (not read: %2). No chart "
+                              "is built from a part of it.")
+            .arg(path, faults.join(QStringLiteral("; ")));
     return {};
 }
 
@@ -105,16 +101,46 @@ QString IniSettingsStore::checkAtStartUp(const QStringList &keys, const QDateTim
     case SettingsFileState::Unreadable:
         break;
     }
+    const QString dropped = QStringLiteral("The settings file %1 could not be read exactly as it stands. Not read: "
+                                           "%2.")
+                                .arg(shown, settingsFileFaults(mPath, QLatin1String(kGroup), keys).join(QStringLiteral("; ")));
+    QString copy;
     try {
-        const QString copy = QDir::toNativeSeparators(keepUnreadableCopy(mPath, now));
-        return notReadCompletely(shown) + QStringLiteral(" A copy of the file as it was is kept in %1.").arg(copy);
+        copy = QDir::toNativeSeparators(keepUnreadableCopy(mPath, now));
     } catch (const Failure &failure) {
         mKeptUnchanged = true;
-        return QStringLiteral("The settings file %1 could not be read completely, so some of the saved lists "
-                              "may be missing, and no copy of it could be kept (%2). The file is left "
-                              "unchanged: nothing is saved while the program runs.")
-            .arg(shown, failure.description());
+        return dropped + QStringLiteral(" No copy of it could be kept (%1), so the file is left unchanged: nothing "
+                                        "is saved while the program runs.")
+                             .arg(failure.description());
     }
+    // Written anew with what was read, so that the next start finds a clean
+    // file and makes no further copy.
+    try {
+        writeCleanFile(keys);
+    } catch (const Failure &failure) {
+        return dropped + QStringLiteral(" A copy of the file as it was is kept in %1; the file itself could not be "
+                                        "written anew (%2).")
+                             .arg(copy, failure.description());
+    }
+    return dropped + QStringLiteral(" A copy of the file as it was is kept in %1, and the file now holds only what "
+                                    "was read.")
+                         .arg(copy);
+}
+
+void IniSettingsStore::writeCleanFile(const QStringList &keys)
+{
+    QList<std::pair<QString, QString>> kept;
+    for (const QString &key : keys)
+        if (const std::optional<QString> value = read(key))
+            kept.append({key, *value});
+    QSettings settings(mPath, QSettings::IniFormat);
+    settings.clear();
+    settings.beginGroup(QLatin1String(kGroup));
+    for (const auto &[key, value] : kept)
+        settings.setValue(key, value);
+    settings.sync();
+    if (settings.status() == QSettings::AccessError)
+        throw Failure(QStringLiteral("Cannot write the settings file %1").arg(QDir::toNativeSeparators(mPath)));
 }
 
 bool IniSettingsStore::isRegularOrMissing() const

@@ -29,6 +29,7 @@ public:
 
 private:
     bool isRegularOrMissing() const;
+    void writeCleanFile(const QStringList &keys);
     void throwUnlessWritable() const;
 
     QString mPath;

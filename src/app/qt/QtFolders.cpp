@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -17,6 +18,12 @@ QString QtFolders::programFolder() const
 QString QtFolders::tempFolder() const
 {
     return chooseTempFolder(qEnvironmentVariable("TEMP"), QDir::tempPath(), ::getuid());
+}
+
+QString QtFolders::rescueFolder() const
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("orvantis"));
 }
 
 } // namespace orv

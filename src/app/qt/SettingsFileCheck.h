@@ -27,6 +27,11 @@ enum class SettingsFileState {
 // `keys` are every key the program knows in `group`.
 SettingsFileState inspectSettingsFile(const QString &path, const QString &group, const QStringList &keys);
 
+// What in an unreadable file is not read as it stands, in the user's words
+// ("the unknown key Colour (line 4)"), in the order of the file; empty when
+// the file is readable, missing or not a regular file.
+QStringList settingsFileFaults(const QString &path, const QString &group, const QStringList &keys);
+
 // Copies the file to "<path>.unreadable-<yyyyMMdd-HHmmss>", with "-2", "-3"
 // ... added when that name is taken: an earlier copy is never overwritten.
 // Returns the copy's path; throws a Failure when no copy could be made.

@@ -117,10 +117,19 @@ void Sheet::forEachCellIn(const CellRange &range, const std::function<void(CellA
     }
 }
 
+// Reads only, leaving the candidates that hold no formula to the next
+// visit for writing: a picture may be made of this sheet on another thread
+// while the window paints it.
 void Sheet::forEachFormulaCell(const std::function<void(CellAddress, const Cell &)> &visit) const
 {
-    for (auto it = mFormulaCandidates.begin(); const Cell *found = nextFormulaCell(mRows, mFormulaCandidates, it); ++it)
-        visit(*it, *found);
+    for (const CellAddress at : mFormulaCandidates) {
+        if (at.row >= static_cast<int>(mRows.size()))
+            continue;
+        const auto &cells = mRows[at.row].cells;
+        const auto found = cells.find(at.column);
+        if (found != cells.end() && found->second.hasFormula())
+            visit(at, found->second);
+    }
 }
 
 void Sheet::forEachFormulaCell(const std::function<void(CellAddress, Cell &)> &visit)

@@ -108,7 +108,7 @@ private:
     // Every cell that may hold a formula: each cell handed out for writing.
     // Formula visits look at these cells only and drop the ones found
     // without a formula, so that they cost the formulas, not the sheet's size.
-    mutable std::set<CellAddress> mFormulaCandidates;
+    std::set<CellAddress> mFormulaCandidates;
     std::map<int, ColumnInfo> mColumns;
     double mDefaultRowHeight = 15;
     int mDefaultColumnWidth = 8;

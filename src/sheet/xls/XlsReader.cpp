@@ -10,6 +10,7 @@
 #include "sheet/xls/XlsStyles.h"
 
 #include <QHash>
+#include <QSet>
 
 namespace orv::sheet::xls {
 
@@ -17,6 +18,8 @@ namespace {
 
 constexpr unsigned kGlobalsType = 0x0005;
 constexpr unsigned kOwnBookMarker = 0x0401;
+// Far beyond any plan or chart, and small enough to be read at once.
+constexpr std::size_t kMaxSheets = 255;
 
 struct SheetEntry {
     std::uint32_t offset = 0;
@@ -39,7 +42,10 @@ struct ExternSheetEntry {
 
 class WorkbookReader {
 public:
-    explicit WorkbookReader(const QByteArray &stream) : mStream(stream) {}
+    WorkbookReader(const QByteArray &stream, const XlsReadLimits &limits)
+        : mStream(stream), mColumns(limits.columns), mCells(limits.cells)
+    {
+    }
 
     Workbook read()
     {
@@ -47,6 +53,7 @@ public:
         mLinks.nameOf = [this](int index) { return externSheetName(index); };
         mLinks.indexOf = [](const QString &) -> int { throw Failure(QStringLiteral("unsupported")); };
         buildFormats();
+        checkSheetPlaces();
         int modelIndex = 0;
         for (SheetEntry &entry : mSheets) {
             if (!entry.worksheet)
@@ -68,11 +75,29 @@ public:
     }
 
 private:
-    QString uniqueName(const QString &name) const
+    // Each sheet's records lie at a place of their own: sheets that share
+    // one would each read it again, so that a small file could make a
+    // workbook of any size.
+    void checkSheetPlaces() const
+    {
+        std::vector<std::uint32_t> places;
+        for (const SheetEntry &entry : mSheets)
+            if (entry.worksheet)
+                places.push_back(entry.offset);
+        std::sort(places.begin(), places.end());
+        if (std::adjacent_find(places.begin(), places.end()) != places.end())
+            throw Failure(QStringLiteral("two sheets of the workbook share the same records"));
+    }
+
+    // Names compare without case; each base name keeps the next number to
+    // try, so that many sheets of one name cost no more than many names.
+    QString uniqueName(const QString &name)
     {
         QString candidate = name.isEmpty() ? QStringLiteral("Sheet") : name.left(31);
-        for (int n = 2; mWorkbook.findSheet(candidate); ++n)
-            candidate = name.left(27) + QStringLiteral(" (%1)").arg(n);
+        int &next = mNextNumber[candidate.toCaseFolded()];
+        for (next = std::max(next, 2); mTakenNames.contains(candidate.toCaseFolded()); ++next)
+            candidate = name.left(27) + QStringLiteral(" (%1)").arg(next);
+        mTakenNames.insert(candidate.toCaseFolded());
         return candidate;
     }
 
@@ -168,6 +193,8 @@ private:
                                       : (state == 2 ? SheetVisibility::VeryHidden : SheetVisibility::Visible);
         entry.worksheet = in.u8() == 0;
         entry.name = readShortUnicodeString(in);
+        if (mSheets.size() == kMaxSheets)
+            throw Failure(QStringLiteral("the workbook has more than %1 sheets").arg(kMaxSheets));
         mSheets.push_back(entry);
     }
 
@@ -284,7 +311,7 @@ private:
     {
         if (entry.offset >= static_cast<std::uint32_t>(mStream.size()))
             throw Failure(QStringLiteral("truncated workbook stream: sheet \"%1\" lies beyond its end").arg(entry.name));
-        const SheetReadContext context{mStream, mStrings, mLinks, mPalette, mXfFormats};
+        const SheetReadContext context{mStream, mStrings, mLinks, mPalette, mXfFormats, mCells, mColumns};
         readWorksheet(context, sheet, entry.offset);
     }
 
@@ -345,17 +372,24 @@ private:
     std::vector<BuiltInName> mNames;
     SheetLinks mLinks;
     int mActiveSheet = 0;
+    int mColumns;
+    CellBudget mCells;
+    QHash<QString, int> mNextNumber;
+    QSet<QString> mTakenNames;
 };
 
 } // namespace
 
-Workbook readWorkbookStream(const QByteArray &stream) { return WorkbookReader(stream).read(); }
+Workbook readWorkbookStream(const QByteArray &stream, const XlsReadLimits &limits)
+{
+    return WorkbookReader(stream, limits).read();
+}
 
-Workbook readXlsFile(const QByteArray &file)
+Workbook readXlsFile(const QByteArray &file, const XlsReadLimits &limits)
 {
     for (const CompoundStream &stream : readCompoundFile(file)) {
         if (stream.name.compare(QLatin1String("Workbook"), Qt::CaseInsensitive) == 0)
-            return readWorkbookStream(stream.data);
+            return readWorkbookStream(stream.data, limits);
         if (stream.name.compare(QLatin1String("Book"), Qt::CaseInsensitive) == 0)
             throw Failure(QStringLiteral("the file is in an older Excel format (5.0/95), which is not supported"));
     }

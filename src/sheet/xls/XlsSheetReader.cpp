@@ -227,8 +227,9 @@ private:
     // go into the sheet when it ends.
     Cell *cellFor(unsigned row, unsigned column, unsigned xf)
     {
-        if (!validAddress(row, column))
+        if (!validAddress(row, column) || column >= unsigned(mBook.columns))
             return nullptr;
+        mBook.cells.take();
         if (row >= mRowCells.size())
             mRowCells.resize(row + 1);
         auto &cells = mRowCells[row];
@@ -589,6 +590,13 @@ void expectBof(RecordReader &records, unsigned type)
         throw Failure(QStringLiteral("not a 97-2003 (BIFF8) workbook"));
     if (dt != type)
         throw Failure(QStringLiteral("unexpected substream type %1").arg(dt));
+}
+
+void CellBudget::take()
+{
+    if (mLeft == 0)
+        throw Failure(QStringLiteral("the workbook holds more cells than this program reads"));
+    --mLeft;
 }
 
 void readWorksheet(const SheetReadContext &context, Sheet &sheet, qsizetype offset)

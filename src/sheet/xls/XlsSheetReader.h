@@ -11,6 +11,18 @@
 
 namespace orv::sheet::xls {
 
+// The cells a workbook may bring in all its sheets together: a file of a few
+// hundred kilobytes can state millions of cells, and each costs memory.
+class CellBudget {
+public:
+    explicit CellBudget(std::size_t cells) : mLeft(cells) {}
+    // Throws a Failure once the budget is spent.
+    void take();
+
+private:
+    std::size_t mLeft;
+};
+
 // What a worksheet needs from the workbook globals while it is read.
 struct SheetReadContext {
     const QByteArray &stream;
@@ -18,6 +30,8 @@ struct SheetReadContext {
     const SheetLinks &links;
     const Palette &palette;
     const std::vector<int> &xfFormats; // workbook format of each XF record
+    CellBudget &cells;
+    int columns; // cells right of these are skipped
 
     int formatOfXf(unsigned xf) const { return xf < xfFormats.size() ? xfFormats[xf] : 0; }
 };
