@@ -3,6 +3,7 @@
 #include "app/ListTable.h"
 #include "app/ShortDate.h"
 #include "chart/PlanSize.h"
+#include "chart/template/ChartLayout.h"
 #include "sheet/DateSerial.h"
 #include "sheet/Failure.h"
 #include "sheet/FileAccess.h"
@@ -42,12 +43,19 @@ const QString *overlongField(const ProjectLists &lists)
     return nullptr;
 }
 
-// Sheet places of a chart, 0-based: the event rows 3 to 7, the headings and
-// the first deliverable row 10; columns A to F.
-constexpr int kFirstEventRow = 2;
-constexpr int kEventRows = 5;
-constexpr int kFirstDeliverableRow = 9;
-enum Column { A, B, C, D, E, F };
+// Sheet places of a chart, 0-based as the workbook model counts them.
+constexpr int kFirstEventRow = layout::kFirstEventRow - 1;
+constexpr int kEventRows = layout::kEventSlots;
+constexpr int kHeadingRow = layout::kHeadingRow - 1;
+constexpr int kFirstDeliverableRow = layout::kBlockRow - 1;
+enum Column {
+    A = layout::kDeliverableColumn - 1,
+    B = layout::kTaskColumn - 1,
+    C = layout::kSubTaskColumn - 1,
+    D = layout::kStartColumn - 1,
+    E = layout::kEndColumn - 1,
+    F = layout::kPercentColumn - 1,
+};
 
 // The cells of the chart sheet read as the lists hold them.
 class ChartCells {
@@ -118,7 +126,8 @@ public:
         const auto says = [this](int row, int column, QStringView text) {
             return name(row, column).trimmed().compare(text, Qt::CaseInsensitive) == 0;
         };
-        return says(1, B, u"Special Events") && says(8, D, u"Start") && says(8, E, u"End");
+        return says(kFirstEventRow - 1, B, u"Special Events") && says(kHeadingRow, D, u"Start")
+               && says(kHeadingRow, E, u"End");
     }
 
     int lastRow() const { return mSheet.lastRow(); }
@@ -279,7 +288,7 @@ PlanFromFile readPlan(const QByteArray &bytes, const QString &name, const QLocal
     if (startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
         return planFromChart(sheet::xls::readXlsFile(bytes), name, locale);
     if (startsWith(bytes, "PK\x03\x04", 4))
-        return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = 6}), name, locale);
+        return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = layout::kPercentColumn}), name, locale);
     if (const std::optional<QString> text = fileText(bytes))
         return planFromTaskList(*text, name, locale);
     throw Failure(QStringLiteral("%1 is neither a chart workbook (.xls, .xlsx) nor a list of tasks (CSV or "

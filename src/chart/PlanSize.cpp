@@ -1,6 +1,7 @@
 #include "chart/PlanSize.h"
 
 #include "chart/ProjectSource.h"
+#include "chart/template/ChartLayout.h"
 #include "sheet/Failure.h"
 
 #include <QHash>
@@ -24,7 +25,7 @@ qint64 lastPlanRow(const ProjectSource &project)
     qint64 last = 0;
     const int categories = project.itemCount(List::Categories);
     for (int c = 1; c <= categories; ++c) {
-        const qint64 header = 10 + 4 * qint64(c - 1);
+        const qint64 header = layout::kBlockRow + layout::kBlockRows * qint64(c - 1);
         last = std::max(last, header);
         const qint64 n = tasksOf.value(project.itemText(List::Categories, c, 1));
         if (n > 0) {
