@@ -24,6 +24,13 @@ namespace {
 
 using sheet::CellAddress;
 
+// A failure whose message names the file already and says all the user needs:
+// passed on as it is, whereas a reader's failure gets the file's name first.
+class PlanFailure : public Failure {
+public:
+    using Failure::Failure;
+};
+
 // No plan needs more: a 32,767-task chart is a few megabytes.
 constexpr qint64 kLargestPlanFile = 64LL * 1024 * 1024;
 
@@ -195,7 +202,7 @@ PlanFromFile planFromChart(const sheet::Workbook &workbook, const QString &name,
 {
     const ChartCells cells(workbook, chartSheet(workbook), locale);
     if (!cells.isChart())
-        throw Failure(QStringLiteral("%1 is a workbook but not an Orvantis chart: its plan sheet lacks the "
+        throw PlanFailure(QStringLiteral("%1 is a workbook but not an Orvantis chart: its plan sheet lacks the "
                                      "\"Special Events\" heading in B2 and \"Start\" and \"End\" in row 9")
                           .arg(name));
     PlanFromFile plan;
@@ -253,9 +260,9 @@ PlanFromFile planFromTaskList(const QString &text, const QString &name, const QL
 {
     const ListTable table = readListTable(text, ListKind::Tasks, locale);
     if (table.stoppedRow > 0)
-        throw Failure(QStringLiteral("%1 cannot be read as a plan: %2").arg(name, table.stop));
+        throw PlanFailure(QStringLiteral("%1 cannot be read as a plan: %2").arg(name, table.stop));
     if (isOtherTable(text, table))
-        throw Failure(QStringLiteral("%1 holds no plan: its lines are fields separated by colons or bars, as in a "
+        throw PlanFailure(QStringLiteral("%1 holds no plan: its lines are fields separated by colons or bars, as in a "
                                      "system file, not tasks")
                           .arg(name));
     PlanFromFile plan;
@@ -291,7 +298,7 @@ PlanFromFile readPlan(const QByteArray &bytes, const QString &name, const QLocal
         return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = layout::kPercentColumn}), name, locale);
     if (const std::optional<QString> text = fileText(bytes))
         return planFromTaskList(*text, name, locale);
-    throw Failure(QStringLiteral("%1 is neither a chart workbook (.xls, .xlsx) nor a list of tasks (CSV or "
+    throw PlanFailure(QStringLiteral("%1 is neither a chart workbook (.xls, .xlsx) nor a list of tasks (CSV or "
                                  "tab-separated text)")
                       .arg(name));
 }
@@ -312,9 +319,9 @@ PlanFromFile readPlanBytes(const QByteArray &bytes, const QString &name, const Q
     PlanFromFile plan;
     try {
         plan = readPlan(bytes, name, locale);
+    } catch (const PlanFailure &) {
+        throw;
     } catch (const Failure &failure) {
-        if (failure.description().contains(name))
-            throw;
         throw Failure(QStringLiteral("%1 cannot be read as a plan. %2").arg(name, failure.description()));
     }
     if (isEmpty(plan.lists))
