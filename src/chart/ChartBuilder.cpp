@@ -104,6 +104,7 @@ private:
     QString mPath;
     std::unique_ptr<Application> mSecond;
     std::optional<Workbook> mSecondBook;
+    std::shared_ptr<const sheet::Workbook> mChartBook;
     HandedPicture mPicture;
     ReservedFile mReservation;
     std::optional<TempFolderLock> mLock;
@@ -305,7 +306,10 @@ void BuildRun::saveAndExport()
     mOp(238, [&] { mXl.reset(); });
     mOp(240, [&] { mSecond = OpenExcelWorkbook(*mParts.services.spreadsheets, mPath); });
     mOp(242, [&] { mParts.window.setPointer(PointerSetting::Hourglass); });
-    mOp(244, [&] { mSecondBook = need(mSecond).Workbooks().Item(need(mSecond).Workbooks().count()); });
+    mOp(244, [&] {
+        mSecondBook = need(mSecond).Workbooks().Item(need(mSecond).Workbooks().count());
+        mChartBook = need(mSecond).sharedBook(mSecondBook->handle());
+    });
     mOp(246, [&] {
         mPicture.path = tempPath(QStringLiteral("temp.bmp"));
         if (mParts.preview.wantsPicture()) {
@@ -327,7 +331,11 @@ void BuildRun::handOver()
         if (mParts.preview.wantsPicture())
             mParts.preview.takePicture(std::exchange(mPicture, HandedPicture{mPicture.path, {}, mPicture.writing}));
     });
-    mOp(258, [&] { mParts.preview.setExcelFile(mPath); });
+    mOp(258, [&] {
+        mParts.preview.setExcelFile(mPath);
+        if (mChartBook)
+            mParts.preview.takeWorkbook(std::move(mChartBook));
+    });
     mOp(260, [&] { mParts.preview.show(); });
     mOp(262, [&] { mParts.window.hideMainWindow(); });
 }
