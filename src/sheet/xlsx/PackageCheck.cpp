@@ -57,9 +57,19 @@ QByteArray contentOf(zip_t *zip, zip_uint64_t index, const QString &name)
     return content;
 }
 
-bool isWellFormed(const QByteArray &xml)
+// A part cut short loses its end: the part must end with the closing tag of
+// its root element, or be that element closing itself. Parsing the whole of
+// a worksheet of a million cells would cost more than writing it.
+bool endsLikeItsRoot(const QByteArray &xml)
 {
     QXmlStreamReader reader(xml);
+    while (!reader.atEnd() && reader.readNext() != QXmlStreamReader::StartElement) {
+    }
+    if (reader.tokenType() != QXmlStreamReader::StartElement)
+        return false;
+    if (xml.trimmed().endsWith("</" + reader.qualifiedName().toUtf8() + '>'))
+        return true;
+    // A root that closes itself is all the part holds: read to its end.
     while (!reader.atEnd())
         reader.readNext();
     return !reader.hasError();
@@ -76,7 +86,7 @@ void checkPackage(const QByteArray &package)
     for (zip_uint64_t index = 0; index < zip_uint64_t(parts); ++index) {
         const QString name = QString::fromUtf8(zip_get_name(zip.get(), index, ZIP_FL_ENC_RAW));
         const QByteArray content = contentOf(zip.get(), index, name);
-        if ((name.endsWith(QStringLiteral(".xml")) || name.endsWith(QStringLiteral(".rels"))) && !isWellFormed(content))
+        if ((name.endsWith(QStringLiteral(".xml")) || name.endsWith(QStringLiteral(".rels"))) && !endsLikeItsRoot(content))
             damaged(name);
     }
 }
