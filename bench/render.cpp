@@ -1,5 +1,5 @@
 #include "BenchMain.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/formula/Evaluator.h"
 #include "sheet/formula/FormulaParser.h"
 #include "sheet/formula/Recalculation.h"

@@ -12,8 +12,8 @@
 #include "preview/LazyPreview.h"
 #include "preview/MainWindowLink.h"
 #include "project/Form1.h"
-#include "sheet/Failure.h"
-#include "sheet/FileName.h"
+#include "files/Failure.h"
+#include "files/FileName.h"
 
 #include <QApplication>
 #include <QMessageBox>

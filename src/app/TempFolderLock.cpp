@@ -1,8 +1,8 @@
 #include "app/TempFolderLock.h"
 
 #include "app/FileOperations.h"
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 
 #include <QDir>
 #include <QFile>

@@ -13,8 +13,8 @@
 #include "chart/PlanFile.h"
 #include "chart/PlanSize.h"
 #include "chart/ProjectLists.h"
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 #include "sheet/render/RangePicture.h"
 
 #include <QFileInfo>

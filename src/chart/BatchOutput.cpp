@@ -3,8 +3,8 @@
 #include "app/TempFolderLock.h"
 #include "chart/ChartPages.h"
 #include "chart/XlsxExport.h"
-#include "sheet/Failure.h"
-#include "sheet/FileName.h"
+#include "files/Failure.h"
+#include "files/FileName.h"
 #include "sheet/xlsx/XlsxWriter.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sheet/Clock.h"
-#include "sheet/FileAccess.h"
+#include "files/FileAccess.h"
 
 #include <QByteArray>
 

@@ -13,7 +13,7 @@
 #include "chart/ProjectSource.h"
 #include "chart/SpreadsheetApplication.h"
 #include "chart/template/ChartLayout.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "chart/ChartPages.h"
 
-#include "sheet/FileAccess.h"
+#include "files/FileAccess.h"
 #include "sheet/formula/Evaluator.h"
 #include "sheet/formula/Recalculation.h"
 #include "sheet/model/Workbook.h"

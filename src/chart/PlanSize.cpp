@@ -2,7 +2,7 @@
 
 #include "chart/ProjectSource.h"
 #include "chart/template/ChartLayout.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QHash>
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include "ChartBuilderFixture.h"
 #include "app/ShortDate.h"
 #include "chart/PlanFile.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/TypedInput.h"
 #include "sheet/xls/XlsWriter.h"
 #include "sheet/xlsx/XlsxWriter.h"

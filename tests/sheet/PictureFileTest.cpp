@@ -1,6 +1,6 @@
 #include "RenderTestSheet.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 #include "sheet/render/SheetPicture.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/BandRelay.h"
 #include "sheet/render/PngStreamWriter.h"

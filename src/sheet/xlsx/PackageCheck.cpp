@@ -1,6 +1,6 @@
 #include "sheet/xlsx/PackageCheck.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QString>
 #include <QXmlStreamReader>
