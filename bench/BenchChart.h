@@ -11,8 +11,8 @@
 #include "chart/CustomResource.h"
 #include "chart/EngineApplicationFactory.h"
 #include "chart/ProjectLists.h"
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 
 #include <QTemporaryDir>
 #include <algorithm>

@@ -14,7 +14,7 @@
 #include "preview/Form2.h"
 #include "preview/LazyPreview.h"
 #include "preview/MainWindowLink.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/render/SheetPicture.h"
 
 #include <QApplication>

@@ -2,7 +2,7 @@
 // or refused in well under a second (the tests hold them to one second of
 // CPU time and 200 MB), whatever it states.
 #include "../tests/sheet/HostileStreams.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/XlsReader.h"
 
 #include <benchmark/benchmark.h>

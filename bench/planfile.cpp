@@ -4,7 +4,7 @@
 #include "BenchMain.h"
 #include "BenchChart.h"
 #include "chart/PlanFile.h"
-#include "sheet/FileAccess.h"
+#include "files/FileAccess.h"
 #include "sheet/xls/XlsReader.h"
 #include "sheet/xlsx/XlsxWriter.h"
 

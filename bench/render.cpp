@@ -1,11 +1,10 @@
 #include "BenchMain.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/formula/Evaluator.h"
 #include "sheet/formula/FormulaParser.h"
 #include "sheet/formula/Recalculation.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/FormulaRules.h"
-#include "sheet/render/PalettePicture.h"
 #include "sheet/render/SheetPicture.h"
 
 #include <QDateTime>
@@ -227,30 +226,6 @@ void BM_SampleChartRenderOnly(benchmark::State &state)
         benchmark::DoNotOptimize(renderRange(chart->workbook, 0, chart->used, options));
 }
 BENCHMARK(BM_SampleChartRenderOnly)->Unit(benchmark::kMillisecond);
-
-// Keeping a 1,000-task chart's picture for the screen at one byte a pixel,
-// from bands painted beforehand: the work of the preview's share of a build.
-void BM_KeepThousandTaskChartForTheScreen(benchmark::State &state)
-{
-    const auto chart = buildChart(10, 100);
-    const Evaluator evaluator(chart->workbook, chart->clock);
-    RenderOptions options;
-    options.ruleHolds = formulaRules(evaluator);
-    const QImage painted = renderRange(chart->workbook, 0, chart->used, options);
-    constexpr int kBand = 256;
-    std::vector<QImage> bands;
-    for (int top = 0; top < painted.height(); top += kBand)
-        bands.push_back(painted.copy(0, top, painted.width(), std::min(kBand, painted.height() - top)));
-    for (auto _ : state) {
-        PalettePicture kept(painted.size());
-        for (size_t band = 0; band < bands.size(); ++band) {
-            const int top = int(band) * kBand;
-            kept.addBand(bands[band], top, bands[band].height(), band + 1 == bands.size());
-        }
-        benchmark::DoNotOptimize(kept.take());
-    }
-}
-BENCHMARK(BM_KeepThousandTaskChartForTheScreen)->Unit(benchmark::kMillisecond);
 
 // The largest chart the builder allows (rows are 16-bit) is refused at once.
 void BM_LargestChartRefused(benchmark::State &state)

@@ -1,7 +1,7 @@
 #include "CoreServices.h"
 #include "chart/BatchChart.h"
-#include "sheet/Failure.h"
-#include "sheet/FileName.h"
+#include "files/Failure.h"
+#include "files/FileName.h"
 
 #include <QGuiApplication>
 #include <QTextStream>

@@ -9,13 +9,13 @@
 #include "app/qt/ShutdownWatch.h"
 #include "app/qt/SingleInstance.h"
 #include "chart/BatchChart.h"
+#include "files/Failure.h"
+#include "files/FileName.h"
 #include "preview/LazyPreview.h"
 #include "preview/MainWindowLink.h"
 #include "project/Form1.h"
 #include "project/LaterStarts.h"
 #include "project/ListAutosave.h"
-#include "sheet/Failure.h"
-#include "sheet/FileName.h"
 
 #include <QApplication>
 #include <QMessageBox>

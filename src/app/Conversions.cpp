@@ -1,6 +1,6 @@
 #include "app/Conversions.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <cmath>
 #include <limits>

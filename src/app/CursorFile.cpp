@@ -2,7 +2,7 @@
 
 #include <QPixmap>
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QBuffer>
 #include <QDir>

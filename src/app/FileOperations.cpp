@@ -1,7 +1,7 @@
 #include "app/FileOperations.h"
 
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "app/ReportingOperation.h"
 
 #include "app/ErrorReport.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <exception>
 #include <new>

@@ -1,8 +1,8 @@
 #include "app/TempFolderLock.h"
 
 #include "app/FileOperations.h"
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,16 +91,13 @@ TempFolderLock::~TempFolderLock()
 void removeLeftovers(const QString &folder)
 {
     static const QRegularExpression workbookName(QStringLiteral("^kdrave[1-9]{8}\\.xls$"));
-    // What a save cut short leaves: ".<name>.XXXXXX" beside the file.
-    static const QRegularExpression stagedName(
-        QStringLiteral("^\\.(template\\.xlt|temp\\.bmp|kdrave[1-9]{8}\\.xls)\\.[A-Za-z0-9]{6}$"));
     const int folderFd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folderFd < 0)
         return;
     const QStringList names = QDir(folder).entryList(QDir::Files | QDir::System | QDir::Hidden);
     for (const QString &name : names) {
         const QByteArray native = QFile::encodeName(name);
-        if (name == QStringLiteral("temp.bmp") || stagedName.match(name).hasMatch() ||
+        if (name == QStringLiteral("temp.bmp") ||
             (workbookName.match(name).hasMatch() && isDeadWorkbook(folderFd, native)))
             ::unlinkat(folderFd, native.constData(), 0);
     }

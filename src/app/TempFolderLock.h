@@ -29,9 +29,10 @@ private:
 };
 
 // Removes what dead runs left in the folder: chart workbooks ("kdrave" and
-// eight digits, ".xls") that no running program marks in use, the picture
-// file `temp.bmp`, and the hidden files of saves cut short. Only to be called while holding the lock; links
-// are removed themselves, never followed. Failures are ignored.
+// eight digits, ".xls") that no running program marks in use and the picture
+// file `temp.bmp` (what saves cut short leave, the next save into the folder
+// clears). Only to be called while holding the lock; links are removed
+// themselves, never followed. Failures are ignored.
 void removeLeftovers(const QString &folder);
 
 } // namespace orv

@@ -1,6 +1,6 @@
 #include "app/TempFolderRule.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -9,11 +9,13 @@
 #include "chart/ChartBuilder.h"
 #include "chart/ChartPreview.h"
 #include "chart/CustomResource.h"
+#include "chart/PictureFileWriting.h"
 #include "chart/PlanFile.h"
 #include "chart/PlanSize.h"
 #include "chart/ProjectLists.h"
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
+#include "sheet/render/RangePicture.h"
 
 #include <QFileInfo>
 #include <QSet>
@@ -52,30 +54,53 @@ public:
     void hideMainWindow() override {}
 };
 
-// Takes the finished chart: the picture's bytes (read before the builder
-// deletes its file) and the chart workbook's path. The chart workbook leaves
-// the temporary folder with this object.
+// Takes the finished chart: its picture, the chart workbook's path and the
+// workbook the build holds, from which the derived outputs are made. The
+// chart workbook leaves the temporary folder with this object.
 class BatchHandOver : public ChartPreview {
 public:
     explicit BatchHandOver(bool wantsPicture) : mWantsPicture(wantsPicture) {}
     ~BatchHandOver() override
     {
+        if (mWriting)
+            mWriting->wait();
         if (!mExcelFile.isEmpty())
             DeleteFileIfExists(mExcelFile);
     }
 
     void loadPicture(const QString &path) override { mPicture = sheet::readWholeFile(path, sheet::Links::Refuse); }
+    // The file of a picture painted from the sheet is written in the
+    // background; its bytes are the ones that writing makes, taken when needed.
+    void takePicture(const HandedPicture &picture) override
+    {
+        if (!picture.sheet)
+            loadPicture(picture.path);
+        mSheetPicture = picture.sheet;
+        mWriting = picture.writing;
+    }
     void setExcelFile(const QString &path) override { mExcelFile = path; }
+    void takeWorkbook(std::shared_ptr<const sheet::Workbook> workbook) override { mWorkbook = std::move(workbook); }
     void show() override {}
     bool wantsPicture() const override { return mWantsPicture; }
+    bool paintsFromSheet() const override { return true; }
 
-    const QByteArray &picture() const { return mPicture; }
+    QByteArray picture() const { return mSheetPicture ? mSheetPicture->encoded() : mPicture; }
     const QString &excelFile() const { return mExcelFile; }
+    std::shared_ptr<const sheet::Workbook> workbook() const
+    {
+        if (!mWorkbook)
+            throw Failure(QStringLiteral("The chart workbook %1 was not built").arg(mExcelFile));
+        return mWorkbook;
+    }
 
 private:
     bool mWantsPicture;
     QByteArray mPicture;
+    std::shared_ptr<sheet::RangePicture> mSheetPicture;
+    // The picture file still being written: the run ends after it.
+    std::shared_ptr<PictureFileWriting> mWriting;
     QString mExcelFile;
+    std::shared_ptr<const sheet::Workbook> mWorkbook;
 };
 
 // The lists as start-up restores them; fields beyond a list's columns have
@@ -111,13 +136,13 @@ ProjectLists storedProject(const SettingsStore &settings)
 // Both outputs are staged completely before either replaces its file.
 void publish(const BatchHandOver &handOver, const BatchOutputs &outputs, const Clock &clock)
 {
-    sheet::StagedFile workbook = stageWorkbook(handOver.excelFile(), outputs.workbook);
+    sheet::StagedFile workbook = stageWorkbook(handOver.excelFile(), *handOver.workbook(), outputs.workbook);
     std::optional<sheet::StagedFile> picture;
     if (!outputs.picture.isEmpty())
         picture.emplace(stagePicture(handOver.picture(), outputs.picture));
     std::optional<sheet::StagedFile> pdf;
     if (!outputs.pdf.isEmpty())
-        pdf.emplace(stagePdf(handOver.excelFile(), outputs.pdf, clock));
+        pdf.emplace(stagePdf(handOver.workbook(), outputs.pdf, clock));
     workbook.commit();
     if (picture)
         picture->commit();

@@ -3,8 +3,9 @@
 #include "app/TempFolderLock.h"
 #include "chart/ChartPages.h"
 #include "chart/XlsxExport.h"
-#include "sheet/Failure.h"
-#include "sheet/FileName.h"
+#include "files/Failure.h"
+#include "files/FileName.h"
+#include "sheet/xlsx/XlsxWriter.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -115,7 +116,7 @@ BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, con
     return outputs;
 }
 
-sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const QString &out)
+sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const sheet::Workbook &chart, const QString &out)
 {
     const QByteArray bytes = sheet::readWholeFile(chartWorkbook, sheet::Links::Refuse);
     if (!isWholeCompoundFile(bytes))
@@ -125,7 +126,7 @@ sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const QString &out
         return sheet::StagedFile(out, bytes);
     QByteArray xlsx;
     try {
-        xlsx = chartWorkbookAsXlsx(bytes, QFileInfo(chartWorkbook).absolutePath());
+        xlsx = sheet::xlsx::writeXlsxFile(chart, QFileInfo(chartWorkbook).absolutePath());
     } catch (const Failure &failure) {
         refuse(out, failure.description());
     }
@@ -143,10 +144,10 @@ sheet::StagedFile stagePicture(const QByteArray &picture, const QString &out)
     return sheet::StagedFile(out, picture);
 }
 
-sheet::StagedFile stagePdf(const QString &chartWorkbook, const QString &out, const Clock &clock)
+sheet::StagedFile stagePdf(std::shared_ptr<const sheet::Workbook> chart, const QString &out, const Clock &clock)
 {
     try {
-        return sheet::StagedFile(out, ChartPages(chartWorkbook, clock).pdf());
+        return sheet::StagedFile(out, ChartPages(std::move(chart), clock).pdf());
     } catch (const Failure &failure) {
         refuse(out, failure.description());
     }

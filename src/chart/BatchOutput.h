@@ -1,9 +1,13 @@
 #pragma once
 
 #include "sheet/Clock.h"
-#include "sheet/FileAccess.h"
+#include "files/FileAccess.h"
 
 #include <QByteArray>
+
+namespace orv::sheet {
+class Workbook;
+}
 #include <QString>
 
 namespace orv::chart {
@@ -24,8 +28,9 @@ BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, con
 // The finished chart workbook at `chartWorkbook` (in the temporary folder),
 // written completely beside `out` and not yet in its place. A missing, empty
 // or incomplete chart workbook is refused: nothing is staged from it. An
-// `out` ending in .xlsx receives the same workbook in that format.
-sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const QString &out);
+// `out` ending in .xlsx receives `chart`, the workbook the file holds, in
+// that format, put together in the chart workbook's folder.
+sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const sheet::Workbook &chart, const QString &out);
 
 // The chart picture, written completely beside `out`; an empty picture or
 // one that is not a picture is refused.
@@ -33,6 +38,6 @@ sheet::StagedFile stagePicture(const QByteArray &picture, const QString &out);
 
 // The chart workbook's pages as a PDF file, as its page setup prints them,
 // written completely beside `out`.
-sheet::StagedFile stagePdf(const QString &chartWorkbook, const QString &out, const Clock &clock);
+sheet::StagedFile stagePdf(std::shared_ptr<const sheet::Workbook> chart, const QString &out, const Clock &clock);
 
 } // namespace orv::chart

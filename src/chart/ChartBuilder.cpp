@@ -12,7 +12,8 @@
 #include "chart/PictureFileWriting.h"
 #include "chart/ProjectSource.h"
 #include "chart/SpreadsheetApplication.h"
-#include "sheet/Failure.h"
+#include "chart/template/ChartLayout.h"
+#include "files/Failure.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,6 +22,8 @@
 namespace orv::chart {
 
 namespace {
+
+using namespace layout;
 
 const QString kLocation = QStringLiteral("in Orvantis2021/08/31.Form1.PushButton6_Click ");
 
@@ -101,6 +104,7 @@ private:
     QString mPath;
     std::unique_ptr<Application> mSecond;
     std::optional<Workbook> mSecondBook;
+    std::shared_ptr<const sheet::Workbook> mChartBook;
     HandedPicture mPicture;
     ReservedFile mReservation;
     std::optional<TempFolderLock> mLock;
@@ -161,17 +165,17 @@ void BuildRun::placeSpecialEvents()
 {
     int r = 0;
     int events = 0;
-    mOp(120, [&] { r = 3; });
+    mOp(120, [&] { r = kFirstEventRow; });
     if (!mOp(122, [&] { events = count(List::Events); }))
         return;
     for (int e = 1; e <= events; ++e) {
         bool placed = false;
-        mOp(124, [&] { placed = e < 6; });
+        mOp(124, [&] { placed = e <= kEventSlots; });
         if (placed) {
             const auto row = [&] { return checkedInt16(r + e - 1); };
-            mOp(126, [&] { xl().Cells(row(), 2).setValue(nameText(List::Events, e)); });
-            mOp(128, [&] { xl().Cells(row(), 4).setValue(cellText(List::Events, e, 2)); });
-            mOp(130, [&] { xl().Cells(row(), 5).setValue(cellText(List::Events, e, 3)); });
+            mOp(126, [&] { xl().Cells(row(), kTaskColumn).setValue(nameText(List::Events, e)); });
+            mOp(128, [&] { xl().Cells(row(), kStartColumn).setValue(cellText(List::Events, e, 2)); });
+            mOp(130, [&] { xl().Cells(row(), kEndColumn).setValue(cellText(List::Events, e, 3)); });
         }
         mOp(132, [&] { checkedInt16(e + 1); });
     }
@@ -181,20 +185,21 @@ void BuildRun::placeCategoryBlocks()
 {
     int r = 0;
     int categories = 0;
-    mOp(134, [&] { r = 14; });
+    mOp(134, [&] { r = kBlockRow + kBlockRows; });
     if (!mOp(136, [&] { categories = count(List::Categories); }))
         return;
     for (int c = 1; c <= categories; ++c) {
         bool copyBlock = false;
         mOp(138, [&] { copyBlock = c > 1; });
         if (copyBlock) {
-            mOp(140, [&] { xl().Rows(QStringLiteral("10:13")).Select(); });
+            mOp(140, [&] { xl().Rows(blockRowsText()).Select(); });
             mOp(142, [&] { xl().Selection().Copy(); });
-            mOp(144, [&] { xl().Rows(checkedInt16(r + (c - 2) * 4)).Select(); });
+            mOp(144, [&] { xl().Rows(checkedInt16(r + (c - 2) * kBlockRows)).Select(); });
             mOp(146, [&] { xl().Selection().Insert(xlShiftDown); });
             mOp(148, [&] { xl().setCutCopyMode(false); });
         }
-        mOp(150, [&] { xl().Cells(checkedInt16(r - 4 + (c - 1) * 4), 1).setValue(nameText(List::Categories, c)); });
+        mOp(150, [&] { xl().Cells(checkedInt16(r - kBlockRows + (c - 1) * kBlockRows), kDeliverableColumn)
+                .setValue(nameText(List::Categories, c)); });
         mOp(152, [&] { checkedInt16(c + 1); });
     }
 }
@@ -204,7 +209,7 @@ void BuildRun::placeTasks()
     int r = 0;
     int k = 0;
     int categories = 0;
-    mOp(154, [&] { r = 11; });
+    mOp(154, [&] { r = kFirstTaskRow; });
     mOp(156, [&] { k = 0; });
     if (!mOp(158, [&] { categories = count(List::Categories); }))
         return;
@@ -234,7 +239,7 @@ void BuildRun::placeTasks()
 // first gets a copy of the previous task's row inserted for it.
 void BuildRun::placeTask(int c, int t, int r, int m, int &n, int &k)
 {
-    const auto taskRow = [&] { return checkedInt16(r + (c - 1) * 4 + m); };
+    const auto taskRow = [&] { return checkedInt16(r + (c - 1) * kBlockRows + m); };
     bool further = false;
     mOp(168, [&] { further = n > 0; });
     if (further) {
@@ -248,17 +253,17 @@ void BuildRun::placeTask(int c, int t, int r, int m, int &n, int &k)
     bool subTask = false;
     mOp(182, [&] { subTask = item(List::Tasks, t, 6) == QStringLiteral("V"); });
     if (subTask) {
-        mOp(184, [&] { xl().Cells(taskRow(), 2).setValue(QString()); });
-        mOp(186, [&] { xl().Cells(taskRow(), 3).setValue(nameText(List::Tasks, t)); });
+        mOp(184, [&] { xl().Cells(taskRow(), kTaskColumn).setValue(QString()); });
+        mOp(186, [&] { xl().Cells(taskRow(), kSubTaskColumn).setValue(nameText(List::Tasks, t)); });
     } else {
         mOp(188, [&] {
-            xl().Cells(taskRow(), 2).setValue(nameText(List::Tasks, t));
-            xl().Cells(taskRow(), 3).setValue(QString());
+            xl().Cells(taskRow(), kTaskColumn).setValue(nameText(List::Tasks, t));
+            xl().Cells(taskRow(), kSubTaskColumn).setValue(QString());
         });
     }
-    mOp(190, [&] { xl().Cells(taskRow(), 4).setValue(cellText(List::Tasks, t, 3)); });
-    mOp(192, [&] { xl().Cells(taskRow(), 5).setValue(cellText(List::Tasks, t, 4)); });
-    mOp(194, [&] { xl().Cells(taskRow(), 6).setValue(fractionFromPercentText(item(List::Tasks, t, 2))); });
+    mOp(190, [&] { xl().Cells(taskRow(), kStartColumn).setValue(cellText(List::Tasks, t, 3)); });
+    mOp(192, [&] { xl().Cells(taskRow(), kEndColumn).setValue(cellText(List::Tasks, t, 4)); });
+    mOp(194, [&] { xl().Cells(taskRow(), kPercentColumn).setValue(fractionFromPercentText(item(List::Tasks, t, 2))); });
 }
 
 // Draws "kdrave" and eight digits from 1 to 9 until the name is free, and
@@ -301,7 +306,10 @@ void BuildRun::saveAndExport()
     mOp(238, [&] { mXl.reset(); });
     mOp(240, [&] { mSecond = OpenExcelWorkbook(*mParts.services.spreadsheets, mPath); });
     mOp(242, [&] { mParts.window.setPointer(PointerSetting::Hourglass); });
-    mOp(244, [&] { mSecondBook = need(mSecond).Workbooks().Item(need(mSecond).Workbooks().count()); });
+    mOp(244, [&] {
+        mSecondBook = need(mSecond).Workbooks().Item(need(mSecond).Workbooks().count());
+        mChartBook = need(mSecond).sharedBook(mSecondBook->handle());
+    });
     mOp(246, [&] {
         mPicture.path = tempPath(QStringLiteral("temp.bmp"));
         if (mParts.preview.wantsPicture()) {
@@ -323,7 +331,11 @@ void BuildRun::handOver()
         if (mParts.preview.wantsPicture())
             mParts.preview.takePicture(std::exchange(mPicture, HandedPicture{mPicture.path, {}, mPicture.writing}));
     });
-    mOp(258, [&] { mParts.preview.setExcelFile(mPath); });
+    mOp(258, [&] {
+        mParts.preview.setExcelFile(mPath);
+        if (mChartBook)
+            mParts.preview.takeWorkbook(std::move(mChartBook));
+    });
     mOp(260, [&] { mParts.preview.show(); });
     mOp(262, [&] { mParts.window.hideMainWindow(); });
 }

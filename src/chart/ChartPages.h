@@ -9,6 +9,7 @@
 
 namespace orv::sheet {
 class PrintedSheet;
+class Workbook;
 }
 
 namespace orv::chart {
@@ -20,6 +21,10 @@ class ChartPages {
 public:
     // Throws a Failure when the workbook cannot be read.
     ChartPages(const QString &workbookPath, const Clock &clock);
+    // The same for a workbook already read and worked out (the spreadsheet
+    // layer recalculates what it opens and copies as a picture), shared
+    // unchanged.
+    ChartPages(std::shared_ptr<const sheet::Workbook> workbook, const Clock &clock);
     ~ChartPages();
 
     // The paper of the chart sheet's own page setup.

@@ -3,6 +3,11 @@
 #include "chart/HandedPicture.h"
 
 #include <QString>
+#include <memory>
+
+namespace orv::sheet {
+class Workbook;
+}
 
 namespace orv::chart {
 
@@ -18,6 +23,9 @@ public:
     // The picture the builder has just written, with what it kept of it.
     virtual void takePicture(const HandedPicture &picture) { loadPicture(picture.path); }
     virtual void setExcelFile(const QString &path) = 0;
+    // The chart workbook as the build holds it, the same as its file: for
+    // outputs made from it without reading the file again.
+    virtual void takeWorkbook(std::shared_ptr<const sheet::Workbook> /*workbook*/) {}
     virtual void show() = 0;
     // False when nobody will look at a picture: the builder then makes none
     // and loads none.

@@ -1,6 +1,6 @@
 #include "chart/CustomResource.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QFile>
 

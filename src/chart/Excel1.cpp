@@ -4,7 +4,7 @@
 #include "app/ReportingOperation.h"
 #include "chart/ObjectVariable.h"
 #include "chart/SpreadsheetApplication.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QLocale>
 

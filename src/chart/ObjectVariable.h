@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <memory>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "chart/PictureFileWriting.h"
 
-#include "sheet/FileAccess.h"
+#include "files/FileAccess.h"
 #include "sheet/render/RangePicture.h"
 
 #include <QFile>

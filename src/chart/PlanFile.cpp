@@ -3,9 +3,10 @@
 #include "app/ListTable.h"
 #include "app/ShortDate.h"
 #include "chart/PlanSize.h"
+#include "chart/template/ChartLayout.h"
 #include "sheet/DateSerial.h"
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 #include "sheet/formula/FormulaPrinter.h"
 #include "sheet/formula/ValueText.h"
 #include "sheet/render/NumberFormat.h"
@@ -23,10 +24,15 @@ namespace {
 
 using sheet::CellAddress;
 
+// A failure whose message names the file already and says all the user needs:
+// passed on as it is, whereas a reader's failure gets the file's name first.
+class PlanFailure : public Failure {
+public:
+    using Failure::Failure;
+};
+
 // No plan needs more: a 32,767-task chart is a few megabytes.
 constexpr qint64 kLargestPlanFile = 64LL * 1024 * 1024;
-// A chart's columns A to F: the tasks' fields.
-constexpr int kTaskColumns = 6;
 // The task columns of 32767 tasks and their headings, with room to spare; a
 // small file can state far more.
 constexpr std::size_t kLargestPlanCells = 500'000;
@@ -47,12 +53,19 @@ const QString *overlongField(const ProjectLists &lists)
     return nullptr;
 }
 
-// Sheet places of a chart, 0-based: the event rows 3 to 7, the headings and
-// the first deliverable row 10; columns A to F.
-constexpr int kFirstEventRow = 2;
-constexpr int kEventRows = 5;
-constexpr int kFirstDeliverableRow = 9;
-enum Column { A, B, C, D, E, F };
+// Sheet places of a chart, 0-based as the workbook model counts them.
+constexpr int kFirstEventRow = layout::kFirstEventRow - 1;
+constexpr int kEventRows = layout::kEventSlots;
+constexpr int kHeadingRow = layout::kHeadingRow - 1;
+constexpr int kFirstDeliverableRow = layout::kBlockRow - 1;
+enum Column {
+    A = layout::kDeliverableColumn - 1,
+    B = layout::kTaskColumn - 1,
+    C = layout::kSubTaskColumn - 1,
+    D = layout::kStartColumn - 1,
+    E = layout::kEndColumn - 1,
+    F = layout::kPercentColumn - 1,
+};
 
 // The cells of the chart sheet read as the lists hold them.
 class ChartCells {
@@ -123,7 +136,8 @@ public:
         const auto says = [this](int row, int column, QStringView text) {
             return name(row, column).trimmed().compare(text, Qt::CaseInsensitive) == 0;
         };
-        return says(1, B, u"Special Events") && says(8, D, u"Start") && says(8, E, u"End");
+        return says(kFirstEventRow - 1, B, u"Special Events") && says(kHeadingRow, D, u"Start")
+               && says(kHeadingRow, E, u"End");
     }
 
     int lastRow() const { return mSheet.lastRow(); }
@@ -191,7 +205,7 @@ PlanFromFile planFromChart(const sheet::Workbook &workbook, const QString &name,
 {
     const ChartCells cells(workbook, chartSheet(workbook), locale);
     if (!cells.isChart())
-        throw Failure(QStringLiteral("%1 is a workbook but not an Orvantis chart: its plan sheet lacks the "
+        throw PlanFailure(QStringLiteral("%1 is a workbook but not an Orvantis chart: its plan sheet lacks the "
                                      "\"Special Events\" heading in B2 and \"Start\" and \"End\" in row 9")
                           .arg(name));
     PlanFromFile plan;
@@ -249,9 +263,9 @@ PlanFromFile planFromTaskList(const QString &text, const QString &name, const QL
 {
     const ListTable table = readListTable(text, ListKind::Tasks, locale);
     if (table.stoppedRow > 0)
-        throw Failure(QStringLiteral("%1 cannot be read as a plan: %2").arg(name, table.stop));
+        throw PlanFailure(QStringLiteral("%1 cannot be read as a plan: %2").arg(name, table.stop));
     if (isOtherTable(text, table))
-        throw Failure(QStringLiteral("%1 holds no plan: its lines are fields separated by colons or bars, as in a "
+        throw PlanFailure(QStringLiteral("%1 holds no plan: its lines are fields separated by colons or bars, as in a "
                                      "system file, not tasks")
                           .arg(name));
     PlanFromFile plan;
@@ -282,13 +296,13 @@ bool startsWith(const QByteArray &bytes, const char *magic, qsizetype size)
 PlanFromFile readPlan(const QByteArray &bytes, const QString &name, const QLocale &locale)
 {
     if (startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
-        return planFromChart(sheet::xls::readXlsFile(bytes, {.columns = kTaskColumns, .cells = kLargestPlanCells}),
+        return planFromChart(sheet::xls::readXlsFile(bytes, {.columns = layout::kPercentColumn, .cells = kLargestPlanCells}),
                              name, locale);
     if (startsWith(bytes, "PK\x03\x04", 4))
-        return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = kTaskColumns}), name, locale);
+        return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = layout::kPercentColumn}), name, locale);
     if (const std::optional<QString> text = fileText(bytes))
         return planFromTaskList(*text, name, locale);
-    throw Failure(QStringLiteral("%1 is neither a chart workbook (.xls, .xlsx) nor a list of tasks (CSV or "
+    throw PlanFailure(QStringLiteral("%1 is neither a chart workbook (.xls, .xlsx) nor a list of tasks (CSV or "
                                  "tab-separated text)")
                       .arg(name));
 }
@@ -309,9 +323,9 @@ PlanFromFile readPlanBytes(const QByteArray &bytes, const QString &name, const Q
     PlanFromFile plan;
     try {
         plan = readPlan(bytes, name, locale);
+    } catch (const PlanFailure &) {
+        throw;
     } catch (const Failure &failure) {
-        if (failure.description().contains(name))
-            throw;
         throw Failure(QStringLiteral("%1 cannot be read as a plan. %2").arg(name, failure.description()));
     }
     if (isEmpty(plan.lists))

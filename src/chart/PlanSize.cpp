@@ -1,7 +1,8 @@
 #include "chart/PlanSize.h"
 
 #include "chart/ProjectSource.h"
-#include "sheet/Failure.h"
+#include "chart/template/ChartLayout.h"
+#include "files/Failure.h"
 
 #include <QHash>
 #include <algorithm>
@@ -24,7 +25,7 @@ qint64 lastPlanRow(const ProjectSource &project)
     qint64 last = 0;
     const int categories = project.itemCount(List::Categories);
     for (int c = 1; c <= categories; ++c) {
-        const qint64 header = 10 + 4 * qint64(c - 1);
+        const qint64 header = layout::kBlockRow + layout::kBlockRows * qint64(c - 1);
         last = std::max(last, header);
         const qint64 n = tasksOf.value(project.itemText(List::Categories, c, 1));
         if (n > 0) {

@@ -11,7 +11,7 @@ class ProjectSource;
 inline constexpr int kMaxPlanNumber = 32767;
 
 // The last sheet row the builder writes for the plan: a category block of
-// four rows each, one more row for every task of a category beyond its
+// the layout's block rows each, one more row for every task of a category beyond its
 // first (a task under a category named twice counts under both).
 qint64 lastPlanRow(const ProjectSource &project);
 

@@ -1,6 +1,6 @@
 #include "chart/ProjectLists.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 namespace orv::chart {
 

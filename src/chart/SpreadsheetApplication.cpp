@@ -2,8 +2,8 @@
 
 #include "chart/ObjectVariable.h"
 #include "chart/PictureFileWriting.h"
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 #include "sheet/RowOperations.h"
 #include "sheet/TypedInput.h"
 #include "sheet/formula/Recalculation.h"

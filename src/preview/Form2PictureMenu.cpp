@@ -8,8 +8,8 @@
 #include "preview/PictureBox.h"
 #include "preview/PictureTiles.h"
 #include "sheet/render/RangePicture.h"
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 
 #include <QBuffer>
 #include <QClipboard>

@@ -4,8 +4,8 @@
 #include "app/qt/HoverPointer.h"
 #include "chart/ChartPages.h"
 #include "preview/Form2.h"
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 #include "sheet/render/PrintedSheet.h"
 #include "sheet/render/ScreenFonts.h"
 

@@ -3,7 +3,7 @@
 #include "preview/PictureScaling.h"
 #include "preview/PictureTiles.h"
 #include "preview/Twips.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QPaintEvent>
 #include <QPainter>

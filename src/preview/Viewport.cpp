@@ -2,7 +2,7 @@
 
 #include "app/Conversions.h"
 #include "preview/Twips.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <algorithm>
 #include <cmath>

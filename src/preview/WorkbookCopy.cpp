@@ -1,7 +1,7 @@
 #include "preview/WorkbookCopy.h"
 
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 
 namespace orv::preview {
 

@@ -15,7 +15,7 @@
 #include "app/qt/ProgramIcon.h"
 #include "chart/IsInstalled.h"
 #include "project/ListViewItems.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "app/AppTitle.h"
 #include "app/MessageBoxes.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QAbstractItemModel>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #include "project/ListViewItems.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QTreeWidget>
 #include <algorithm>

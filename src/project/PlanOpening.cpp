@@ -8,7 +8,7 @@
 #include "project/ListHistory.h"
 #include "project/ListNote.h"
 #include "project/ListViewItems.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QDropEvent>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "sheet/RowOperations.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/formula/ReferenceAdjustment.h"
 #include "sheet/model/Workbook.h"
 

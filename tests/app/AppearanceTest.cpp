@@ -3,7 +3,7 @@
 #include "app/qt/ApplySkin.h"
 #include "app/qt/QtSaveFileDialog.h"
 #include "app/qt/SkinFramework.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QApplication>
 #include <QCheckBox>

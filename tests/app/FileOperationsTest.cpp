@@ -1,5 +1,5 @@
 #include "app/FileOperations.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

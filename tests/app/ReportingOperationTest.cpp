@@ -1,6 +1,6 @@
 #include "app/ErrorReport.h"
 #include "app/ReportingOperation.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "support/ScriptedServices.h"
 
 #include <gtest/gtest.h>

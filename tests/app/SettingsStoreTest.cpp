@@ -1,7 +1,7 @@
 #include "app/StoredList.h"
 #include "app/qt/IniSettingsStore.h"
 #include "app/qt/SettingsFileCheck.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "app/PointerSetting.h"
 #include "app/ShortDate.h"
 #include "app/TempFolderRule.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QDir>
 #include <QFile>

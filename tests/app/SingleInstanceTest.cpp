@@ -2,7 +2,7 @@
 // and ends; a start after the first has gone becomes the one instance. The
 // running instance answers at once and takes only existing files.
 #include "app/qt/SingleInstance.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QCoreApplication>
 #include <QDir>

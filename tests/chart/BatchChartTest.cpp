@@ -3,7 +3,7 @@
 #include "chart/CustomResource.h"
 #include "chart/EngineApplicationFactory.h"
 #include "chart/SpreadsheetApplication.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/SheetPicture.h"
 #include "sheet/xls/XlsFile.h"

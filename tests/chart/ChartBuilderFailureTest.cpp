@@ -1,7 +1,7 @@
 #include "ChartBuilderFixture.h"
 #include "FailingCalls.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <string_view>
 #include <utility>

@@ -1,7 +1,7 @@
 #include "chart/EngineApplicationFactory.h"
 #include "chart/Excel1.h"
 #include "chart/SpreadsheetApplication.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "support/ScriptedServices.h"
 
 #include <gtest/gtest.h>

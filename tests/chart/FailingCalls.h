@@ -2,7 +2,7 @@
 
 #include "chart/EngineApplicationFactory.h"
 #include "chart/SpreadsheetApplication.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <cstring>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "app/AppTitle.h"
 #include "chart/EngineApplicationFactory.h"
 #include "chart/IsInstalled.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "support/ScriptedServices.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include "ChartBuilderFixture.h"
 #include "app/ShortDate.h"
 #include "chart/PlanFile.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/TypedInput.h"
 #include "sheet/xls/XlsWriter.h"
 #include "sheet/xlsx/XlsxWriter.h"
@@ -271,6 +271,21 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedCase{"EmptyChart",
                                   [] { return fileBytes(builtChart({}, QLocale::c()), Format::Xlsx); },
                                   "holds no plan"}));
+
+// A reader's failure is put in the words of a plan file even when its own
+// message happens to hold the file's name: the one-letter name "e" is in
+// almost any sentence.
+TEST(PlanFile, AReadersFailureIsWrappedWhateverTheFileIsCalled)
+{
+    for (const Format format : {Format::Xls, Format::Xlsx})
+        try {
+            readPlanBytes(sampleFile(format).left(3000), QStringLiteral("e"), QLocale::c());
+            ADD_FAILURE() << "read";
+        } catch (const orv::Failure &failure) {
+            EXPECT_TRUE(failure.description().startsWith(QStringLiteral("e cannot be read as a plan. ")))
+                << failure.description().toStdString();
+        }
+}
 
 // Reading stops at the largest plan file and one byte more, and a file
 // whose size is not what it holds (one that grows, or a file of the

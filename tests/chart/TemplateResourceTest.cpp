@@ -1,5 +1,5 @@
 #include "TemplateUnderTest.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QFile>
 #include <QProcess>

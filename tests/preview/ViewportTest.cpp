@@ -1,5 +1,5 @@
 #include "preview/Viewport.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <gtest/gtest.h>
 

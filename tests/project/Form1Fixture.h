@@ -5,7 +5,7 @@
 #include "chart/SpreadsheetApplication.h"
 #include "project/Form1.h"
 #include "project/ListViewItems.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "support/ScriptedServices.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The lists are stored soon after each change, a run of changes once, and a
 // failing store is told once until storing works again.
 #include "project/ListAutosave.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "support/ScriptedServices.h"
 
 #include <QTest>

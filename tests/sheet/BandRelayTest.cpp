@@ -1,4 +1,4 @@
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/render/BandRelay.h"
 
 #include <gtest/gtest.h>

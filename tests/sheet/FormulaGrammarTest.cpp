@@ -1,6 +1,6 @@
 #include "Printers.h"
 #include "support/ScriptedServices.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/formula/Evaluator.h"
 #include "sheet/formula/FormulaParser.h"
 #include "sheet/formula/FormulaPrinter.h"

@@ -1,7 +1,7 @@
 // Small workbook streams that state far more than they hold: each is read,
 // or refused, in a child process under a CPU-time and an address-space
 // limit, so that a reader that grows with what is stated fails the test.
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "HostileStreams.h"
 #include "sheet/xls/XlsReader.h"
 

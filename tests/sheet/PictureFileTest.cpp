@@ -1,6 +1,6 @@
 #include "RenderTestSheet.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -73,36 +73,6 @@ TEST_F(PictureFile, BytesKeptInMemoryWriteTheSameFile)
     QFile written(path);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), picture);
-}
-
-// The picture kept for the screen is the file's picture at one byte a
-// pixel, whatever the bands: fills exact, and only edge shades of text moved
-// to a near palette colour; the bytes are those encodePicture makes. This
-// small sheet is mostly text: a real chart keeps a larger part exact.
-TEST_P(PictureFileBands, KeptForTheScreenAtOneBytePerPixelFromTheSamePainting)
-{
-    RenderOptions options;
-    options.bandHeight = GetParam();
-    const PictureForScreen picture = encodeAndKeepPicture(workbook, 0, range, options);
-    EXPECT_EQ(picture.encoded, encodePicture(workbook, 0, range));
-    EXPECT_EQ(picture.shown.format(), QImage::Format_Indexed8);
-    const QImage full = render(range);
-    ASSERT_EQ(picture.shown.size(), full.size());
-    qint64 exact = 0;
-    qint64 error = 0;
-    for (int y = 0; y < full.height(); ++y)
-        for (int x = 0; x < full.width(); ++x) {
-            const QRgb want = full.pixel(x, y);
-            const QRgb got = picture.shown.pixel(x, y);
-            exact += want == got;
-            error += std::abs(qRed(want) - qRed(got)) + std::abs(qGreen(want) - qGreen(got)) +
-                     std::abs(qBlue(want) - qBlue(got));
-        }
-    const qint64 pixels = qint64(full.width()) * full.height();
-    EXPECT_GE(exact, pixels * 96 / 100);
-    EXPECT_LE(error / (3 * pixels), 1); // levels a channel on average
-    const QPoint fill(full.width() / 20, 2); // inside an area of one colour
-    EXPECT_EQ(picture.shown.pixel(fill), full.pixel(fill));
 }
 
 TEST_F(PictureFile, FailingLeavesNoOlderPictureBehind)

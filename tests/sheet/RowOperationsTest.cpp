@@ -1,5 +1,5 @@
 #include "Printers.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/RowOperations.h"
 #include "sheet/formula/ConditionalStyling.h"
 #include "sheet/formula/FormulaParser.h"

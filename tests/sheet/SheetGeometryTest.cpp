@@ -1,4 +1,4 @@
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/ScreenFonts.h"
 #include "sheet/render/SheetGeometry.h"

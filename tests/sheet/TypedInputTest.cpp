@@ -1,6 +1,6 @@
 #include "Printers.h"
 #include "sheet/DateSerial.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/TypedInput.h"
 #include "sheet/model/Workbook.h"
 

@@ -1,4 +1,4 @@
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/ByteBuffer.h"
 #include "sheet/xls/CompoundFile.h"
 

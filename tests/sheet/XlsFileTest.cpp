@@ -1,6 +1,6 @@
 #include "XlsTestWorkbooks.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/XlsFile.h"
 #include "support/TestFiles.h"
 

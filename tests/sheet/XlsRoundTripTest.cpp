@@ -1,6 +1,6 @@
 #include "XlsTestWorkbooks.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/BiffRecords.h"
 #include "sheet/xls/CompoundFile.h"
 #include "sheet/xls/FormulaTokens.h"

@@ -5,7 +5,7 @@
 #include "sheet/xlsx/XlsxErrors.h"
 #include "sheet/xlsx/XlsxReader.h"
 #include "sheet/xlsx/XlsxWriter.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "support/TestFiles.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 
 #include "app/StoredList.h"
 #include "app/qt/SettingsFileCheck.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QDir>
 #include <QFile>

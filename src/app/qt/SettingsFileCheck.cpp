@@ -1,7 +1,7 @@
 #include "app/qt/SettingsFileCheck.h"
 
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "app/qt/ShutdownWatch.h"
 
 #include "app/Services.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>

@@ -1,8 +1,8 @@
 #include "app/qt/SingleInstance.h"
 
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
-#include "sheet/FileName.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
+#include "files/FileName.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

@@ -1,6 +1,6 @@
 #include "app/qt/SkinFramework.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,8 @@
+#include "chart/template/ChartLayout.h"
 #include "chart/template/TemplateColors.h"
 #include "chart/template/TemplateParts.h"
 #include "sheet/formula/FormulaParser.h"
+#include "sheet/formula/FormulaPrinter.h"
 
 namespace orv::chart {
 
@@ -42,33 +44,42 @@ ConditionalStyle filledWithFont(Color fill, Color font)
     return style;
 }
 
-// The day of a calendar cell is the date in row 6 of its column.
-const QString weekend = QStringLiteral("OR(WEEKDAY(H$6)=7,WEEKDAY(H$6)=1)");
-const QString duringEvent = QStringLiteral("OR(AND(H$6>=$D$3,H$6<=$E$3),AND(H$6>=$D$4,H$6<=$E$4),"
-                                           "AND(H$6>=$D$5,H$6<=$E$5),AND(H$6>=$D$6,H$6<=$E$6),"
-                                           "AND(H$6>=$D$7,H$6<=$E$7))");
-const QString isToday = QStringLiteral("H$6=TODAY()");
+// The day of a calendar cell is the date in the date row of its column, as
+// seen from the calendar's first column; the day before is the column left of it.
+QString dayOf(int column) { return columnName(column - 1) + "$" + QString::number(layout::kDateRow); }
+QString day() { return dayOf(layout::kFirstDayColumn); }
+
+// A rule's formula with "%1" for the day.
+QString onDay(const char *formula) { return QString::fromLatin1(formula).replace(QStringLiteral("%1"), day()); }
+
+QString weekend() { return onDay("OR(WEEKDAY(%1)=7,WEEKDAY(%1)=1)"); }
+QString duringEvent()
+{
+    return onDay("OR(AND(%1>=$D$3,%1<=$E$3),AND(%1>=$D$4,%1<=$E$4),AND(%1>=$D$5,%1<=$E$5),"
+                 "AND(%1>=$D$6,%1<=$E$6),AND(%1>=$D$7,%1<=$E$7))");
+}
+QString isToday() { return onDay("%1=TODAY()"); }
 
 std::vector<Rule> taskRowRules()
 {
-    const QString completed = QStringLiteral(",$F11>0,H$6>=$D11,H$6<=$D11+$F11*($E11-$D11))");
+    const QString completed = onDay(",$F11>0,%1>=$D11,%1<=$D11+$F11*($E11-$D11))");
     return {
         {"AND($B11<>\"\"" + completed, bar(colors::LightYellow)},
-        {QStringLiteral("AND(H$6>=$D11,H$6<=$E11,$B11<>\"\")"), bar(colors::Aqua)},
+        {onDay("AND(%1>=$D11,%1<=$E11,$B11<>\"\")"), bar(colors::Aqua)},
         {"AND($C11<>\"\"" + completed, bar(colors::BrightGreen)},
-        {QStringLiteral("AND(H$6>=$D11,H$6<=$E11,$C11<>\"\")"), bar(colors::Lavender)},
-        {weekend, filled(colors::Gray25)},
-        {duringEvent, filled(colors::LightGreen)},
-        {isToday, filled(colors::Coral)},
+        {onDay("AND(%1>=$D11,%1<=$E11,$C11<>\"\")"), bar(colors::Lavender)},
+        {weekend(), filled(colors::Gray25)},
+        {duringEvent(), filled(colors::LightGreen)},
+        {isToday(), filled(colors::Coral)},
     };
 }
 
 std::vector<Rule> deliverableRules()
 {
     return {
-        {QStringLiteral("AND(H$6>=$D10,H$6<=$E10)"), filledWithFont(colors::Indigo, colors::Navy)},
-        {weekend, filledWithFont(colors::LightYellow, colors::LightYellow)},
-        {duringEvent, filledWithFont(colors::BrightGreen, colors::BrightGreen)},
+        {onDay("AND(%1>=$D10,%1<=$E10)"), filledWithFont(colors::Indigo, colors::Navy)},
+        {weekend(), filledWithFont(colors::LightYellow, colors::LightYellow)},
+        {duringEvent(), filledWithFont(colors::BrightGreen, colors::BrightGreen)},
     };
 }
 
@@ -76,15 +87,15 @@ std::vector<Rule> monthLabelRules()
 {
     ConditionalStyle monthChange;
     monthChange.borders = Borders{BorderLine{BorderStyle::Medium, colors::White}, {}, {}, {}};
-    return {{QStringLiteral("MONTH(H$6)<>MONTH(G$6)"), monthChange}};
+    return {{"MONTH(" + day() + ")<>MONTH(" + dayOf(layout::kFirstDayColumn - 1) + ")", monthChange}};
 }
 
 std::vector<Rule> dayDateRules()
 {
     return {
-        {isToday, filled(colors::Coral)},
-        {QStringLiteral("WEEKDAY(H$6)=2"), filled(colors::PaleBlue)},
-        {weekend, filled(colors::LightYellow)},
+        {isToday(), filled(colors::Coral)},
+        {onDay("WEEKDAY(%1)=2"), filled(colors::PaleBlue)},
+        {weekend(), filled(colors::LightYellow)},
     };
 }
 
@@ -95,10 +106,10 @@ std::vector<Rule> behindPlanRules()
     return {{QStringLiteral("AND(TODAY()>$D11+($E11-$D11)*$F11,$F11<1,$D11<>0)"), behind}};
 }
 
-void addFormat(Sheet &sheet, QStringView area, const std::vector<Rule> &rules)
+void addFormat(Sheet &sheet, const CellRange &area, const std::vector<Rule> &rules)
 {
     ConditionalFormat format;
-    format.ranges = {rangeAt(area)};
+    format.ranges = {area};
     for (const Rule &rule : rules)
         format.rules.push_back(ConditionalRule{parseFormula(rule.formula), rule.style, true});
     sheet.conditionalFormats().push_back(std::move(format));
@@ -108,11 +119,12 @@ void addFormat(Sheet &sheet, QStringView area, const std::vector<Rule> &rules)
 
 void addProjectPlanRules(Sheet &plan)
 {
-    addFormat(plan, u"H11:GU12", taskRowRules());
-    addFormat(plan, u"H10:GU10", deliverableRules());
-    addFormat(plan, u"H4:GU5", monthLabelRules());
-    addFormat(plan, u"H6:GU7", dayDateRules());
-    addFormat(plan, u"A11:C11", behindPlanRules());
+    using namespace layout;
+    addFormat(plan, calendarRows(kFirstTaskRow, kSpacerRow), taskRowRules());
+    addFormat(plan, calendarRows(kBlockRow, kBlockRow), deliverableRules());
+    addFormat(plan, calendarRows(kMonthRow, kMonthRow + 1), monthLabelRules());
+    addFormat(plan, calendarRows(kDateRow, kDateRow + 1), dayDateRules());
+    addFormat(plan, CellRange{kFirstTaskRow - 1, 0, kFirstTaskRow - 1, kSubTaskColumn - 1}, behindPlanRules());
 }
 
 } // namespace orv::chart

@@ -1,5 +1,6 @@
 #include "chart/template/TemplateParts.h"
 
+#include "chart/template/ChartLayout.h"
 #include "chart/template/TemplateColors.h"
 #include "sheet/formula/FormulaPrinter.h"
 
@@ -9,12 +10,11 @@ using namespace sheet;
 
 namespace {
 
-// The calendar: one column per day from H to GU, 196 days.
-constexpr int kFirstDay = 7;
-constexpr int kLastDay = 202;
-constexpr int kCalendarRow = 5; // row 6 holds the days' dates
+using layout::calendarRows;
 
-CellRange calendarRows(int firstRow, int lastRow) { return {firstRow, kFirstDay, lastRow, kLastDay}; }
+// The calendar's columns, 0-based.
+constexpr int kFirstDay = layout::kFirstDayColumn - 1;
+constexpr int kLastDay = layout::kLastDayColumn - 1;
 
 Fill solid(Color color) { return {FillPattern::Solid, color}; }
 
@@ -104,7 +104,7 @@ void writeTitle(TemplateSheet &plan)
     title.font.size = 14;
     title.alignment.horizontal = HorizontalAlignment::Center;
     title.alignment.vertical = VerticalAlignment::Center;
-    const CellRange area = calendarRows(1, 2);
+    const CellRange area = calendarRows(2, 3);
     plan.applyFormat(area, title);
     plan.setText(area.topLeft(), QStringLiteral("Project Plan Template"), title);
     plan.merge(area);
@@ -130,20 +130,21 @@ void writeCalendar(TemplateSheet &plan)
 
     for (int column = kFirstDay; column <= kLastDay; ++column) {
         const QString here = columnName(column);
-        const QString before = column == kFirstDay ? QStringLiteral("E") : columnName(column - 1);
-        const CellRange label{3, column, 4, column};
+        const QString before = columnName(column == kFirstDay ? layout::kEndColumn - 1 : column - 1);
+        const QString date = QString::number(layout::kDateRow);
+        const CellRange label{layout::kMonthRow - 1, column, layout::kMonthRow, column};
         plan.applyFormat(label, month);
         plan.setFormula(label.topLeft(),
-                        "=IF(MONTH(" + here + "6)<>MONTH(" + before + "6)," + here + "6,\"\")", month);
+                        "=IF(MONTH(" + here + date + ")<>MONTH(" + before + date + ")," + here + date + ",\"\")", month);
         plan.merge(label);
 
-        const CellRange date{kCalendarRow, column, kCalendarRow + 1, column};
-        plan.applyFormat(date, day);
-        plan.setFormula(date.topLeft(),
+        const CellRange dayCells{layout::kDateRow - 1, column, layout::kDateRow, column};
+        plan.applyFormat(dayCells, day);
+        plan.setFormula(dayCells.topLeft(),
                         column == kFirstDay ? QStringLiteral("=MAX(MIN(D3:E15),TODAY()-30)")
-                                            : "=" + before + "6+1",
+                                            : "=" + before + date + "+1",
                         day);
-        plan.merge(date);
+        plan.merge(dayCells);
     }
 }
 
@@ -180,7 +181,7 @@ void writePlanBlock(TemplateSheet &plan)
     CellFormat tiny;
     tiny.font.size = 1;
     tiny.numberFormat = QStringLiteral(";;;");
-    const CellRange calendar = calendarRows(9, 11);
+    const CellRange calendar = calendarRows(layout::kBlockRow, layout::kSpacerRow);
     for (int row = calendar.firstRow; row <= calendar.lastRow; ++row)
         for (int column = calendar.firstColumn; column <= calendar.lastColumn; ++column)
             plan.setNumber({row, column}, 0, tiny);
@@ -190,8 +191,8 @@ void setViewAndPrint(Sheet &sheet)
 {
     SheetView &view = sheet.view();
     view.showGridlines = false;
-    view.frozenColumns = 7;
-    view.frozenRows = 8;
+    view.frozenColumns = layout::kGapColumn;
+    view.frozenRows = layout::kLastFrozenRow;
     view.activeCell = cellAt(u"B2");
     view.selected = true;
 
@@ -202,9 +203,10 @@ void setViewAndPrint(Sheet &sheet)
     page.footer = QStringLiteral("&CPage &P of &N");
 
     PrintAreas &print = sheet.printAreas();
-    print.printArea = {rangeAt(u"H10:GH17")};
-    print.titleColumns = CellRange{0, 0, kMaxRows - 1, 6};
-    print.titleRows = CellRange{1, 0, 8, kMaxColumns - 1};
+    print.printArea = {CellRange{layout::kBlockRow - 1, kFirstDay, layout::kLastPrintedRow - 1,
+                                 layout::kLastPrintedColumn - 1}};
+    print.titleColumns = CellRange{0, 0, kMaxRows - 1, layout::kGapColumn - 1};
+    print.titleRows = CellRange{1, 0, layout::kHeadingRow - 1, kMaxColumns - 1};
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "chart/template/TemplateSheet.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/formula/FormulaParser.h"
 
 #include <QRegularExpression>

@@ -3,7 +3,7 @@
 // bytes: the file holds no time stamp and no cached result of TODAY().
 
 #include "chart/template/ChartTemplate.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/XlsWriter.h"
 
 #include <QSaveFile>

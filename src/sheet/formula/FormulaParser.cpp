@@ -1,6 +1,6 @@
 #include "sheet/formula/FormulaParser.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/formula/FormulaPrinter.h"
 #include "sheet/model/CellAddress.h"
 

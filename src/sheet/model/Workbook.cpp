@@ -1,6 +1,6 @@
 #include "sheet/model/Workbook.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "sheet/render/BandRows.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <algorithm>
 #include <cstring>

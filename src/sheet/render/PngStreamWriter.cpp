@@ -1,6 +1,6 @@
 #include "sheet/render/PngStreamWriter.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <QIODevice>
 #include <QtEndian>

@@ -1,6 +1,6 @@
 #include "sheet/render/PrintedSheet.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/HeaderFooter.h"
 #include "sheet/render/RangePainter.h"

@@ -8,6 +8,7 @@
 
 #include <QPainter>
 #include <cmath>
+#include <mutex>
 
 namespace orv::sheet {
 
@@ -42,6 +43,9 @@ struct RangePicture::Parts {
     Evaluator evaluator;
     SheetGeometry geometry;
     RangePainter painter;
+    // The PNG file's bytes, made by the first call of encoded().
+    std::mutex encoding;
+    QByteArray png;
 };
 
 RangePicture::RangePicture(std::shared_ptr<const Workbook> workbook, int sheetIndex, CellRange range,
@@ -81,11 +85,17 @@ QImage RangePicture::render(const QRect &area, double scale)
 
 QByteArray RangePicture::encoded() const
 {
-    // An evaluator of its own: the shared one belongs to render()'s thread.
-    const Evaluator evaluator(*d->workbook, d->moment);
-    RenderOptions options;
-    options.ruleHolds = formulaRules(evaluator);
-    return encodePicture(*d->workbook, d->sheetIndex, d->range, options);
+    // A call while another thread encodes waits for its bytes rather than
+    // painting the whole picture a second time.
+    const std::lock_guard lock(d->encoding);
+    if (d->png.isEmpty()) {
+        // An evaluator of its own: the shared one belongs to render()'s thread.
+        const Evaluator evaluator(*d->workbook, d->moment);
+        RenderOptions options;
+        options.ruleHolds = formulaRules(evaluator);
+        d->png = encodePicture(*d->workbook, d->sheetIndex, d->range, options);
+    }
+    return d->png;
 }
 
 } // namespace orv::sheet

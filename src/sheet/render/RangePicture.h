@@ -37,7 +37,8 @@ public:
     // The part `area` of the picture drawn at `scale`; `area` is in pixels of
     // the scaled picture. Parts beyond the picture are white.
     QImage render(const QRect &area, double scale);
-    // The whole picture as the bytes of a PNG file, as encodePicture makes it.
+    // The whole picture as the bytes of a PNG file, as encodePicture makes it:
+    // painted and compressed once, then kept for every later call.
     QByteArray encoded() const;
 
 private:

@@ -1,6 +1,6 @@
 #include "sheet/render/SheetGeometry.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/ScreenFonts.h"
 

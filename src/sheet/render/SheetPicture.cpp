@@ -1,9 +1,8 @@
 #include "sheet/render/SheetPicture.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/model/Workbook.h"
 #include "sheet/render/BandRelay.h"
-#include "sheet/render/PalettePicture.h"
 #include "sheet/render/PngStreamWriter.h"
 #include "sheet/render/RangePainter.h"
 
@@ -111,75 +110,32 @@ QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, co
 
 namespace {
 
-// The colours a sheet's cells can fill or draw lines with: white, the
-// format table's and the conditional formats' fills and borders, black.
-QList<QRgb> areaColours(const Workbook &workbook, const Sheet &sheet)
-{
-    QList<QRgb> colours{qRgb(255, 255, 255)};
-    const auto take = [&](const Color &color) {
-        if (!color.automatic && !colours.contains(color.rgb | 0xFF000000u))
-            colours.push_back(color.rgb | 0xFF000000u);
-    };
-    const auto takeBorders = [&](const Borders &borders) {
-        for (const BorderLine *line : {&borders.left, &borders.right, &borders.top, &borders.bottom})
-            if (line->style != BorderStyle::None)
-                take(line->color);
-    };
-    for (int index = 0; index < workbook.formatCount(); ++index) {
-        const CellFormat &format = workbook.format(index);
-        if (format.fill.pattern == FillPattern::Solid)
-            take(format.fill.color);
-        takeBorders(format.borders);
-    }
-    for (const ConditionalFormat &conditional : sheet.conditionalFormats())
-        for (const ConditionalRule &rule : conditional.rules) {
-            if (rule.style.fill && rule.style.fill->pattern == FillPattern::Solid)
-                take(rule.style.fill->color);
-            if (rule.style.borders)
-                takeBorders(*rule.style.borders);
-        }
-    take(Color::fromRgb(qRgb(0, 0, 0)));
-    return colours;
-}
-
-// Bands painted ahead of the encoder and the picture kept for the screen,
-// which take them, one after the other, on a thread of their own: both redo
-// only what changed from row to row, worked out once for them.
+// Bands painted ahead of the encoder, which takes them on a thread of its
+// own and redoes only what changed from row to row.
 constexpr int kRelayedBands = 3;
 
-// Encodes the picture into `out` and, when `shown` is given, keeps it there
-// at one byte a pixel too.
+// Encodes the picture into `out`.
 void encodeInto(QIODevice &out, const Workbook &workbook, int sheetIndex, CellRange range,
-                const RenderOptions &options, QImage *shown = nullptr)
+                const RenderOptions &options)
 {
     const Sheet &sheet = workbook.sheet(sheetIndex);
     const SheetGeometry geometry(workbook, sheet, range);
     const QSize size = checkedSize(geometry);
-    std::optional<PalettePicture> kept;
-    if (shown != nullptr)
-        kept.emplace(size, areaColours(workbook, sheet));
     PngStreamWriter png(out, size.width(), size.height());
     BandRows changes(size.width());
-    const BandRelay::Consumer encodeAndKeep = [&](const QImage &band, int top, int rows) {
+    const BandRelay::Consumer encode = [&](const QImage &band, int, int rows) {
         changes.take(band, rows);
         png.writeRows(changes);
-        if (kept)
-            kept->addBand(changes, top, top + rows == size.height());
     };
     std::vector<QImage> images;
     for (int image = 0; image < kRelayedBands; ++image)
         images.push_back(bandImage(size.width(), bandHeightFor(size, options)));
-    BandRelay relay(std::move(images), {encodeAndKeep});
+    BandRelay relay(std::move(images), {encode});
     paintBands(
         workbook, sheet, geometry, size, options, [&]() -> QImage & { return relay.nextImage(); },
         [&](int top, int rows) { relay.hand(top, rows); });
     relay.finish();
     png.finish();
-    if (kept) {
-        *shown = kept->take();
-        shown->setDotsPerMeterX(kDotsPerMeter);
-        shown->setDotsPerMeterY(kDotsPerMeter);
-    }
 }
 
 // Writes a file in place (a picture in the temporary folder needs no flush to
@@ -209,16 +165,6 @@ QByteArray encodePicture(const Workbook &workbook, int sheetIndex, CellRange ran
     QBuffer buffer(&picture);
     buffer.open(QIODevice::WriteOnly);
     encodeInto(buffer, workbook, sheetIndex, range, options);
-    return picture;
-}
-
-PictureForScreen encodeAndKeepPicture(const Workbook &workbook, int sheetIndex, CellRange range,
-                                      const RenderOptions &options)
-{
-    PictureForScreen picture;
-    QBuffer buffer(&picture.encoded);
-    buffer.open(QIODevice::WriteOnly);
-    encodeInto(buffer, workbook, sheetIndex, range, options, &picture.shown);
     return picture;
 }
 

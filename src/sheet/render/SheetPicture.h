@@ -50,17 +50,6 @@ QImage renderRange(const Workbook &workbook, int sheetIndex, CellRange range, co
 QByteArray encodePicture(const Workbook &workbook, int sheetIndex, CellRange range,
                          const RenderOptions &options = {});
 
-// The picture of the range as the bytes of a PNG file, exactly as
-// encodePicture makes them, and the same picture held for the screen at one
-// byte a pixel (see PalettePicture): 80 MB for a 1,000-task chart instead of
-// 330, both from one painting.
-struct PictureForScreen {
-    QByteArray encoded;
-    QImage shown;
-};
-PictureForScreen encodeAndKeepPicture(const Workbook &workbook, int sheetIndex, CellRange range,
-                                      const RenderOptions &options = {});
-
 // Writes the picture of the range to `path` as a PNG file, replacing any file
 // of that name, painting it in bands so that its memory stays bounded
 // whatever the picture's height. On a failure no file is left at `path`.

@@ -1,6 +1,6 @@
 #include "sheet/xls/CompoundFile.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/ByteBuffer.h"
 
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "sheet/xls/FormulaTokens.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/BiffRecords.h"
 #include "sheet/xls/ByteBuffer.h"
 

@@ -1,7 +1,7 @@
 #include "sheet/xls/XlsFile.h"
 
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
 #include "sheet/xls/XlsReader.h"
 #include "sheet/xls/XlsWriter.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sheet/FileAccess.h"
+#include "files/FileAccess.h"
 #include "sheet/model/Workbook.h"
 
 #include <QString>

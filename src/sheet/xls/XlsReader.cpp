@@ -1,6 +1,6 @@
 #include "sheet/xls/XlsReader.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/BiffRecords.h"
 #include "sheet/xls/CompoundFile.h"
 #include "sheet/xls/FormulaTokens.h"

@@ -1,6 +1,6 @@
 #include "sheet/xls/XlsSheetReader.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/ConditionalFormatRecords.h"
 #include "sheet/xls/SheetUnits.h"
 #include "sheet/xls/XlsStyles.h"

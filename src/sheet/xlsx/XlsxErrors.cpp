@@ -1,6 +1,6 @@
 #include "sheet/xlsx/XlsxErrors.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 
 #include <xlsxwriter.h>
 

@@ -1,6 +1,6 @@
 #include "sheet/xlsx/XlsxReader.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/formula/FormulaParser.h"
 #include "sheet/xls/NumberFormats.h"
 #include "sheet/xlsx/XmlText.h"

@@ -1,6 +1,6 @@
 #include "sheet/xlsx/XlsxSheetWriter.h"
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/formula/FormulaPrinter.h"
 #include "sheet/render/ScreenFonts.h"
 #include "sheet/render/SheetGeometry.h"

@@ -1,9 +1,9 @@
 #include "sheet/xlsx/XlsxWriter.h"
 
-#include "sheet/FileAccess.h"
-#include "sheet/Failure.h"
-#include "sheet/FileName.h"
-#include "sheet/StagingNames.h"
+#include "files/FileAccess.h"
+#include "files/Failure.h"
+#include "files/FileName.h"
+#include "files/StagingNames.h"
 #include "sheet/xlsx/ClassicNumbers.h"
 #include "sheet/xlsx/PackageCheck.h"
 #include "sheet/xlsx/XlsxErrors.h"

@@ -3,7 +3,7 @@
 // without crashing.
 
 #include "sheet/Clock.h"
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/formula/Evaluator.h"
 #include "sheet/formula/FormulaParser.h"
 #include "sheet/formula/FormulaPrinter.h"

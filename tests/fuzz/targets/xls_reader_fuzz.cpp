@@ -1,7 +1,7 @@
 // Any bytes either read as a workbook or fail with a Failure; a workbook
 // that was read writes, reads back and writes again to the same bytes.
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/XlsReader.h"
 #include "sheet/xls/XlsWriter.h"
 

@@ -1,7 +1,7 @@
 // Any workbook stream either reads or fails with a Failure; a workbook that
 // was read writes, reads back and writes again to the same bytes.
 
-#include "sheet/Failure.h"
+#include "files/Failure.h"
 #include "sheet/xls/XlsReader.h"
 #include "sheet/xls/XlsWriter.h"
 

@@ -1,8 +1,8 @@
-#include "sheet/FileAccess.h"
+#include "files/FileAccess.h"
 
-#include "sheet/Failure.h"
-#include "sheet/FileName.h"
-#include "sheet/StagingNames.h"
+#include "files/Failure.h"
+#include "files/FileName.h"
+#include "files/StagingNames.h"
 
 #include <QDir>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "sheet/FileName.h"
+#include "files/FileName.h"
 
 namespace orv::sheet {
 

@@ -1,8 +1,8 @@
-#include "sheet/StagingNames.h"
+#include "files/StagingNames.h"
 
-#include "sheet/Failure.h"
-#include "sheet/FileAccess.h"
-#include "sheet/FileName.h"
+#include "files/Failure.h"
+#include "files/FileAccess.h"
+#include "files/FileName.h"
 
 #include <QDir>
 #include <QRandomGenerator>

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Whole batch runs of a 1,000-task plan, timed in pairs in one run: each
+# round runs the .xls build, then the .xlsx build, then the .xls build with
+# --pdf, one right after the other, so that the machine's load falls on all
+# three alike. Prints the median wall time of each and the two ratios.
+#   bench/batch-ratios.sh [BUILD_DIR] [ROUNDS]
+set -euo pipefail
+build="${1:-build}"
+rounds="${2:-9}"
+program="$(cd "$build" && pwd)/src/orvantis"
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" \
+       TEMP="$scratch/temp" TMPDIR="$scratch/temp" QT_QPA_PLATFORM=offscreen
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TEMP"
+chmod 700 "$XDG_RUNTIME_DIR"
+
+# 10 categories of 100 tasks, every fifth a sub-task; ISO dates read alike in
+# every locale.
+plan="$scratch/plan.csv"
+python3 - "$plan" <<'PY'
+import datetime, sys
+start = datetime.date(2027, 1, 4)
+with open(sys.argv[1], "w") as out:
+    out.write("Task,% Compl.,Start,End,Category,Sub Task\n")
+    for t in range(1000):
+        first = start + datetime.timedelta(days=t % 150)
+        last = first + datetime.timedelta(days=3 + t % 20)
+        out.write(f"Task {t + 1},{t * 7 % 101},{first},{last},Phase {t // 100 + 1},{'V' if t % 5 == 4 else ''}\n")
+PY
+
+seconds() { # runs the batch with its arguments, prints its wall time
+    local start end
+    start=$(date +%s.%N)
+    "$program" --plan "$plan" "$@" >/dev/null 2>"$scratch/errors" || { cat "$scratch/errors" >&2; exit 1; }
+    end=$(date +%s.%N)
+    echo "$end - $start" | bc
+}
+
+"$program" --plan "$plan" --build-chart "$scratch/warm.xls" >/dev/null 2>&1 # page cache, font cache
+: >"$scratch/times"
+for ((round = 1; round <= rounds; ++round)); do
+    xls=$(seconds --build-chart "$scratch/out.xls")
+    xlsx=$(seconds --build-chart "$scratch/out.xlsx")
+    pdf=$(seconds --build-chart "$scratch/out2.xls" --pdf "$scratch/out.pdf")
+    echo "$xls $xlsx $pdf" >>"$scratch/times"
+done
+python3 - "$scratch/times" <<'PY'
+import statistics, sys
+rows = [list(map(float, line.split())) for line in open(sys.argv[1])]
+xls, xlsx, pdf = (statistics.median(column) for column in zip(*rows))
+pairs_xlsx = statistics.median(r[1] / r[0] for r in rows)
+pairs_pdf = statistics.median(r[2] / r[0] for r in rows)
+print(f"rounds {len(rows)}")
+print(f".xls run          {xls * 1000:7.0f} ms")
+print(f".xlsx run         {xlsx * 1000:7.0f} ms   ratio {pairs_xlsx:.2f} (median of the rounds' ratios)")
+print(f".xls + --pdf run  {pdf * 1000:7.0f} ms   ratio {pairs_pdf:.2f}")
+PY
