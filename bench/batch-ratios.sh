@@ -8,12 +8,7 @@ set -euo pipefail
 build="${1:-build}"
 rounds="${2:-9}"
 program="$(cd "$build" && pwd)/src/orvantis"
-scratch="$(mktemp -d)"
-trap 'rm -rf "$scratch"' EXIT
-export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" \
-       TEMP="$scratch/temp" TMPDIR="$scratch/temp" QT_QPA_PLATFORM=offscreen
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TEMP"
-chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/scratch-home.sh"
 
 # 10 categories of 100 tasks, every fifth a sub-task; ISO dates read alike in
 # every locale.

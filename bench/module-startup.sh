@@ -9,12 +9,7 @@ set -euo pipefail
 program="$1"
 folded="$2"
 rounds="${3:-41}"
-scratch="$(mktemp -d)"
-trap 'rm -rf "$scratch"' EXIT
-export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime" \
-       TEMP="$scratch/temp" TMPDIR="$scratch/temp" QT_QPA_PLATFORM=offscreen
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$TEMP"
-chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/scratch-home.sh"
 plan="$scratch/plan.csv"
 cat >"$plan" <<'CSV'
 Task,% Compl.,Start,End,Category,Sub Task

@@ -25,6 +25,19 @@ bool catches(qint64 pid, int signal)
     return false;
 }
 
+// The program's surroundings: its home, settings and temporary folders all
+// inside `home`.
+QProcessEnvironment programEnvironment(const QTemporaryDir &home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("HOME", home.path());
+    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+    env.insert("XDG_RUNTIME_DIR", home.path());
+    env.insert("TEMP", home.filePath("temp"));
+    return env;
+}
+
 class SignalStore : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override
@@ -37,16 +50,7 @@ protected:
         file.write("[Orvantis]\nCategories=Design||Build|\nTasks=Solo\nEvents=E^1/2/2024\n");
     }
     QString settingsPath() const { return home.filePath("config/Varnholt.ini"); }
-    QProcessEnvironment environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-        env.insert("XDG_RUNTIME_DIR", home.path());
-        env.insert("TEMP", home.filePath("temp"));
-        return env;
-    }
+    QProcessEnvironment environment() const { return programEnvironment(home); }
 
     QTemporaryDir home;
 };
@@ -82,12 +86,7 @@ TEST(KillAfterEdit, LosesNothingStoredBeforeTheKill)
     ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
     plan.write("Task,% Compl.,Start,End,Category,Sub Task\nA,5,1/2/2024,,Build,V\nB,,,,Design,\n");
     plan.close();
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("HOME", home.path());
-    env.insert("XDG_CONFIG_HOME", home.filePath("config"));
-    env.insert("XDG_RUNTIME_DIR", home.path());
-    env.insert("TEMP", home.filePath("temp"));
+    const QProcessEnvironment env = programEnvironment(home);
 
     QProcess program;
     program.setProcessEnvironment(env);
