@@ -206,8 +206,8 @@ PlanFromFile planFromChart(const sheet::Workbook &workbook, const QString &name,
     const ChartCells cells(workbook, chartSheet(workbook), locale);
     if (!cells.isChart())
         throw PlanFailure(QStringLiteral("%1 is a workbook but not an Orvantis chart: its plan sheet lacks the "
-                                     "\"Special Events\" heading in B2 and \"Start\" and \"End\" in row 9")
-                          .arg(name));
+                                         "\"Special Events\" heading in B2 and \"Start\" and \"End\" in row 9")
+                              .arg(name));
     PlanFromFile plan;
     readEvents(cells, plan);
     readBlocks(cells, plan);
@@ -266,8 +266,8 @@ PlanFromFile planFromTaskList(const QString &text, const QString &name, const QL
         throw PlanFailure(QStringLiteral("%1 cannot be read as a plan: %2").arg(name, table.stop));
     if (isOtherTable(text, table))
         throw PlanFailure(QStringLiteral("%1 holds no plan: its lines are fields separated by colons or bars, as in a "
-                                     "system file, not tasks")
-                          .arg(name));
+                                         "system file, not tasks")
+                              .arg(name));
     PlanFromFile plan;
     for (const QString &category : table.categories)
         plan.lists.categories.push_back({category});
@@ -303,8 +303,8 @@ PlanFromFile readPlan(const QByteArray &bytes, const QString &name, const QLocal
     if (const std::optional<QString> text = fileText(bytes))
         return planFromTaskList(*text, name, locale);
     throw PlanFailure(QStringLiteral("%1 is neither a chart workbook (.xls, .xlsx) nor a list of tasks (CSV or "
-                                 "tab-separated text)")
-                      .arg(name));
+                                     "tab-separated text)")
+                          .arg(name));
 }
 
 [[noreturn]] void tooLarge(const QString &name)
