@@ -2,6 +2,7 @@
 
 #include "sheet/model/Workbook.h"
 #include "sheet/render/FillRuns.h"
+#include "sheet/render/LineStrips.h"
 #include "sheet/render/ScreenFonts.h"
 
 #include <QPainter>
@@ -44,16 +45,16 @@ QColor lineColor(const Color &color) { return color.automatic ? QColor(Qt::black
 
 // Paints a border line along an edge. `along` is the span the line covers,
 // `at` the pixel row (horizontal) or column (vertical) of the edge.
-void paintLine(QPainter &painter, Qt::Orientation orientation, int at, int from, int to, const BorderLine &line)
+void paintLine(LineStrips &strips, Qt::Orientation orientation, int at, int from, int to, const BorderLine &line)
 {
     if (line.style == BorderStyle::None || to <= from)
         return;
     const QColor color = lineColor(line.color);
     auto strip = [&](int offset, int start, int end, const QColor &stripColor) {
         if (orientation == Qt::Horizontal)
-            painter.fillRect(QRect(start, at + offset, end - start, 1), stripColor);
+            strips.add(QRect(start, at + offset, end - start, 1), stripColor);
         else
-            painter.fillRect(QRect(at + offset, start, 1, end - start), stripColor);
+            strips.add(QRect(at + offset, start, 1, end - start), stripColor);
     };
     auto dashed = [&](int on, int off) {
         for (int start = from; start < to; start += on + off)
@@ -259,6 +260,7 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
 {
     const CellRange &range = mGeometry.range();
     const int width = int(mGeometry.width());
+    LineStrips strips(painter, mInk != nullptr);
     auto horizontal = [&](const BandRow *upper, const BandRow *lower, int at) {
         for (int column = mFirstColumn; column <= mLastColumn;) {
             const BorderLine line = horizontalEdge(upper, lower, column);
@@ -268,7 +270,7 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
             const int from = mGeometry.columnLeft(column);
             // A line's last pixel meets the vertical edge on the right.
             const int to = end > range.lastColumn ? width : mGeometry.columnRight(end - 1);
-            paintLine(painter, Qt::Horizontal, at, std::max(0, from - 1), to, line);
+            paintLine(strips, Qt::Horizontal, at, std::max(0, from - 1), to, line);
             column = end;
         }
     };
@@ -285,7 +287,7 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
             const BorderLine &leftLine = column > range.firstColumn ? row.looks[index - 1].borders.right : kNoLine;
             const BorderLine &rightLine = column <= range.lastColumn ? row.looks[index].borders.left : kNoLine;
             const int x = column > range.lastColumn ? width - 1 : std::max(0, mGeometry.columnLeft(column) - 1);
-            paintLine(painter, Qt::Vertical, x, y, bottom, stronger(leftLine, rightLine));
+            paintLine(strips, Qt::Vertical, x, y, bottom, stronger(leftLine, rightLine));
         }
     }
     // Horizontal edges: the top of every row, and the bottom of the range's
@@ -298,6 +300,7 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
     }
     if (lastRow == range.lastRow)
         horizontal(bandRow(lastRow), nullptr, int(mGeometry.rowBottom(lastRow) - top) - 1);
+    strips.finish();
 }
 
 BorderLine RangePainter::horizontalEdge(const BandRow *upper, const BandRow *lower, int column) const
