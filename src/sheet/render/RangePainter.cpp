@@ -332,12 +332,15 @@ RangePainter::TextFont &RangePainter::textFont(const CellLook &look)
     return *mFonts.back();
 }
 
-const NumberFormat &RangePainter::numberFormat(const QString &code)
+// Found by the cell format itself: a range meets the same few formats in
+// every row, and looking them up by their codes' text costs more than
+// painting most cells.
+const NumberFormat &RangePainter::numberFormat(const CellFormat &format)
 {
-    auto found = mNumberFormats.find(code);
+    auto found = mNumberFormats.find(&format);
     if (found == mNumberFormats.end())
-        found = mNumberFormats.insert(code, NumberFormat(code));
-    return found.value();
+        found = mNumberFormats.emplace(&format, NumberFormat(format.numberFormat)).first;
+    return found->second;
 }
 
 std::vector<RangePainter::TextItem> RangePainter::layoutTexts(qint64 top, int firstRow, int lastRow, int height)
@@ -496,7 +499,7 @@ bool RangePainter::layoutText(const CellLook &look, QRect rect, QRect clip, Band
 {
     const Alignment &alignment = look.format->alignment;
     const Value &value = look.cell->value;
-    const NumberFormat &numbers = numberFormat(look.format->numberFormat);
+    const NumberFormat &numbers = numberFormat(*look.format);
     const FormattedValue formatted = numbers.format(value);
     if (formatted.text.isEmpty() && !formatted.unrepresentable)
         return false;

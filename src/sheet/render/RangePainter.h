@@ -7,9 +7,9 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QHash>
 #include <QImage>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -81,7 +81,7 @@ private:
     std::optional<QPointF> unclippedStart(const TextItem &item, const TextFrame &frame, const QRectF &clip) const;
 
     TextFont &textFont(const CellLook &look);
-    const NumberFormat &numberFormat(const QString &code);
+    const NumberFormat &numberFormat(const CellFormat &format);
 
     const Sheet &mSheet;
     const SheetGeometry &mGeometry;
@@ -94,7 +94,7 @@ private:
     int mFirstColumn = 0;                       // the columns the part being painted reaches
     int mLastColumn = 0;
     std::vector<std::unique_ptr<TextFont>> mFonts;
-    QHash<QString, NumberFormat> mNumberFormats;
+    std::unordered_map<const CellFormat *, NumberFormat> mNumberFormats;
     QImage mMetricsDevice; // a 96-DPI device for text measurement
 };
 
