@@ -192,15 +192,19 @@ void RangePainter::paintBand(QPainter &painter, qint64 top, int height, int left
     const int firstRow = mGeometry.rowAt(top);
     if (firstRow <= range.lastRow) {
         const int lastRow = std::min(range.lastRow, mGeometry.rowAt(top + height - 1));
-        loadRows(firstRow, lastRow);
-        // A border drawn on a column's edge reaches a pixel into its neighbour.
-        mFirstColumn = std::max(range.firstColumn, mGeometry.columnAt(left - 2));
-        mLastColumn = std::min(range.lastColumn, mGeometry.columnAt(qint64(left) + width + 1));
-        const std::vector<TextItem> texts = layoutTexts(top, firstRow, lastRow, height);
+        const std::array<qint64, 4> band{top, height, left, width};
+        if (mLaidOut != band) {
+            loadRows(firstRow, lastRow);
+            // A border drawn on a column's edge reaches a pixel into its neighbour.
+            mFirstColumn = std::max(range.firstColumn, mGeometry.columnAt(left - 2));
+            mLastColumn = std::min(range.lastColumn, mGeometry.columnAt(qint64(left) + width + 1));
+            mTexts = layoutTexts(top, firstRow, lastRow, height);
+            mLaidOut = band;
+        }
         paintFills(painter, top);
         if (mGridlines)
             paintGridlines(painter, top);
-        paintTexts(painter, texts, part);
+        paintTexts(painter, mTexts, part);
         paintBorders(painter, top, firstRow, lastRow);
     }
     painter.restore();

@@ -8,7 +8,9 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <array>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -93,6 +95,11 @@ private:
     std::vector<BandRow> mRows;                 // the band's rows and one more on each side
     int mFirstColumn = 0;                       // the columns the part being painted reaches
     int mLastColumn = 0;
+    // The band laid out last (top, height, left, width) and its texts:
+    // painting that band again, as print titles are on every page, only
+    // draws it again.
+    std::optional<std::array<qint64, 4>> mLaidOut;
+    std::vector<TextItem> mTexts;
     std::vector<std::unique_ptr<TextFont>> mFonts;
     std::unordered_map<const CellFormat *, NumberFormat> mNumberFormats;
     QImage mMetricsDevice; // a 96-DPI device for text measurement
