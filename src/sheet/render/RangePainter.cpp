@@ -504,6 +504,9 @@ bool RangePainter::layoutText(const CellLook &look, QRect rect, QRect clip, Band
     const Alignment &alignment = look.format->alignment;
     const Value &value = look.cell->value;
     const NumberFormat &numbers = numberFormat(*look.format);
+    // Most cells of a chart's calendar hold a number their format hides.
+    if (const double *number = std::get_if<double>(&value); number && numbers.showsNothingFor(*number))
+        return false;
     const FormattedValue formatted = numbers.format(value);
     if (formatted.text.isEmpty() && !formatted.unrepresentable)
         return false;
