@@ -48,7 +48,7 @@ protected:
     {
         return fileContents(path).startsWith("PK\x03\x04")
                && zipEntry(path, QStringLiteral("xl/workbook.xml")).contains("name=\"Project Plan\"")
-               && zipEntry(path, QStringLiteral("xl/sharedStrings.xml")).contains("Special Events");
+               && zipEntry(path, QStringLiteral("xl/worksheets/sheet1.xml")).contains("<t>Special Events</t>");
     }
 
     QStringList shownTexts() const { return s.messages.shownTexts(); }

@@ -112,5 +112,28 @@ TEST(NumberFormatKinds, TellDatesAndGeneralSectionsApart)
     EXPECT_TRUE(NumberFormat(QStringLiteral("0;General")).isGeneralFor(-3));
 }
 
+struct HiddenCase {
+    const char *code;
+    double number;
+    bool showsNothing;
+};
+
+// A number said to show nothing is one the whole format turns into no text;
+// the others are drawn as the format writes them.
+TEST(NumberFormatHides, ExactlyTheNumbersItWritesAsNoText)
+{
+    const HiddenCase cases[] = {{";;;", 0, true},         {";;;", 5, true},       {";;;", -5, true},
+                                {"0.00;;", 0, true},      {"0.00;;", 1, false},   {"0;;", -5, true},
+                                {"0;-0;", 0, true},       {"General", 0, false},  {"m/d", -1, false},
+                                {"@", 12, false},         {";;;@", 3, true},      {"0;\"minus\";", -2, false}};
+    for (const HiddenCase &c : cases) {
+        const NumberFormat format(QString::fromUtf8(c.code));
+        const FormattedValue shown = format.formatNumber(c.number);
+        EXPECT_EQ(format.showsNothingFor(c.number), c.showsNothing) << c.code << " " << c.number;
+        if (c.showsNothing)
+            EXPECT_TRUE(shown.text.isEmpty() && !shown.unrepresentable) << c.code << " " << c.number;
+    }
+}
+
 } // namespace
 } // namespace orv::sheet

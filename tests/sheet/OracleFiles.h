@@ -104,6 +104,8 @@ inline XlsxSheet parseSheet(const QByteArray &xml, const QStringList &strings)
                     cell.type = QStringLiteral("n");
             } else if (name == QLatin1String("v")) {
                 cell.value = in.readElementText();
+            } else if (name == QLatin1String("t") && cell.type == QLatin1String("inlineStr")) {
+                cell.value += in.readElementText();
             } else if (name == QLatin1String("f")) {
                 cell.formula = in.readElementText();
             } else if (name == QLatin1String("col")) {

@@ -81,6 +81,15 @@ struct PartCase {
 
 void PrintTo(const PartCase &c, std::ostream *out) { *out << c.name; }
 
+// A worksheet far longer than the part of it the check keeps at hand.
+QByteArray longSheet(bool closed)
+{
+    QByteArray rows;
+    for (int row = 1; row <= 20000; ++row)
+        rows += "<row r=\"" + QByteArray::number(row) + "\"><c r=\"A" + QByteArray::number(row) + "\"><v>0</v></c></row>";
+    return "<?xml version=\"1.0\"?><worksheet><sheetData>" + rows + (closed ? "</sheetData></worksheet>" : "</sheetData>");
+}
+
 class PackagePart : public ::testing::TestWithParam<PartCase> {};
 
 // A part whose checksum holds can still be cut short: its XML then stops
@@ -111,7 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
         PartCase{"CutInARow", "<?xml version=\"1.0\"?><worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>0</v>", false},
         PartCase{"CutInTheClosingTag", "<?xml version=\"1.0\"?><worksheet><sheetData></sheetData></works", false},
         PartCase{"OnlyTheDeclaration", "<?xml version=\"1.0\"?>", false},
-        PartCase{"Empty", "", false}));
+        PartCase{"Empty", "", false}, PartCase{"LongAndWhole", longSheet(true), true},
+        PartCase{"LongAndCutShort", longSheet(false), false}));
 
 } // namespace
 } // namespace orv::sheet::xlsx

@@ -25,11 +25,23 @@ TEST_P(MaximumDigitWidth, ComesFromTheExactFontMetrics)
     EXPECT_EQ(maximumDigitWidth(font), GetParam().pixels);
 }
 
-INSTANTIATE_TEST_SUITE_P(BodyFonts, MaximumDigitWidth, ::testing::Values(
-    DigitWidthCase{"Calibri", 11, 7},
-    DigitWidthCase{"Arial", 10, 7},
-    DigitWidthCase{"Calibri", 8, 5},
-    DigitWidthCase{"Calibri", 20, 13}));
+const DigitWidthCase kBodyFonts[] = {
+    {"Calibri", 11, 7}, {"Arial", 10, 7}, {"Calibri", 8, 5}, {"Calibri", 20, 13}};
+
+INSTANTIATE_TEST_SUITE_P(BodyFonts, MaximumDigitWidth, ::testing::ValuesIn(kBodyFonts));
+
+// Widths once measured are kept per font: asked again, and in between for
+// other fonts, each font still gets its own.
+TEST(MaximumDigitWidths, StayEachFontsOwnWhenAskedAgain)
+{
+    for (int round = 0; round < 2; ++round)
+        for (const DigitWidthCase &c : kBodyFonts) {
+            Font font;
+            font.name = QString::fromLatin1(c.family);
+            font.size = c.points;
+            EXPECT_EQ(maximumDigitWidth(font), c.pixels) << c.family << " " << c.points << " round " << round;
+        }
+}
 
 TEST(ScreenFontFamilies, StandInForTheWorkbookFonts)
 {

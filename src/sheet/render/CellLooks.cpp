@@ -46,9 +46,9 @@ void CellLooks::resolveRow(int row, std::vector<CellLook> &looks) const
 {
     const int columns = mLastColumn - mFirstColumn + 1;
     looks.assign(static_cast<size_t>(columns), CellLook{});
-    mSheet.forEachCellIn({row, mFirstColumn, row, mLastColumn}, [&](CellAddress at, const Cell &cell) {
-        looks[static_cast<size_t>(at.column - mFirstColumn)].cell = &cell;
-    });
+    const std::map<int, Cell> &cells = mSheet.rowCells(row);
+    for (auto it = cells.lower_bound(mFirstColumn); it != cells.end() && it->first <= mLastColumn; ++it)
+        looks[static_cast<size_t>(it->first - mFirstColumn)].cell = &it->second;
     const CellFormat *ofRow = rowFormat(row);
     const std::optional<RowConditionalFormats> conditional =
         mRuleHolds ? std::optional<RowConditionalFormats>(std::in_place, mSheet, row) : std::nullopt;

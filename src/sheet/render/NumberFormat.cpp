@@ -199,6 +199,13 @@ bool NumberFormat::isGeneralFor(double number) const
     return sectionFor(number, dropSign).isGeneral;
 }
 
+bool NumberFormat::showsNothingFor(double number) const
+{
+    bool dropSign = false;
+    const Section &section = sectionFor(number, dropSign);
+    return section.tokens.empty() && !section.isDate && !section.isGeneral && !section.hasTextValue;
+}
+
 bool NumberFormat::isDateFor(double number) const
 {
     bool dropSign = false;

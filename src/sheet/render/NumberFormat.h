@@ -32,6 +32,9 @@ public:
     // applies to `number`; General numbers lose decimals to fit a cell.
     bool isGeneralFor(double number) const;
     bool isDateFor(double number) const;
+    // True when the section that applies to `number` is empty (";;;" hides
+    // every number): the number shows as no text at all.
+    bool showsNothingFor(double number) const;
 
 private:
     struct Token {

@@ -54,16 +54,38 @@ PrintedSheet::PrintedSheet(const Workbook &workbook, int sheetIndex, const QPage
     mPages = printedPages(workbook, sheetIndex, printable);
 }
 
+// A range of the sheet laid out for paper.
+struct PrintedSheet::Block {
+    Block(const Workbook &workbook, const Sheet &sheet, const CellRange &range, RuleTest ruleHolds, LetterInk &ink)
+        : geometry(workbook, sheet, range), painter(workbook, sheet, geometry, std::move(ruleHolds))
+    {
+        painter.paintForPaper(ink);
+    }
+
+    SheetGeometry geometry;
+    RangePainter painter;
+};
+
+PrintedSheet::~PrintedSheet() = default;
+
 // The block's top-left corner at `at`, in picture pixels of the sheet.
-void PrintedSheet::paintBlock(QPainter &painter, const CellRange &range, QPointF at) const
+void PrintedSheet::paintBlock(QPainter &painter, const CellRange &range, QPointF at, Recurs recurs) const
 {
     const Sheet &sheet = mWorkbook.sheet(mSheetIndex);
-    const SheetGeometry geometry(mWorkbook, sheet, range);
-    RangePainter blockPainter(mWorkbook, sheet, geometry, mRuleHolds);
-    blockPainter.paintForPaper(mInk);
+    std::unique_ptr<Block> once;
+    Block *block = nullptr;
+    if (recurs == Recurs::OnEveryPage) {
+        std::unique_ptr<Block> &kept = mTitleBlocks[{range.firstRow, range.firstColumn, range.lastRow, range.lastColumn}];
+        if (!kept)
+            kept = std::make_unique<Block>(mWorkbook, sheet, range, mRuleHolds, mInk);
+        block = kept.get();
+    } else {
+        once = std::make_unique<Block>(mWorkbook, sheet, range, mRuleHolds, mInk);
+        block = once.get();
+    }
     painter.save();
     painter.translate(at);
-    blockPainter.paintBand(painter, 0, int(geometry.height()));
+    block->painter.paintBand(painter, 0, int(block->geometry.height()));
     painter.restore();
 }
 
@@ -83,12 +105,12 @@ void PrintedSheet::paintPage(QPainter &painter, int index) const
     painter.translate(mMargins.left * kScreenDpi, mMargins.top * kScreenDpi);
     painter.scale(mScale, mScale);
     if (page.titleRows && page.titleColumns)
-        paintBlock(painter, across(*page.titleRows, *page.titleColumns), {0, 0});
+        paintBlock(painter, across(*page.titleRows, *page.titleColumns), {0, 0}, Recurs::OnEveryPage);
     if (page.titleRows)
-        paintBlock(painter, across(*page.titleRows, bodyColumns), {body.x(), 0});
+        paintBlock(painter, across(*page.titleRows, bodyColumns), {body.x(), 0}, Recurs::OnEveryPage);
     if (page.titleColumns)
-        paintBlock(painter, across(bodyRows, *page.titleColumns), {0, body.y()});
-    paintBlock(painter, page.body, body);
+        paintBlock(painter, across(bodyRows, *page.titleColumns), {0, body.y()}, Recurs::OnEveryPage);
+    paintBlock(painter, page.body, body, Recurs::No);
     painter.restore();
     paintHeaderFooter(painter, index);
 }

@@ -7,6 +7,9 @@
 
 #include <QByteArray>
 #include <QPageLayout>
+#include <array>
+#include <map>
+#include <memory>
 #include <vector>
 
 class QPainter;
@@ -32,6 +35,7 @@ public:
     // or what a print dialog chose); `ruleHolds` decides the conditional
     // formats and must stay valid while pages are painted.
     PrintedSheet(const Workbook &workbook, int sheetIndex, const QPageLayout &paper, RuleTest ruleHolds);
+    ~PrintedSheet();
 
     const std::vector<PrintedPage> &pages() const { return mPages; }
     int pageCount() const { return static_cast<int>(mPages.size()); }
@@ -39,7 +43,9 @@ public:
     void paintPage(QPainter &painter, int index) const;
 
 private:
-    void paintBlock(QPainter &painter, const CellRange &range, QPointF at) const;
+    struct Block;
+    enum class Recurs { No, OnEveryPage };
+    void paintBlock(QPainter &painter, const CellRange &range, QPointF at, Recurs recurs) const;
     void paintHeaderFooter(QPainter &painter, int index) const;
 
     const Workbook &mWorkbook;
@@ -50,6 +56,9 @@ private:
     RuleTest mRuleHolds;
     std::vector<PrintedPage> mPages;
     mutable LetterInk mInk; // the letters' outlines, read as pages are painted
+    // The blocks of the print titles, by their ranges (first row, first
+    // column, last row, last column): each is laid out once for all pages.
+    mutable std::map<std::array<int, 4>, std::unique_ptr<Block>> mTitleBlocks;
 };
 
 // Paints pages first to last (from 0) onto a paged device set to 96 dots per

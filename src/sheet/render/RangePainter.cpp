@@ -2,6 +2,7 @@
 
 #include "sheet/model/Workbook.h"
 #include "sheet/render/FillRuns.h"
+#include "sheet/render/LineStrips.h"
 #include "sheet/render/ScreenFonts.h"
 
 #include <QPainter>
@@ -44,16 +45,16 @@ QColor lineColor(const Color &color) { return color.automatic ? QColor(Qt::black
 
 // Paints a border line along an edge. `along` is the span the line covers,
 // `at` the pixel row (horizontal) or column (vertical) of the edge.
-void paintLine(QPainter &painter, Qt::Orientation orientation, int at, int from, int to, const BorderLine &line)
+void paintLine(LineStrips &strips, Qt::Orientation orientation, int at, int from, int to, const BorderLine &line)
 {
     if (line.style == BorderStyle::None || to <= from)
         return;
     const QColor color = lineColor(line.color);
     auto strip = [&](int offset, int start, int end, const QColor &stripColor) {
         if (orientation == Qt::Horizontal)
-            painter.fillRect(QRect(start, at + offset, end - start, 1), stripColor);
+            strips.add(QRect(start, at + offset, end - start, 1), stripColor);
         else
-            painter.fillRect(QRect(at + offset, start, 1, end - start), stripColor);
+            strips.add(QRect(at + offset, start, 1, end - start), stripColor);
     };
     auto dashed = [&](int on, int off) {
         for (int start = from; start < to; start += on + off)
@@ -191,15 +192,19 @@ void RangePainter::paintBand(QPainter &painter, qint64 top, int height, int left
     const int firstRow = mGeometry.rowAt(top);
     if (firstRow <= range.lastRow) {
         const int lastRow = std::min(range.lastRow, mGeometry.rowAt(top + height - 1));
-        loadRows(firstRow, lastRow);
-        // A border drawn on a column's edge reaches a pixel into its neighbour.
-        mFirstColumn = std::max(range.firstColumn, mGeometry.columnAt(left - 2));
-        mLastColumn = std::min(range.lastColumn, mGeometry.columnAt(qint64(left) + width + 1));
-        const std::vector<TextItem> texts = layoutTexts(top, firstRow, lastRow, height);
+        const std::array<qint64, 4> band{top, height, left, width};
+        if (mLaidOut != band) {
+            loadRows(firstRow, lastRow);
+            // A border drawn on a column's edge reaches a pixel into its neighbour.
+            mFirstColumn = std::max(range.firstColumn, mGeometry.columnAt(left - 2));
+            mLastColumn = std::min(range.lastColumn, mGeometry.columnAt(qint64(left) + width + 1));
+            mTexts = layoutTexts(top, firstRow, lastRow, height);
+            mLaidOut = band;
+        }
         paintFills(painter, top);
         if (mGridlines)
             paintGridlines(painter, top);
-        paintTexts(painter, texts, part);
+        paintTexts(painter, mTexts, part);
         paintBorders(painter, top, firstRow, lastRow);
     }
     painter.restore();
@@ -259,6 +264,7 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
 {
     const CellRange &range = mGeometry.range();
     const int width = int(mGeometry.width());
+    LineStrips strips(painter, mInk != nullptr);
     auto horizontal = [&](const BandRow *upper, const BandRow *lower, int at) {
         for (int column = mFirstColumn; column <= mLastColumn;) {
             const BorderLine line = horizontalEdge(upper, lower, column);
@@ -268,7 +274,7 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
             const int from = mGeometry.columnLeft(column);
             // A line's last pixel meets the vertical edge on the right.
             const int to = end > range.lastColumn ? width : mGeometry.columnRight(end - 1);
-            paintLine(painter, Qt::Horizontal, at, std::max(0, from - 1), to, line);
+            paintLine(strips, Qt::Horizontal, at, std::max(0, from - 1), to, line);
             column = end;
         }
     };
@@ -285,7 +291,7 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
             const BorderLine &leftLine = column > range.firstColumn ? row.looks[index - 1].borders.right : kNoLine;
             const BorderLine &rightLine = column <= range.lastColumn ? row.looks[index].borders.left : kNoLine;
             const int x = column > range.lastColumn ? width - 1 : std::max(0, mGeometry.columnLeft(column) - 1);
-            paintLine(painter, Qt::Vertical, x, y, bottom, stronger(leftLine, rightLine));
+            paintLine(strips, Qt::Vertical, x, y, bottom, stronger(leftLine, rightLine));
         }
     }
     // Horizontal edges: the top of every row, and the bottom of the range's
@@ -298,6 +304,7 @@ void RangePainter::paintBorders(QPainter &painter, qint64 top, int firstRow, int
     }
     if (lastRow == range.lastRow)
         horizontal(bandRow(lastRow), nullptr, int(mGeometry.rowBottom(lastRow) - top) - 1);
+    strips.finish();
 }
 
 BorderLine RangePainter::horizontalEdge(const BandRow *upper, const BandRow *lower, int column) const
@@ -329,12 +336,15 @@ RangePainter::TextFont &RangePainter::textFont(const CellLook &look)
     return *mFonts.back();
 }
 
-const NumberFormat &RangePainter::numberFormat(const QString &code)
+// Found by the cell format itself: a range meets the same few formats in
+// every row, and looking them up by their codes' text costs more than
+// painting most cells.
+const NumberFormat &RangePainter::numberFormat(const CellFormat &format)
 {
-    auto found = mNumberFormats.find(code);
+    auto found = mNumberFormats.find(&format);
     if (found == mNumberFormats.end())
-        found = mNumberFormats.insert(code, NumberFormat(code));
-    return found.value();
+        found = mNumberFormats.emplace(&format, NumberFormat(format.numberFormat)).first;
+    return found->second;
 }
 
 std::vector<RangePainter::TextItem> RangePainter::layoutTexts(qint64 top, int firstRow, int lastRow, int height)
@@ -493,7 +503,10 @@ bool RangePainter::layoutText(const CellLook &look, QRect rect, QRect clip, Band
 {
     const Alignment &alignment = look.format->alignment;
     const Value &value = look.cell->value;
-    const NumberFormat &numbers = numberFormat(look.format->numberFormat);
+    const NumberFormat &numbers = numberFormat(*look.format);
+    // Most cells of a chart's calendar hold a number their format hides.
+    if (const double *number = std::get_if<double>(&value); number && numbers.showsNothingFor(*number))
+        return false;
     const FormattedValue formatted = numbers.format(value);
     if (formatted.text.isEmpty() && !formatted.unrepresentable)
         return false;

@@ -7,9 +7,11 @@
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QHash>
 #include <QImage>
+#include <array>
 #include <memory>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 class QPainter;
@@ -81,7 +83,7 @@ private:
     std::optional<QPointF> unclippedStart(const TextItem &item, const TextFrame &frame, const QRectF &clip) const;
 
     TextFont &textFont(const CellLook &look);
-    const NumberFormat &numberFormat(const QString &code);
+    const NumberFormat &numberFormat(const CellFormat &format);
 
     const Sheet &mSheet;
     const SheetGeometry &mGeometry;
@@ -93,8 +95,13 @@ private:
     std::vector<BandRow> mRows;                 // the band's rows and one more on each side
     int mFirstColumn = 0;                       // the columns the part being painted reaches
     int mLastColumn = 0;
+    // The band laid out last (top, height, left, width) and its texts:
+    // painting that band again, as print titles are on every page, only
+    // draws it again.
+    std::optional<std::array<qint64, 4>> mLaidOut;
+    std::vector<TextItem> mTexts;
     std::vector<std::unique_ptr<TextFont>> mFonts;
-    QHash<QString, NumberFormat> mNumberFormats;
+    std::unordered_map<const CellFormat *, NumberFormat> mNumberFormats;
     QImage mMetricsDevice; // a 96-DPI device for text measurement
 };
 

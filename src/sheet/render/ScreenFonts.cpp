@@ -1,8 +1,11 @@
 #include "sheet/render/ScreenFonts.h"
 
+#include <QMutex>
 #include <QRawFont>
 #include <algorithm>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 namespace orv::sheet {
 
@@ -29,7 +32,9 @@ QFont screenFont(const Font &font)
     return result;
 }
 
-int maximumDigitWidth(const Font &font)
+namespace {
+
+int measuredDigitWidth(const Font &font)
 {
     QRawFont raw = QRawFont::fromFont(screenFont(font));
     if (!raw.isValid())
@@ -41,6 +46,24 @@ int maximumDigitWidth(const Font &font)
     for (const QPointF &advance : advances)
         widest = std::max(widest, advance.x());
     return std::max(1, static_cast<int>(std::floor(widest)));
+}
+
+} // namespace
+
+// Reading a font's digits costs more than laying out a page of cells, and
+// every geometry asks for them: each font's width is measured once. Pictures
+// are painted on other threads too.
+int maximumDigitWidth(const Font &font)
+{
+    static QMutex guard;
+    static std::vector<std::pair<Font, int>> measured;
+    const QMutexLocker lock(&guard);
+    for (const auto &[known, width] : measured)
+        if (known == font)
+            return width;
+    const int width = measuredDigitWidth(font);
+    measured.emplace_back(font, width);
+    return width;
 }
 
 } // namespace orv::sheet

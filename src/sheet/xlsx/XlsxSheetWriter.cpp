@@ -44,11 +44,12 @@ public:
 
     void write()
     {
-        writeSizes();
-        // Merging first: the library fills a merged area with blanks, which
-        // the cells written afterwards replace.
+        writeColumns();
+        // Merged areas are named before any row is written: the library
+        // writes the rows one by one, in order, and a row once written
+        // cannot be changed.
         writeMerges();
-        mSheet.forEachCell([this](CellAddress at, const Cell &cell) { writeCell(at, cell); });
+        writeRows();
         writeView();
         writePageSetup();
         writePrintNames();
@@ -67,20 +68,32 @@ private:
     template <typename Describe>
     static QString placeText(Describe describe) { return describe(); }
 
-    void writeSizes()
+    // Each row's height, visibility and format, then its cells, row by row
+    // from the top and left to right.
+    void writeRows()
     {
         if (mSheet.defaultRowHeight() != LXW_DEF_ROW_HEIGHT)
             worksheet_set_default_row(mOut, points(mSheet.defaultRowHeight()), LXW_FALSE);
-        for (int row = 0; row <= mSheet.lastRow(); ++row) {
-            const RowInfo *info = mSheet.rowInfo(row);
-            if (!info)
-                continue;
-            lxw_row_col_options options{};
-            options.hidden = info->hidden ? LXW_TRUE : LXW_FALSE;
-            lxw_format *format = info->formatIndex ? mFormats.cellFormat(*info->formatIndex) : nullptr;
-            check(worksheet_set_row_opt(mOut, static_cast<lxw_row_t>(row), points(info->height), format, &options),
-                  [row] { return QStringLiteral("row %1").arg(row + 1); });
+        const int lastRow = mSheet.lastRow();
+        for (int row = 0; row <= lastRow; ++row) {
+            if (const RowInfo *info = mSheet.rowInfo(row))
+                writeRowInfo(row, *info);
+            for (const auto &[column, cell] : mSheet.rowCells(row))
+                writeCell({row, column}, cell);
         }
+    }
+
+    void writeRowInfo(int row, const RowInfo &info)
+    {
+        lxw_row_col_options options{};
+        options.hidden = info.hidden ? LXW_TRUE : LXW_FALSE;
+        lxw_format *format = info.formatIndex ? mFormats.cellFormat(*info.formatIndex) : nullptr;
+        check(worksheet_set_row_opt(mOut, static_cast<lxw_row_t>(row), points(info.height), format, &options),
+              [row] { return QStringLiteral("row %1").arg(row + 1); });
+    }
+
+    void writeColumns()
+    {
         mSheet.forEachColumnRun([this](int first, int last, const ColumnInfo &info) {
             lxw_row_col_options options{};
             options.hidden = info.hidden ? LXW_TRUE : LXW_FALSE;

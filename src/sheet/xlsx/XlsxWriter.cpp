@@ -42,6 +42,11 @@ void writePackage(const Workbook &workbook, const QByteArray &path, const QStrin
     QByteArray folder = fileNameBytes(scratchFolder);
     lxw_workbook_options options{};
     options.tmpdir = folder.data();
+    // Each row goes to the file when the next one starts, and the memory of
+    // its cells serves the next: a chart's hundreds of thousands of cells
+    // are never all held at once. The rows must come in order, and texts are
+    // stored in their cells rather than in a shared table.
+    options.constant_memory = LXW_TRUE;
     WorkbookHandle target(workbook_new_opt(path.constData(), &options));
     if (!target)
         throw Failure(xlsxErrorText(LXW_ERROR_MEMORY_MALLOC_FAILED));
