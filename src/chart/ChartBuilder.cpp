@@ -10,10 +10,13 @@
 #include "chart/ObjectVariable.h"
 #include "chart/PercentText.h"
 #include "chart/PictureFileWriting.h"
+#include "chart/PlanSpan.h"
 #include "chart/ProjectSource.h"
 #include "chart/SpreadsheetApplication.h"
 #include "chart/template/ChartLayout.h"
+#include "chart/template/ChartTemplate.h"
 #include "files/Failure.h"
+#include "sheet/xls/XlsWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -87,6 +90,7 @@ private:
     int count(List list) const { return checkedInt16(mParts.project.itemCount(list)); }
 
     void waitForTheTemporaryFolder();
+    QByteArray templateForScale() const;
     void openTemplate();
     void placeSpecialEvents();
     void placeCategoryBlocks();
@@ -151,9 +155,22 @@ void BuildRun::waitForTheTemporaryFolder()
     removeLeftovers(folder);
 }
 
+// The day chart's template as the program carries it; a week or month
+// calendar from the plan's first date to its last.
+QByteArray BuildRun::templateForScale() const
+{
+    const CalendarScale scale = mParts.scale ? mParts.scale() : CalendarScale::Days;
+    if (scale == CalendarScale::Days)
+        return mParts.templateBytes();
+    const std::optional<PlanSpan> span = planSpan(mParts.project, xl().locale());
+    const CalendarShape shape =
+        span ? calendarFor(scale, span->first, span->last) : CalendarShape{scale, kMinScaledColumns};
+    return sheet::xls::writeXlsFile(buildChartTemplate(shape));
+}
+
 void BuildRun::openTemplate()
 {
-    mOp(108, [&] { mTemplateBytes = mParts.templateBytes(); });
+    mOp(108, [&] { mTemplateBytes = templateForScale(); });
     mOp(110, [&] { WriteBytesUnlessEqual(mTemplateBytes, tempPath(QStringLiteral("template.xlt"))); });
     mOp(112, [&] { xl().Workbooks().Open(tempPath(QStringLiteral("template.xlt")), std::nullopt, true); });
     mOp(114, [&] { xl().setDisplayAlerts(false); });

@@ -3,6 +3,7 @@
 #include "chart/ChartBuilder.h"
 #include "chart/ChartPreview.h"
 #include "chart/CustomResource.h"
+#include "chart/ScaleSetting.h"
 #include "project/Form1BuilderLink.h"
 
 namespace orv {
@@ -14,7 +15,8 @@ void Form1::setChartPreview(chart::ChartPreview &preview)
     mPreview = &preview;
     mBuilderLink = std::make_unique<BuilderLink>(*this);
     mBuilder = std::make_unique<chart::ChartBuilder>(chart::ChartBuilder::Parts{
-        mServices, *mBuilderLink, *mBuilderLink, preview, [] { return chart::loadCustomResource(101); }});
+        mServices, *mBuilderLink, *mBuilderLink, preview, [] { return chart::loadCustomResource(101); },
+        [this] { return chart::storedScale(*mServices.settings); }});
 }
 
 void Form1::PushButton6_Click()
