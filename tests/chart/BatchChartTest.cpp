@@ -72,7 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{{"--build-chart", "a.xls", "--picture", "p.png", "--picture", "q.png"}, false,
                                   {}, {}},
                       OptionsCase{{"--picture", "x.png"}, false, {}, {}},
-                      OptionsCase{{"--build-chart", "out.xls", "-style", "fusion"}, false, {}, {}}));
+                      OptionsCase{{"--build-chart", "out.xls", "-style", "fusion"}, false, {}, {}},
+                      OptionsCase{{"--build-chart", "x", "--scale", "Weeks"}, true, "x", ""},
+                      OptionsCase{{"--build-chart", "x", "--scale", "years"}, false, {}, {}},
+                      OptionsCase{{"--build-chart", "x", "--scale"}, false, {}, {}},
+                      OptionsCase{{"--build-chart", "x", "--scale", "days", "--scale", "days"}, false, {}, {}}));
 
 TEST(BatchOptionsHelp, WindowsStartOnlyWithoutArgumentsAndHelpNeedsNoPath)
 {
