@@ -49,10 +49,21 @@ private:
     QTextStream &mErrors;
 };
 
+// The word about what the calendar leaves out goes to the error stream too.
 class NoWindow : public BuilderWindow {
 public:
+    explicit NoWindow(ErrorStreamMessages &messages) : mMessages(messages) {}
+
     void setPointer(PointerSetting) override {}
     void hideMainWindow() override {}
+    void noteOutsideCalendar(const QString &word) override
+    {
+        if (!word.isEmpty())
+            mMessages.note(word);
+    }
+
+private:
+    ErrorStreamMessages &mMessages;
 };
 
 // Takes the finished chart: its picture, the chart workbook's path and the
@@ -187,7 +198,7 @@ void build(const BatchOptions &options, const Services &services, ErrorStreamMes
     const BatchOutputs outputs =
         checkedOutputs(options.workbookPath, options.picturePath, services.folders->tempFolder(), options.pdfPath);
     checkPlanSize(lists);
-    NoWindow window;
+    NoWindow window(messages);
     BatchHandOver handOver(!outputs.picture.isEmpty());
     ChartBuilder builder(
         {services, lists, window, handOver, [] { return loadCustomResource(101); }, [scale] { return scale; }});

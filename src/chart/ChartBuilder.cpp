@@ -8,6 +8,7 @@
 #include "chart/ChartPreview.h"
 #include "chart/Excel1.h"
 #include "chart/ObjectVariable.h"
+#include "chart/OutsideCalendar.h"
 #include "chart/PercentText.h"
 #include "chart/PictureFileWriting.h"
 #include "chart/PlanSpan.h"
@@ -16,6 +17,7 @@
 #include "chart/template/ChartLayout.h"
 #include "chart/template/ChartTemplate.h"
 #include "files/Failure.h"
+#include "sheet/DateSerial.h"
 #include "sheet/xls/XlsWriter.h"
 
 #include <QCoreApplication>
@@ -90,7 +92,9 @@ private:
     int count(List list) const { return checkedInt16(mParts.project.itemCount(list)); }
 
     void waitForTheTemporaryFolder();
+    CalendarScale scale() const { return mParts.scale ? mParts.scale() : CalendarScale::Days; }
     QByteArray templateForScale() const;
+    QString outsideWord() const;
     void openTemplate();
     void placeSpecialEvents();
     void placeCategoryBlocks();
@@ -105,6 +109,8 @@ private:
     ReportingOperation mOp;
     std::unique_ptr<Application> mXl;
     QByteArray mTemplateBytes;
+    CalendarScale mScale = CalendarScale::Days;
+    QString mOutsideWord;
     QString mPath;
     std::unique_ptr<Application> mSecond;
     std::optional<Workbook> mSecondBook;
@@ -159,18 +165,28 @@ void BuildRun::waitForTheTemporaryFolder()
 // calendar from the plan's first date to its last.
 QByteArray BuildRun::templateForScale() const
 {
-    const CalendarScale scale = mParts.scale ? mParts.scale() : CalendarScale::Days;
-    if (scale == CalendarScale::Days)
+    if (mScale == CalendarScale::Days)
         return mParts.templateBytes();
     const std::optional<PlanSpan> span = planSpan(mParts.project, xl().locale());
     const CalendarShape shape =
-        span ? calendarFor(scale, span->first, span->last) : CalendarShape{scale, kMinScaledColumns};
+        span ? calendarFor(mScale, span->first, span->last) : CalendarShape{mScale, kMinScaledColumns};
     return sheet::xls::writeXlsFile(buildChartTemplate(shape));
+}
+
+QString BuildRun::outsideWord() const
+{
+    const int today = static_cast<int>(sheet::serialFromDateTime(mParts.services.clock->now()));
+    return outsideCalendarWord(outsideCalendar(mParts.project, mScale, today, xl().locale()), mScale,
+                               xl().locale());
 }
 
 void BuildRun::openTemplate()
 {
-    mOp(108, [&] { mTemplateBytes = templateForScale(); });
+    mOp(108, [&] {
+        mScale = scale();
+        mOutsideWord = outsideWord();
+        mTemplateBytes = templateForScale();
+    });
     mOp(110, [&] { WriteBytesUnlessEqual(mTemplateBytes, tempPath(QStringLiteral("template.xlt"))); });
     mOp(112, [&] { xl().Workbooks().Open(tempPath(QStringLiteral("template.xlt")), std::nullopt, true); });
     mOp(114, [&] { xl().setDisplayAlerts(false); });
@@ -349,6 +365,8 @@ void BuildRun::handOver()
             mParts.preview.takePicture(std::exchange(mPicture, HandedPicture{mPicture.path, {}, mPicture.writing}));
     });
     mOp(258, [&] {
+        mParts.preview.setCalendarNote(mOutsideWord);
+        mParts.window.noteOutsideCalendar(mOutsideWord);
         mParts.preview.setExcelFile(mPath);
         if (mChartBook)
             mParts.preview.takeWorkbook(std::move(mChartBook));

@@ -35,6 +35,9 @@ public:
     virtual bool paintsFromSheet() const { return false; }
     // The lists the chart was built from were replaced by another plan.
     virtual void planReplaced() {}
+    // What of the plan the chart's calendar leaves out, as a line of its
+    // own; empty when the calendar shows it all.
+    virtual void setCalendarNote(const QString & /*word*/) {}
 };
 
 } // namespace orv::chart
