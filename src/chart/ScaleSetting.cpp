@@ -1,16 +1,14 @@
 #include "chart/ScaleSetting.h"
 
-namespace orv::chart {
+#include "app/StoredList.h"
 
-namespace {
-const QString kKey = QStringLiteral("CalendarScale");
-}
+namespace orv::chart {
 
 CalendarScale storedScale(const SettingsStore &settings)
 {
-    return scaleFromName(settings.read(kKey).value_or(QString())).value_or(CalendarScale::Days);
+    return scaleFromName(settings.read(calendarScaleKey()).value_or(QString())).value_or(CalendarScale::Days);
 }
 
-void storeScale(SettingsStore &settings, CalendarScale scale) { settings.write(kKey, scaleName(scale)); }
+void storeScale(SettingsStore &settings, CalendarScale scale) { settings.write(calendarScaleKey(), scaleName(scale)); }
 
 } // namespace orv::chart

@@ -6,7 +6,7 @@
 namespace orv::chart {
 
 // The calendar scale the user chose last, kept in the settings under
-// "CalendarScale" as "days", "weeks" or "months". Settings without the key,
+// calendarScaleKey() as "days", "weeks" or "months". Settings without the key,
 // or with a value of another kind, read as days.
 CalendarScale storedScale(const SettingsStore &settings);
 void storeScale(SettingsStore &settings, CalendarScale scale);
