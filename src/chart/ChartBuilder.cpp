@@ -365,7 +365,7 @@ void BuildRun::handOver()
             mParts.preview.takePicture(std::exchange(mPicture, HandedPicture{mPicture.path, {}, mPicture.writing}));
     });
     mOp(258, [&] {
-        mParts.preview.setCalendarNote(mOutsideWord);
+        mParts.preview.setCalendar(mScale, mOutsideWord);
         mParts.window.noteOutsideCalendar(mOutsideWord);
         mParts.preview.setExcelFile(mPath);
         if (mChartBook)

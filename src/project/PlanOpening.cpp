@@ -4,7 +4,6 @@
 #include "app/MessageBoxes.h"
 #include "app/Services.h"
 #include "chart/PlanFile.h"
-#include "chart/ScaleSetting.h"
 #include "project/Form1.h"
 #include "project/ListHistory.h"
 #include "project/ListNote.h"
@@ -85,7 +84,7 @@ void PlanOpening::open(const QString &path)
     mForm.UpdateEventAddButton();
     // The next chart keeps the opened chart's calendar scale.
     if (plan.scale)
-        chart::storeScale(*mForm.services().settings, *plan.scale);
+        mForm.setCalendarScale(*plan.scale);
     mForm.listsReplaced();
     QStringList note{QStringLiteral("%1 opened: %2, %3, %4.")
                          .arg(name, countedItems(ListKind::Categories, itemCount(*mForm.ListView1)),
