@@ -186,6 +186,10 @@ TEST_P(ScaledReach, RunsFromThePlansFirstPeriodToItsLast)
     const int first = layout::kFirstDayColumn - 1;
     EXPECT_EQ(columnOf(plan, GetParam().first), first);
     EXPECT_EQ(columnOf(plan, GetParam().second), first + 1);
+    const sheet::Cell *firstLabel = plan.cell({layout::kMonthRow - 1, first});
+    ASSERT_TRUE(firstLabel);
+    EXPECT_EQ(firstLabel->value, sheet::Value(double(*sheet::serialFromDate(GetParam().first))))
+        << "the first period's month (year) is named even in January";
     const int last = first + GetParam().columns - 1;
     EXPECT_TRUE(plan.cell({layout::kDateRow - 1, last}));
     EXPECT_FALSE(plan.cell({layout::kDateRow - 1, last + 1})) << "no column after the plan's last period";

@@ -162,9 +162,15 @@ void writeCalendar(TemplateSheet &plan, const CalendarShape &shape)
         const QString date = QString::number(layout::kDateRow);
         const CellRange label{layout::kMonthRow - 1, column, layout::kMonthRow, column};
         plan.applyFormat(label, month);
+        // A week or month calendar names its first period's month or year
+        // outright: the cell left of it is an event's end date, mostly
+        // empty, and the applications disagree on the month of an empty
+        // cell (January here, December in LibreOffice and Gnumeric).
+        const bool named = column == kFirstDay && shape.scale != CalendarScale::Days;
         plan.setFormula(label.topLeft(),
-                        "=IF(" + labelPart + here + date + ")<>" + labelPart + before + date + ")," + here + date +
-                            ",\"\")",
+                        named ? "=" + here + date
+                              : "=IF(" + labelPart + here + date + ")<>" + labelPart + before + date + ")," + here +
+                                    date + ",\"\")",
                         month);
         plan.merge(label);
 
