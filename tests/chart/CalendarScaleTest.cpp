@@ -2,7 +2,7 @@
 // evaluator: which periods a bar, its completed part, an event and today
 // cover; the day chart as it always was; plans read back with their scale.
 
-#include "ChartBuilderFixture.h"
+#include "ChartWorkbooks.h"
 #include "app/ShortDate.h"
 #include "chart/PlanFile.h"
 #include "chart/template/ChartLayout.h"
@@ -165,6 +165,30 @@ TEST_F(ScaledChart, DaysKeepWeekendsAndTheDayTemplate)
                 == loadCustomResource(101))
         << "the day calendar is the template the program carries, whatever the plan's dates";
 }
+
+// The day chart as it always was: chosen as a scale, the sample's and 200
+// tasks' charts are the very bytes of the builder that knows no scale.
+class DayScale : public ChartBuilderTest, public ::testing::WithParamInterface<void (*)(ProjectLists &)> {
+protected:
+    QByteArray chartBytes(std::function<CalendarScale()> scale)
+    {
+        ChartBuilder({scripted.services, lists, window, preview, [] { return loadCustomResource(101); }, scale}, kSeed)
+            .PushButton6_Click();
+        QFile file(preview.excelFile);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+TEST_P(DayScale, IsTheDayChartByteForByte)
+{
+    GetParam()(lists);
+    const QByteArray unscaled = chartBytes({});
+    const QByteArray days = chartBytes([] { return CalendarScale::Days; });
+    ASSERT_FALSE(unscaled.isEmpty());
+    EXPECT_TRUE(days == unscaled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plans, DayScale, ::testing::Values(sampleProject, twoHundredTaskProject));
 
 // A 15-month plan, January 2027 to March 2028: every date has its column,
 // the calendar ends with the plan and so does the print area.
