@@ -154,6 +154,7 @@ void Form2::createControls()
     createShortcuts();
     createPrintControls();
     createScaleControls();
+    createFitControl();
 }
 
 void Form2::layOutControls()

@@ -82,6 +82,8 @@ public:
     QPushButton *PushButton6;
     QPushButton *PrintButton;
     QPushButton *ExportPdfButton;
+    // "Fit": the whole calendar's width in the window.
+    QPushButton *FitButton;
     // "Scale": another scale rebuilds the chart at once.
     QComboBox *ScaleCombo;
     QLabel *CalendarNote;
@@ -100,6 +102,8 @@ private:
     void layOutControls();
     void createPrintControls();
     void createScaleControls();
+    void createFitControl();
+    void FitButton_Click();
     void ScaleCombo_Change(int index);
     void Form_Load();
     void Form_Activate();

@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 namespace orv::preview::test {
@@ -35,6 +36,18 @@ TEST_F(PreviewScale, AnotherChoiceRebuildsTheChartAtOnceAndTheLineSaysWhatIsLeft
     EXPECT_EQ(f.ScaleCombo->currentText(), "Weeks");
     EXPECT_FALSE(f.CalendarNote->isVisible());
     EXPECT_EQ(mainWindow.rebuilt.size(), 1u);
+}
+
+// A wide calendar: "Fit" shows its whole width, from its first column.
+TEST_F(PreviewScale, FitShowsTheWholeWidth)
+{
+    Form2 &f = handOver(chartPicture(1000, 300));
+    ASSERT_GT(f.viewport().scaled().width, f.viewport().frameInner().width);
+    QTest::mouseClick(f.FitButton, Qt::LeftButton);
+    EXPECT_LE(f.viewport().scaled().width, f.viewport().frameInner().width);
+    EXPECT_GT(f.viewport().scaled().width, f.viewport().frameInner().width * 9 / 10);
+    EXPECT_EQ(f.viewport().left(), 0);
+    EXPECT_TRUE(s.messages.shown.empty());
 }
 
 } // namespace
