@@ -110,6 +110,8 @@ private:
     std::unique_ptr<Application> mXl;
     QByteArray mTemplateBytes;
     CalendarScale mScale = CalendarScale::Days;
+    // How the instance reads the plan's dates; the calendar is reckoned the same way.
+    QLocale mLocale;
     QString mOutsideWord;
     QString mPath;
     std::unique_ptr<Application> mSecond;
@@ -129,7 +131,10 @@ void BuildRun::run()
     mOp(102, [&] { mBuilder.mBusy = true; });
     mOp(104, [&] { mParts.window.setPointer(PointerSetting::Hourglass); });
     mOp(104, [&] { waitForTheTemporaryFolder(); });
-    mOp(106, [&] { mXl = mParts.services.spreadsheets->create(); });
+    mOp(106, [&] {
+        mXl = mParts.services.spreadsheets->create();
+        mLocale = mXl->locale();
+    });
     openTemplate();
     placeSpecialEvents();
     placeCategoryBlocks();
@@ -167,7 +172,7 @@ QByteArray BuildRun::templateForScale() const
 {
     if (mScale == CalendarScale::Days)
         return mParts.templateBytes();
-    const std::optional<PlanSpan> span = planSpan(mParts.project, xl().locale());
+    const std::optional<PlanSpan> span = planSpan(mParts.project, mLocale);
     const CalendarShape shape =
         span ? calendarFor(mScale, span->first, span->last) : CalendarShape{mScale, kMinScaledColumns};
     return sheet::xls::writeXlsFile(buildChartTemplate(shape));
@@ -176,8 +181,7 @@ QByteArray BuildRun::templateForScale() const
 QString BuildRun::outsideWord() const
 {
     const int today = static_cast<int>(sheet::serialFromDateTime(mParts.services.clock->now()));
-    return outsideCalendarWord(outsideCalendar(mParts.project, mScale, today, xl().locale()), mScale,
-                               xl().locale());
+    return outsideCalendarWord(outsideCalendar(mParts.project, mScale, today, mLocale), mScale, mLocale);
 }
 
 void BuildRun::openTemplate()

@@ -1,0 +1,71 @@
+// "Create Template!" for a plan of 1,000 tasks over 15 months at each
+// calendar scale, picture included: the week and month charts are to take
+// no more than 10 % over the day chart's time and memory. Peak memory only
+// grows within a process, so each scale's is read in a run of its own:
+//   bench_scales --benchmark_filter='/scale:0'   (days; 1 weeks, 2 months)
+#include "BenchChart.h"
+#include "BenchMain.h"
+#include "chart/HandedPicture.h"
+#include "chart/PictureFileWriting.h"
+#include "app/FileOperations.h"
+
+#include <QDate>
+#include <QGuiApplication>
+#include <sys/resource.h>
+
+namespace {
+
+using namespace orv;
+using namespace orv::bench;
+
+// Takes the picture painted from the sheet and waits until its file is
+// written, then lets the workbook go.
+class PictureTaker : public chart::ChartPreview {
+public:
+    void loadPicture(const QString &) override {}
+    void takePicture(const chart::HandedPicture &picture) override
+    {
+        if (picture.writing)
+            picture.writing->wait();
+    }
+    void setExcelFile(const QString &path) override { DeleteFileIfExists(path); }
+    void show() override {}
+    bool paintsFromSheet() const override { return true; }
+};
+
+// January 2027 to March 2028, a task starting every few days.
+chart::ProjectLists fifteenMonths(int tasks)
+{
+    chart::ProjectLists lists = project(tasks);
+    const QDate first(2027, 1, 6);
+    for (int t = 0; t < tasks; ++t) {
+        const QDate start = first.addDays(t * 13 % 420);
+        lists.tasks[t][2] = start.toString(QStringLiteral("M/d/yyyy"));
+        lists.tasks[t][3] = start.addDays(t % 30).toString(QStringLiteral("M/d/yyyy"));
+    }
+    return lists;
+}
+
+void BM_ScaledChart(benchmark::State &state)
+{
+    const chart::ProjectLists lists = fifteenMonths(1000);
+    const auto scale = static_cast<chart::CalendarScale>(state.range(0));
+    BuilderServices bench;
+    NoWindow window;
+    PictureTaker preview;
+    const QByteArray templateBytes = chart::loadCustomResource(101);
+    chart::ChartBuilder builder(
+        {bench.services, lists, window, preview, [&] { return templateBytes; }, [scale] { return scale; }});
+    for (auto _ : state)
+        builder.PushButton6_Click();
+    if (bench.messages.shown != 0)
+        state.SkipWithError("the builder reported a failure");
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+BENCHMARK(BM_ScaledChart)->DenseRange(0, 2)->ArgName("scale")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv) { return orv::bench::runBenchmarks<QGuiApplication>(argc, argv); }
