@@ -232,6 +232,25 @@ INSTANTIATE_TEST_SUITE_P(FifteenMonths, ScaledReach,
                                            Reach{M, 15, {2027, 1, 1}, {2027, 2, 1}, "mmm"}),
                          [](const auto &info) { return std::string(info.param.scale == W ? "Weeks" : "Months"); });
 
+// A plan without dates: the calendar starts on day 1 and the undated task
+// has no bar.
+class UndatedPlan : public ScaledChart, public ::testing::WithParamInterface<CalendarScale> {};
+
+TEST_P(UndatedPlan, DrawsNoBar)
+{
+    lists.tasks = {{"Undated", "0", "", "", "Build", ""}};
+    lists.events.clear();
+    const sheet::Workbook book = buildAt(GetParam());
+    const sheet::Evaluator evaluator(book, today);
+    const int first = layout::kFirstDayColumn - 1;
+    EXPECT_EQ(valueAt(book, layout::kDateRow, first + 1), sheet::Value(1.0));
+    for (int column = first; column < first + kMinScaledColumns; ++column)
+        EXPECT_EQ(fillAt(evaluator, book.sheet(0), WedToTue, column), kNoFill) << column;
+}
+
+INSTANTIATE_TEST_SUITE_P(WeeksAndMonths, UndatedPlan, ::testing::Values(CalendarScale::Weeks, CalendarScale::Months),
+                         [](const auto &info) { return scaleName(info.param).toStdString(); });
+
 // Chart, then open: the same lists and the same scale.
 class ScaledRoundTrip : public ScaledChart, public ::testing::WithParamInterface<CalendarScale> {};
 

@@ -114,12 +114,14 @@ void writeTitle(TemplateSheet &plan, const CalendarShape &shape)
 
 // The first period's start, from the earliest date of the events and the
 // first plan rows: that day, but at most 30 days before today, at the day
-// scale; the Monday on or before it, or its month's first day.
+// scale; the Monday on or before it, or its month's first day. A plan
+// without dates starts the week calendar on day 1 rather than before the
+// first date there is, where an undated task (0 to 0) would overlap it.
 QString firstPeriodFormula(CalendarScale scale)
 {
     switch (scale) {
     case CalendarScale::Days: return QStringLiteral("=MAX(MIN(D3:E15),TODAY()-30)");
-    case CalendarScale::Weeks: return QStringLiteral("=MIN(D3:E15)-WEEKDAY(MIN(D3:E15),3)");
+    case CalendarScale::Weeks: return QStringLiteral("=MAX(1,MIN(D3:E15)-WEEKDAY(MIN(D3:E15),3))");
     case CalendarScale::Months: return QStringLiteral("=DATE(YEAR(MIN(D3:E15)),MONTH(MIN(D3:E15)),1)");
     }
     return {};
