@@ -67,24 +67,6 @@ TEST_F(BatchPlan, TakesTheScaleFromTheOptionThePlanChartOrTheSettings)
     EXPECT_EQ(readPlanFile(options.workbookPath, us).scale, CalendarScale::Weeks);
 }
 
-// A 15-month plan: the day calendar leaves its end out and the error
-// stream says so; at the week scale nothing is said.
-TEST_F(BatchPlan, SaysWhatTheCalendarLeavesOut)
-{
-    scripted.clock.at = QDateTime(QDate(2027, 1, 13), QTime(9, 0));
-    put(QStringLiteral("tasks.csv"), "Task,% Compl.,Start,End,Category\nFirst,0,1/6/2027,1/9/2027,Design\n"
-                                     "Last,0,3/1/2028,3/31/2028,Design\n");
-    ASSERT_EQ(run(), 0) << errors.toStdString();
-    EXPECT_TRUE(errors.contains(QStringLiteral("1 task and 1 deliverable lie partly or wholly outside the calendar at "
-                                               "the day scale; the plan runs until 3/31/2028. The week scale shows "
-                                               "it whole.\n")))
-        << errors.toStdString();
-    errors.clear();
-    options.scale = CalendarScale::Weeks;
-    ASSERT_EQ(run(), 0) << errors.toStdString();
-    EXPECT_FALSE(errors.contains(QStringLiteral("outside"))) << errors.toStdString();
-}
-
 TEST_F(BatchPlan, ChartsTheTaskListAndLeavesTheSavedProjectAlone)
 {
     const auto saved = scripted.settings.values;

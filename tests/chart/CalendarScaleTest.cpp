@@ -6,11 +6,9 @@
 #include "app/ShortDate.h"
 #include "chart/PlanFile.h"
 #include "chart/template/ChartLayout.h"
-#include "chart/template/ChartTemplate.h"
 #include "sheet/DateSerial.h"
 #include "sheet/formula/ConditionalStyling.h"
 #include "sheet/formula/Recalculation.h"
-#include "sheet/xls/XlsWriter.h"
 
 #include <QFile>
 
@@ -26,7 +24,6 @@ constexpr QRgb kSubTaskBar = 0xCC99FF;
 constexpr QRgb kEvent = 0xCCFFCC;
 constexpr QRgb kToday = 0xFF8080;
 constexpr QRgb kDeliverable = 0x333399;
-constexpr QRgb kWeekend = 0xC0C0C0;
 
 const QLocale kUs(QLocale::English, QLocale::UnitedStates);
 
@@ -153,18 +150,6 @@ INSTANTIATE_TEST_SUITE_P(
             {M, DeliverableRow, {2027, 4, 1}, kNoFill},
         }),
     [](const auto &info) { return std::string(info.param.front().scale == W ? "Weeks" : "Months"); });
-
-TEST_F(ScaledChart, DaysKeepWeekendsAndTheDayTemplate)
-{
-    const sheet::Workbook book = buildAt(CalendarScale::Days);
-    const sheet::Evaluator evaluator(book, today);
-    const int saturday = columnOf(book.sheet(0), {2027, 1, 16});
-    ASSERT_GE(saturday, 0);
-    EXPECT_EQ(fillAt(evaluator, book.sheet(0), Spacer, saturday), kWeekend);
-    EXPECT_TRUE(sheet::xls::writeXlsFile(buildChartTemplate(calendarFor(CalendarScale::Days, 1, 100000)))
-                == loadCustomResource(101))
-        << "the day calendar is the template the program carries, whatever the plan's dates";
-}
 
 // The day chart as it always was: chosen as a scale, the sample's and 200
 // tasks' charts are the very bytes of the builder that knows no scale.
