@@ -38,7 +38,8 @@ public:
     bool paintsFromSheet() const override { return true; }
 };
 
-// From 6 January 2027 for about `months` months, a task starting every few days.
+// From 6 January 2027 for about `months` months, a task starting every few
+// days, the special events in its first days.
 chart::ProjectLists planOver(int tasks, int months)
 {
     chart::ProjectLists lists = project(tasks);
@@ -49,6 +50,8 @@ chart::ProjectLists planOver(int tasks, int months)
         lists.tasks[t][2] = start.toString(QStringLiteral("M/d/yyyy"));
         lists.tasks[t][3] = start.addDays(t % 30).toString(QStringLiteral("M/d/yyyy"));
     }
+    for (int e = 0; e < static_cast<int>(lists.events.size()); ++e)
+        lists.events[e][1] = lists.events[e][2] = first.addDays(4 + e).toString(QStringLiteral("M/d/yyyy"));
     return lists;
 }
 

@@ -11,7 +11,7 @@
 #include "chart/OutsideCalendar.h"
 #include "chart/PercentText.h"
 #include "chart/PictureFileWriting.h"
-#include "chart/PlanSpan.h"
+#include "chart/PlanDates.h"
 #include "chart/ProjectSource.h"
 #include "chart/SpreadsheetApplication.h"
 #include "chart/template/ChartLayout.h"
@@ -93,8 +93,8 @@ private:
 
     void waitForTheTemporaryFolder();
     CalendarScale scale() const { return mParts.scale ? mParts.scale() : CalendarScale::Days; }
-    QByteArray templateForScale() const;
-    QString outsideWord() const;
+    QByteArray templateForScale(const PlanDates &dates) const;
+    QString outsideWord(const PlanDates &dates) const;
     void openTemplate();
     void placeSpecialEvents();
     void placeCategoryBlocks();
@@ -168,28 +168,29 @@ void BuildRun::waitForTheTemporaryFolder()
 
 // The day chart's template as the program carries it; a week or month
 // calendar from the plan's first date to its last.
-QByteArray BuildRun::templateForScale() const
+QByteArray BuildRun::templateForScale(const PlanDates &dates) const
 {
     if (mScale == CalendarScale::Days)
         return mParts.templateBytes();
-    const std::optional<PlanSpan> span = planSpan(mParts.project, mLocale);
+    const std::optional<DateSpan> span = dates.whole();
     const CalendarShape shape =
-        span ? calendarFor(mScale, span->first, span->last) : CalendarShape{mScale, kMinScaledColumns};
+        span ? calendarFor(mScale, span->start, span->end) : CalendarShape{mScale, kMinScaledColumns};
     return sheet::xls::writeXlsFile(buildChartTemplate(shape));
 }
 
-QString BuildRun::outsideWord() const
+QString BuildRun::outsideWord(const PlanDates &dates) const
 {
     const int today = static_cast<int>(sheet::serialFromDateTime(mParts.services.clock->now()));
-    return outsideCalendarWord(outsideCalendar(mParts.project, mScale, today, mLocale), mScale, mLocale);
+    return outsideCalendarWord(outsideCalendar(dates, mScale, today), mScale, mLocale);
 }
 
 void BuildRun::openTemplate()
 {
     mOp(108, [&] {
         mScale = scale();
-        mOutsideWord = outsideWord();
-        mTemplateBytes = templateForScale();
+        const PlanDates dates(mParts.project, mLocale);
+        mOutsideWord = outsideWord(dates);
+        mTemplateBytes = templateForScale(dates);
     });
     mOp(110, [&] { WriteBytesUnlessEqual(mTemplateBytes, tempPath(QStringLiteral("template.xlt"))); });
     mOp(112, [&] { xl().Workbooks().Open(tempPath(QStringLiteral("template.xlt")), std::nullopt, true); });

@@ -1,96 +1,19 @@
 #include "chart/OutsideCalendar.h"
 
 #include "app/ShortDate.h"
-#include "chart/ProjectSource.h"
-#include "chart/template/ChartLayout.h"
 #include "sheet/DateSerial.h"
-#include "sheet/TypedInput.h"
 
-#include <QHash>
-#include <QSet>
 #include <QStringList>
 #include <algorithm>
-#include <cmath>
 
 namespace orv::chart {
 
 namespace {
 
-using List = ProjectSource::List;
-
-// The first and last day an item covers, as serials.
-struct Dates {
-    int start = 0;
-    int end = 0;
-};
-
 constexpr int kDaysBack = 30;
 
-class PlanDates {
-public:
-    PlanDates(const ProjectSource &project, const QLocale &locale) : mLocale(locale)
-    {
-        const int eventCount = std::min(project.itemCount(List::Events), layout::kEventSlots);
-        for (int e = 1; e <= eventCount; ++e)
-            add(events, project.itemText(List::Events, e, 2), project.itemText(List::Events, e, 3));
-        QSet<QString> categories;
-        for (int c = 1; c <= project.itemCount(List::Categories); ++c)
-            categories.insert(project.itemText(List::Categories, c, 1));
-        QHash<QString, Dates> spans;
-        for (int t = 1; t <= project.itemCount(List::Tasks); ++t) {
-            const QString category = project.itemText(List::Tasks, t, 5);
-            if (!categories.contains(category))
-                continue;
-            if (!add(tasks, project.itemText(List::Tasks, t, 3), project.itemText(List::Tasks, t, 4)))
-                continue;
-            const Dates &task = tasks.back();
-            const auto span = spans.constFind(category);
-            spans.insert(category, span == spans.cend() ? task
-                                                        : Dates{std::min(span->start, task.start),
-                                                                std::max(span->end, task.end)});
-        }
-        for (const Dates &span : spans)
-            deliverables.push_back(span);
-    }
-
-    std::vector<Dates> tasks;
-    std::vector<Dates> deliverables;
-    std::vector<Dates> events;
-
-    std::optional<Dates> whole() const
-    {
-        std::optional<Dates> all;
-        for (const auto *list : {&tasks, &events})
-            for (const Dates &item : *list)
-                all = all ? Dates{std::min(all->start, item.start), std::max(all->end, item.end)} : item;
-        return all;
-    }
-
-private:
-    std::optional<int> serial(const QString &text) const
-    {
-        const sheet::Value value = sheet::typedInput(text, mLocale);
-        const double *number = std::get_if<double>(&value);
-        return number && std::isfinite(*number) ? std::optional<int>(int(std::floor(*number))) : std::nullopt;
-    }
-
-    // An item with one date only covers that day; one without any is left out.
-    bool add(std::vector<Dates> &list, const QString &startText, const QString &endText)
-    {
-        const std::optional<int> start = serial(startText);
-        const std::optional<int> end = serial(endText);
-        if (!start && !end)
-            return false;
-        list.push_back({std::min(start.value_or(*end), end.value_or(*start)),
-                        std::max(start.value_or(*end), end.value_or(*start))});
-        return true;
-    }
-
-    const QLocale &mLocale;
-};
-
 // The calendar's first and last day at `scale` for a plan that covers `plan`.
-Dates calendarDays(CalendarScale scale, const Dates &plan, int today)
+DateSpan calendarDays(CalendarScale scale, const DateSpan &plan, int today)
 {
     const CalendarShape shape = calendarFor(scale, plan.start, plan.end);
     if (scale == CalendarScale::Days) {
@@ -104,9 +27,9 @@ Dates calendarDays(CalendarScale scale, const Dates &plan, int today)
     return {first, periodEnd(scale, start)};
 }
 
-int countOutside(const std::vector<Dates> &items, const Dates &calendar)
+int countOutside(const std::vector<DateSpan> &items, const DateSpan &calendar)
 {
-    return int(std::count_if(items.begin(), items.end(), [&](const Dates &item) {
+    return int(std::count_if(items.begin(), items.end(), [&](const DateSpan &item) {
         return item.start < calendar.start || item.end > calendar.end;
     }));
 }
@@ -128,14 +51,13 @@ QString scaleWord(CalendarScale scale)
 
 } // namespace
 
-OutsideCalendar outsideCalendar(const ProjectSource &project, CalendarScale scale, int today, const QLocale &locale)
+OutsideCalendar outsideCalendar(const PlanDates &dates, CalendarScale scale, int today)
 {
-    const PlanDates dates(project, locale);
-    const std::optional<Dates> plan = dates.whole();
+    const std::optional<DateSpan> plan = dates.whole();
     if (!plan)
         return {};
     const auto outsideAt = [&](CalendarScale at) {
-        const Dates calendar = calendarDays(at, *plan, today);
+        const DateSpan calendar = calendarDays(at, *plan, today);
         return OutsideCalendar{countOutside(dates.tasks, calendar), countOutside(dates.deliverables, calendar),
                                countOutside(dates.events, calendar), plan->end, std::nullopt};
     };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chart/PlanDates.h"
 #include "chart/template/CalendarScale.h"
 
 #include <QLocale>
@@ -8,13 +9,9 @@
 
 namespace orv::chart {
 
-class ProjectSource;
-
-// What of a plan the chart's calendar leaves out at a scale: the tasks
-// under a listed category, the deliverables (a category's span of tasks)
-// and the special events the chart holds whose dates lie partly or wholly
-// before the calendar's first day or after its last. Items without a date
-// are not counted.
+// What of a plan the chart's calendar leaves out at a scale: the tasks,
+// deliverables and special events (PlanDates.h) whose dates lie partly or
+// wholly before the calendar's first day or after its last.
 struct OutsideCalendar {
     int tasks = 0;
     int deliverables = 0;
@@ -25,10 +22,8 @@ struct OutsideCalendar {
     bool any() const { return tasks + deliverables + events > 0; }
 };
 
-// `today` is the serial the day calendar counts its 30 days back from; the
-// texts are read as the chart's cells read them under `locale`.
-OutsideCalendar outsideCalendar(const ProjectSource &project, CalendarScale scale, int today,
-                                const QLocale &locale);
+// `today` is the serial the day calendar counts its 30 days back from.
+OutsideCalendar outsideCalendar(const PlanDates &dates, CalendarScale scale, int today);
 
 // The word for the user, such as "2 tasks and 1 deliverable lie partly or
 // wholly outside the calendar at the day scale; the plan runs until

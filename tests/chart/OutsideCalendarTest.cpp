@@ -42,7 +42,7 @@ TEST_P(OutsideTheCalendar, IsCountedAndSaid)
     for (const Item &event : GetParam().events)
         lists.events.push_back({"Event", us(event.start), us(event.end)});
     const int today = *sheet::serialFromDate({2027, 1, 13});
-    const OutsideCalendar outside = outsideCalendar(lists, GetParam().scale, today, kUs);
+    const OutsideCalendar outside = outsideCalendar(PlanDates(lists, kUs), GetParam().scale, today);
     EXPECT_EQ(outsideCalendarWord(outside, GetParam().scale, kUs), GetParam().word);
 }
 
