@@ -17,6 +17,8 @@ void Form2::createFitControl()
     FitButton->setObjectName(QStringLiteral("FitButton"));
     FitButton->setFont(PushButton6->font());
     FitButton->setAttribute(Qt::WA_NoMousePropagation);
+    // The room beside the zoom frame is narrow: "Fit" takes no more than its word needs.
+    FitButton->setMaximumWidth(FitButton->fontMetrics().horizontalAdvance(FitButton->text()) + 20);
     room->insertWidget(0, FitButton);
     mHover->watchButton(*FitButton);
     connect(FitButton, &QPushButton::clicked, this, &Form2::FitButton_Click);
