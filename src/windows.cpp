@@ -36,6 +36,11 @@ public:
         mForm.show();
     }
     void saveProjectLists() override { mForm.Form_QueryUnload(); }
+    void rebuildChart(orv::chart::CalendarScale scale) override
+    {
+        mForm.setCalendarScale(scale);
+        mForm.PushButton6_Click();
+    }
 
 private:
     orv::Form1 &mForm;

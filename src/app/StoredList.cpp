@@ -14,8 +14,10 @@ QStringList knownSettingsKeys()
     QStringList keys;
     for (const QString &key : {QStringLiteral("Categories"), QStringLiteral("Tasks"), QStringLiteral("Events")})
         keys << key << exactListKey(key);
-    return keys << QStringLiteral("TabSel");
+    return keys << QStringLiteral("TabSel") << calendarScaleKey();
 }
+
+QString calendarScaleKey() { return QStringLiteral("CalendarScale"); }
 
 void writeStoredList(SettingsStore &settings, const QString &key, const ListRecords &records)
 {

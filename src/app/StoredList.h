@@ -13,8 +13,11 @@ class SettingsStore;
 // well; otherwise the companion is removed, so such files stay as they were.
 QString exactListKey(const QString &key);
 
+// The key of the chart calendar's scale ("days", "weeks" or "months").
+QString calendarScaleKey();
+
 // Every key the program keeps in the settings store: the three lists, their
-// companions, and the selected tab.
+// companions, the selected tab and the calendar's scale.
 QStringList knownSettingsKeys();
 
 // Throws what the store throws; the companion is written after the plain

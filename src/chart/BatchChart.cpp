@@ -12,6 +12,7 @@
 #include "chart/PictureFileWriting.h"
 #include "chart/PlanFile.h"
 #include "chart/PlanSize.h"
+#include "chart/ScaleSetting.h"
 #include "chart/ProjectLists.h"
 #include "files/Failure.h"
 #include "files/FileAccess.h"
@@ -48,10 +49,21 @@ private:
     QTextStream &mErrors;
 };
 
+// The word about what the calendar leaves out goes to the error stream too.
 class NoWindow : public BuilderWindow {
 public:
+    explicit NoWindow(ErrorStreamMessages &messages) : mMessages(messages) {}
+
     void setPointer(PointerSetting) override {}
     void hideMainWindow() override {}
+    void noteOutsideCalendar(const QString &word) override
+    {
+        if (!word.isEmpty())
+            mMessages.note(word);
+    }
+
+private:
+    ErrorStreamMessages &mMessages;
 };
 
 // Takes the finished chart: its picture, the chart workbook's path and the
@@ -168,8 +180,17 @@ void checkChartsATask(const ProjectLists &lists, const QString &planName)
 
 void build(const BatchOptions &options, const Services &services, ErrorStreamMessages &messages)
 {
-    const ProjectLists lists =
-        options.planPath.isEmpty() ? storedProject(*services.settings) : readPlanFile(options.planPath).lists;
+    ProjectLists lists;
+    CalendarScale scale = CalendarScale::Days;
+    if (options.planPath.isEmpty()) {
+        lists = storedProject(*services.settings);
+        scale = storedScale(*services.settings);
+    } else {
+        PlanFromFile plan = readPlanFile(options.planPath);
+        lists = std::move(plan.lists);
+        scale = plan.scale.value_or(storedScale(*services.settings));
+    }
+    scale = options.scale.value_or(scale);
     checkChartsATask(lists, options.planPath.isEmpty() ? QStringLiteral("The saved project")
                                                         : QFileInfo(options.planPath).fileName());
     for (const QString &hint : batchHints(lists))
@@ -177,9 +198,10 @@ void build(const BatchOptions &options, const Services &services, ErrorStreamMes
     const BatchOutputs outputs =
         checkedOutputs(options.workbookPath, options.picturePath, services.folders->tempFolder(), options.pdfPath);
     checkPlanSize(lists);
-    NoWindow window;
+    NoWindow window(messages);
     BatchHandOver handOver(!outputs.picture.isEmpty());
-    ChartBuilder builder({services, lists, window, handOver, [] { return loadCustomResource(101); }});
+    ChartBuilder builder(
+        {services, lists, window, handOver, [] { return loadCustomResource(101); }, [scale] { return scale; }});
     builder.PushButton6_Click();
     if (messages.shown == 0)
         publish(handOver, outputs, *services.clock);
@@ -196,13 +218,24 @@ void takeValue(const QStringList &arguments, qsizetype &i, QString &value)
     value = arguments[++i];
 }
 
+void takeScale(const QStringList &arguments, qsizetype &i, std::optional<CalendarScale> &scale)
+{
+    if (scale)
+        throw Failure(QStringLiteral("--scale is given twice"));
+    const QString value = i + 1 < arguments.size() ? arguments[++i] : QString();
+    scale = scaleFromName(value);
+    if (!scale)
+        throw Failure(QStringLiteral("--scale takes days, weeks or months, not \"%1\"").arg(value));
+}
+
 } // namespace
 
 std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
 {
     static const QStringList batchOptions = {QStringLiteral("--help"), QStringLiteral("-h"),
                                              QStringLiteral("--build-chart"), QStringLiteral("--picture"),
-                                             QStringLiteral("--plan"), QStringLiteral("--pdf")};
+                                             QStringLiteral("--plan"), QStringLiteral("--pdf"),
+                                             QStringLiteral("--scale")};
     if (std::none_of(arguments.begin() + std::min<qsizetype>(1, arguments.size()), arguments.end(),
                      [](const QString &argument) { return batchOptions.contains(argument); }))
         return std::nullopt;
@@ -219,6 +252,8 @@ std::optional<BatchOptions> parseBatchOptions(const QStringList &arguments)
             takeValue(arguments, i, options.planPath);
         else if (argument == QStringLiteral("--pdf"))
             takeValue(arguments, i, options.pdfPath);
+        else if (argument == QStringLiteral("--scale"))
+            takeScale(arguments, i, options.scale);
         else
             throw Failure(QStringLiteral("Unknown option %1").arg(argument));
     }
@@ -231,6 +266,7 @@ QString batchUsage()
 {
     return QStringLiteral("Usage: orvantis                                        (the windows)\n"
                           "       orvantis --build-chart OUT.xls [--picture OUT.png] [--pdf OUT.pdf] [--plan FILE]\n"
+                          "                [--scale days|weeks|months]\n"
                           "       orvantis --help\n"
                           "\n"
                           "--build-chart builds the chart workbook of the saved project without any window;\n"
@@ -242,7 +278,11 @@ QString batchUsage()
                           "--plan FILE charts the plan in FILE (a chart workbook, .xls or .xlsx, or a CSV\n"
                           "or tab-separated task list) instead of the saved project, which stays untouched.\n"
                           "A plan in which no task names a listed category would chart no task and is\n"
-                          "refused.\n");
+                          "refused.\n"
+                          "--scale sets the calendar: one column per day (196 days, as always), per week\n"
+                          "(from Monday) or per month, the last two from the plan's first date to its\n"
+                          "last. Without it, a chart given to --plan keeps its own scale and the saved\n"
+                          "project the one chosen last in the windows.\n");
 }
 
 int runBatchChart(const BatchOptions &options, Services services, QTextStream &errors)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Services.h"
+#include "chart/template/CalendarScale.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,9 @@ struct BatchOptions {
     QString picturePath; // empty: no picture is wanted
     QString pdfPath;     // empty: no PDF is wanted
     QString planPath;    // --plan: a chart workbook or task list instead of the saved project
+    // --scale: the calendar's scale; none: the plan chart's own, or the
+    // saved project's as the settings keep it.
+    std::optional<CalendarScale> scale;
 };
 
 // The options among the program's arguments (the program name first), or

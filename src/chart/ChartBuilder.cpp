@@ -8,12 +8,17 @@
 #include "chart/ChartPreview.h"
 #include "chart/Excel1.h"
 #include "chart/ObjectVariable.h"
+#include "chart/OutsideCalendar.h"
 #include "chart/PercentText.h"
 #include "chart/PictureFileWriting.h"
+#include "chart/PlanDates.h"
 #include "chart/ProjectSource.h"
 #include "chart/SpreadsheetApplication.h"
 #include "chart/template/ChartLayout.h"
+#include "chart/template/ChartTemplate.h"
 #include "files/Failure.h"
+#include "sheet/DateSerial.h"
+#include "sheet/xls/XlsWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -87,6 +92,9 @@ private:
     int count(List list) const { return checkedInt16(mParts.project.itemCount(list)); }
 
     void waitForTheTemporaryFolder();
+    CalendarScale scale() const { return mParts.scale ? mParts.scale() : CalendarScale::Days; }
+    QByteArray templateForScale(const PlanDates &dates) const;
+    QString outsideWord(const PlanDates &dates) const;
     void openTemplate();
     void placeSpecialEvents();
     void placeCategoryBlocks();
@@ -101,6 +109,10 @@ private:
     ReportingOperation mOp;
     std::unique_ptr<Application> mXl;
     QByteArray mTemplateBytes;
+    CalendarScale mScale = CalendarScale::Days;
+    // How the instance reads the plan's dates; the calendar is reckoned the same way.
+    QLocale mLocale;
+    QString mOutsideWord;
     QString mPath;
     std::unique_ptr<Application> mSecond;
     std::optional<Workbook> mSecondBook;
@@ -119,7 +131,10 @@ void BuildRun::run()
     mOp(102, [&] { mBuilder.mBusy = true; });
     mOp(104, [&] { mParts.window.setPointer(PointerSetting::Hourglass); });
     mOp(104, [&] { waitForTheTemporaryFolder(); });
-    mOp(106, [&] { mXl = mParts.services.spreadsheets->create(); });
+    mOp(106, [&] {
+        mXl = mParts.services.spreadsheets->create();
+        mLocale = mXl->locale();
+    });
     openTemplate();
     placeSpecialEvents();
     placeCategoryBlocks();
@@ -151,9 +166,32 @@ void BuildRun::waitForTheTemporaryFolder()
     removeLeftovers(folder);
 }
 
+// The day chart's template as the program carries it; a week or month
+// calendar from the plan's first date to its last.
+QByteArray BuildRun::templateForScale(const PlanDates &dates) const
+{
+    if (mScale == CalendarScale::Days)
+        return mParts.templateBytes();
+    const std::optional<DateSpan> span = dates.whole();
+    const CalendarShape shape =
+        span ? calendarFor(mScale, span->start, span->end) : CalendarShape{mScale, kMinScaledColumns};
+    return sheet::xls::writeXlsFile(buildChartTemplate(shape));
+}
+
+QString BuildRun::outsideWord(const PlanDates &dates) const
+{
+    const int today = static_cast<int>(sheet::serialFromDateTime(mParts.services.clock->now()));
+    return outsideCalendarWord(outsideCalendar(dates, mScale, today), mScale, mLocale);
+}
+
 void BuildRun::openTemplate()
 {
-    mOp(108, [&] { mTemplateBytes = mParts.templateBytes(); });
+    mOp(108, [&] {
+        mScale = scale();
+        const PlanDates dates(mParts.project, mLocale);
+        mOutsideWord = outsideWord(dates);
+        mTemplateBytes = templateForScale(dates);
+    });
     mOp(110, [&] { WriteBytesUnlessEqual(mTemplateBytes, tempPath(QStringLiteral("template.xlt"))); });
     mOp(112, [&] { xl().Workbooks().Open(tempPath(QStringLiteral("template.xlt")), std::nullopt, true); });
     mOp(114, [&] { xl().setDisplayAlerts(false); });
@@ -332,6 +370,8 @@ void BuildRun::handOver()
             mParts.preview.takePicture(std::exchange(mPicture, HandedPicture{mPicture.path, {}, mPicture.writing}));
     });
     mOp(258, [&] {
+        mParts.preview.setCalendar(mScale, mOutsideWord);
+        mParts.window.noteOutsideCalendar(mOutsideWord);
         mParts.preview.setExcelFile(mPath);
         if (mChartBook)
             mParts.preview.takeWorkbook(std::move(mChartBook));

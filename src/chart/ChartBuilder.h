@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Services.h"
+#include "chart/template/CalendarScale.h"
 
 #include <QByteArray>
 #include <cstdint>
@@ -24,7 +25,11 @@ public:
         const ProjectSource &project;
         BuilderWindow &window;
         ChartPreview &preview;
+        // The day chart's template.
         std::function<QByteArray()> templateBytes;
+        // The calendar's scale, asked at each run; none: days. A week or
+        // month chart gets a template made for its plan's dates.
+        std::function<CalendarScale()> scale = {};
     };
 
     // The chart workbook's name is drawn from a generator seeded with `seed`.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/HandedPicture.h"
+#include "chart/template/CalendarScale.h"
 
 #include <QString>
 #include <memory>
@@ -35,6 +36,9 @@ public:
     virtual bool paintsFromSheet() const { return false; }
     // The lists the chart was built from were replaced by another plan.
     virtual void planReplaced() {}
+    // The chart's calendar scale, and what of the plan its calendar leaves
+    // out as a line of its own (empty when the calendar shows it all).
+    virtual void setCalendar(CalendarScale /*scale*/, const QString & /*outside*/) {}
 };
 
 } // namespace orv::chart

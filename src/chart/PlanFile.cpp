@@ -36,6 +36,9 @@ constexpr qint64 kLargestPlanFile = 64LL * 1024 * 1024;
 // The task columns of 32767 tasks and their headings, with room to spare; a
 // small file can state far more.
 constexpr std::size_t kLargestPlanCells = 500'000;
+// The plan's columns A to F and the calendar's first two dates (H6, I6),
+// which tell its scale.
+constexpr int kReadColumns = layout::kFirstDayColumn + 1;
 
 bool isEmpty(const ProjectLists &lists)
 {
@@ -142,6 +145,20 @@ public:
 
     int lastRow() const { return mSheet.lastRow(); }
 
+    // The number a cell holds or last computed, or nothing.
+    std::optional<double> number(int row, int column) const
+    {
+        const sheet::Cell *at = cell(row, column);
+        const double *value = at ? std::get_if<double>(&at->value) : nullptr;
+        return value ? std::optional<double>(*value) : std::nullopt;
+    }
+
+    QString formula(int row, int column) const
+    {
+        const sheet::Cell *at = cell(row, column);
+        return at && at->hasFormula() ? sheet::printFormula(*at->formula).remove(u' ') : QString();
+    }
+
 private:
     const sheet::Workbook &mWorkbook;
     const sheet::Sheet &mSheet;
@@ -201,6 +218,35 @@ void readBlocks(const ChartCells &cells, PlanFromFile &plan)
     }
 }
 
+// The calendar's scale, from the second column's date formula (H6+1,
+// H6+7, a DATE of the next month) or, where a spreadsheet application left
+// values only, from the step between the first two dates.
+std::optional<CalendarScale> chartScale(const ChartCells &cells)
+{
+    constexpr int dateRow = layout::kDateRow - 1;
+    constexpr int first = layout::kFirstDayColumn - 1;
+    const QString formula = cells.formula(dateRow, first + 1);
+    const QString firstCell = sheet::columnName(first) + QString::number(layout::kDateRow);
+    if (formula.compare(firstCell + "+1", Qt::CaseInsensitive) == 0)
+        return CalendarScale::Days;
+    if (formula.compare(firstCell + "+7", Qt::CaseInsensitive) == 0)
+        return CalendarScale::Weeks;
+    if (formula.startsWith(QStringLiteral("DATE("), Qt::CaseInsensitive))
+        return CalendarScale::Months;
+    const std::optional<double> start = cells.number(dateRow, first);
+    const std::optional<double> next = cells.number(dateRow, first + 1);
+    if (!start || !next)
+        return std::nullopt;
+    const double step = *next - *start;
+    if (step == 1)
+        return CalendarScale::Days;
+    if (step == 7)
+        return CalendarScale::Weeks;
+    if (step >= 28 && step <= 31)
+        return CalendarScale::Months;
+    return std::nullopt;
+}
+
 PlanFromFile planFromChart(const sheet::Workbook &workbook, const QString &name, const QLocale &locale)
 {
     const ChartCells cells(workbook, chartSheet(workbook), locale);
@@ -211,6 +257,7 @@ PlanFromFile planFromChart(const sheet::Workbook &workbook, const QString &name,
     PlanFromFile plan;
     readEvents(cells, plan);
     readBlocks(cells, plan);
+    plan.scale = chartScale(cells);
     plan.notes << QStringLiteral("A chart holds only the first five special events and the tasks whose category "
                                  "was listed; any others were not in it.")
                << QStringLiteral("Percentages come back as numbers, dates in the short date form.");
@@ -296,10 +343,10 @@ bool startsWith(const QByteArray &bytes, const char *magic, qsizetype size)
 PlanFromFile readPlan(const QByteArray &bytes, const QString &name, const QLocale &locale)
 {
     if (startsWith(bytes, "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
-        return planFromChart(sheet::xls::readXlsFile(bytes, {.columns = layout::kPercentColumn, .cells = kLargestPlanCells}),
+        return planFromChart(sheet::xls::readXlsFile(bytes, {.columns = kReadColumns, .cells = kLargestPlanCells}),
                              name, locale);
     if (startsWith(bytes, "PK\x03\x04", 4))
-        return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = layout::kPercentColumn}), name, locale);
+        return planFromChart(sheet::xlsx::readXlsxValues(bytes, {.columns = kReadColumns}), name, locale);
     if (const std::optional<QString> text = fileText(bytes))
         return planFromTaskList(*text, name, locale);
     throw PlanFailure(QStringLiteral("%1 is neither a chart workbook (.xls, .xlsx) nor a list of tasks (CSV or "

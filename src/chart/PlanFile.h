@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart/ProjectLists.h"
+#include "chart/template/CalendarScale.h"
 
 #include <QByteArray>
 #include <QLocale>
@@ -15,6 +16,9 @@ struct PlanFromFile {
     // One sentence each, for the user: what the lists may lack or hold
     // differently from the plan the file was made from.
     QStringList notes;
+    // The calendar scale of a chart workbook; nothing for a task list or a
+    // chart whose date row says none.
+    std::optional<CalendarScale> scale;
 };
 
 // Reads a plan from a file, chosen by its content, not its name:
@@ -22,7 +26,7 @@ struct PlanFromFile {
 //   spreadsheet application changed and saved it: the events from rows 3 to
 //   7, one category per deliverable row, each task under its category with
 //   its sub-task mark (name in column C), its percentage from column F, and
-//   its dates in `locale`'s short date form;
+//   its dates in `locale`'s short date form, and its calendar's scale;
 // - a CSV or tab-separated list of tasks read as ListTable.h says: by the
 //   names of its first row's columns in any order, or else in the task
 //   list's own order, values in other tools' forms turned into the lists'

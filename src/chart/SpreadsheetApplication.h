@@ -165,6 +165,8 @@ public:
     void setVisible(bool on);
     void setCutCopyMode(bool on);
     bool displayAlerts() const { return mDisplayAlerts; }
+    // How the instance reads typed text, dates among them.
+    const QLocale &locale() const { return mLocale; }
 
     chart::Workbooks Workbooks() { return chart::Workbooks(*this); }
     Workbook ActiveWorkbook();

@@ -153,6 +153,8 @@ void Form2::createControls()
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
     createShortcuts();
     createPrintControls();
+    createScaleControls();
+    createFitControl();
 }
 
 void Form2::layOutControls()

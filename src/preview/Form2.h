@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+class QComboBox;
 class QContextMenuEvent;
 class QGroupBox;
 class QLabel;
@@ -19,6 +20,9 @@ class QPushButton;
 class QScrollBar;
 
 namespace orv {
+namespace chart {
+enum class CalendarScale;
+}
 class HoverPointer;
 class ReportingOperation;
 class ReportingOperation;
@@ -53,6 +57,9 @@ public:
     // The sheet's frozen panes in the picture, in its pixels at zoom 1.0:
     // the width of the frozen columns and the height of the frozen rows.
     void setFrozenPanes(QSize pixels);
+    // The chart's calendar scale in "Scale" and the line that says what its
+    // calendar leaves out of the plan (hidden when empty).
+    void showCalendar(chart::CalendarScale scale, const QString &outside);
 
     PointerSetting mousePointer() const;
     void setMousePointer(PointerSetting setting);
@@ -75,6 +82,11 @@ public:
     QPushButton *PushButton6;
     QPushButton *PrintButton;
     QPushButton *ExportPdfButton;
+    // "Fit": the whole calendar's width in the window.
+    QPushButton *FitButton;
+    // "Scale": another scale rebuilds the chart at once.
+    QComboBox *ScaleCombo;
+    QLabel *CalendarNote;
 
 protected:
     bool event(QEvent *event) override;
@@ -89,6 +101,10 @@ private:
     // the zoom frame and the buttons along the bottom edge leave.
     void layOutControls();
     void createPrintControls();
+    void createScaleControls();
+    void createFitControl();
+    void FitButton_Click();
+    void ScaleCombo_Change(int index);
     void Form_Load();
     void Form_Activate();
     void prepareViewport(ReportingOperation &op);

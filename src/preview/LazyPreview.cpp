@@ -50,6 +50,11 @@ void LazyPreview::assignPicture(const QImage &picture, QSize frozen)
     form().setFrozenPanes(frozen);
 }
 
+void LazyPreview::setCalendar(chart::CalendarScale scale, const QString &outside)
+{
+    form().showCalendar(scale, outside);
+}
+
 void LazyPreview::setExcelFile(const QString &path) { form().mExcelFile = path; }
 
 // The preview takes the place of the window the user was working in.

@@ -27,6 +27,7 @@ public:
     bool paintsFromSheet() const override { return true; }
     // A chart on show goes, as with "< Back": it is of a plan that is gone.
     void planReplaced() override;
+    void setCalendar(chart::CalendarScale scale, const QString &outside) override;
 
     // The window, or null while no chart has been handed over yet.
     Form2 *loaded() const { return mForm.get(); }

@@ -154,6 +154,14 @@ bool Viewport::changeZoom(std::int32_t direction)
     return setZoom(z);
 }
 
+float Viewport::fitWidthZoom() const
+{
+    if (OriWidth <= 0)
+        return 1.0f;
+    const float fit = static_cast<float>(mFrameInner.width) / static_cast<float>(OriWidth);
+    return std::clamp(fit, kMinZoom, kMaxZoom);
+}
+
 bool Viewport::setZoom(float z)
 {
     if (z < kMinZoom || z > kMaxZoom)

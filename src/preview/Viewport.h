@@ -109,6 +109,10 @@ public:
     // redraw budget.
     bool canZoomIn() const;
     bool canZoomOut() const { return ZoomFactor - kZoomStep >= kMinZoom; }
+    // "Fit": the zoom at which the picture's whole width fits the frame,
+    // within the zoom levels' bounds (a picture wider than the smallest zoom
+    // shows stays wider than the frame).
+    float fitWidthZoom() const;
 
     // A bar's change handling: places the display box at -(step x value).
     // Setting the value it already has changes nothing.

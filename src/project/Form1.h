@@ -19,6 +19,7 @@ namespace orv {
 namespace chart {
 class ChartBuilder;
 class ChartPreview;
+enum class CalendarScale;
 }
 
 struct Services;
@@ -55,6 +56,10 @@ public:
     // gone, and the preview gives way to the main window.
     void listsReplaced();
 
+    // The calendar scale of the next chart, shown in "Scale" and kept in
+    // the settings.
+    void setCalendarScale(chart::CalendarScale scale);
+
     void RefillCategoryCombo();
     void UpdateEventAddButton();
 
@@ -75,6 +80,8 @@ public:
     QGroupBox *Frame1, *Frame2, *Frame5;
     QLineEdit *txtCat, *txtTask, *txtProc, *txtStart, *TxtEnd, *TxtEvent, *txtEvStart, *txtEvEnd;
     QComboBox *Combo1;
+    // "Scale" beside "Create Template!": days, weeks or months.
+    QComboBox *cboScale;
     QCheckBox *Check1;
     QTreeWidget *ListView1, *ListView2, *ListView3;
     SkinFramework SkinFramework1;
@@ -84,6 +91,7 @@ protected:
 
 private:
     void buildButtons();
+    void buildScaleChooser();
     void buildCategoriesTab();
     void buildTasksTab();
     void buildEventsTab();

@@ -3,6 +3,7 @@
 #include "chart/BuilderWindow.h"
 #include "chart/ProjectSource.h"
 #include "project/Form1.h"
+#include "project/ListNote.h"
 #include "project/ListViewItems.h"
 
 #include <QTreeWidget>
@@ -10,7 +11,8 @@
 namespace orv {
 
 // The main window as the chart builder sees it: the three list views, read
-// at the moment each step runs, and the window's pointer and visibility.
+// at the moment each step runs, the window's pointer and visibility, and
+// the note that says what the chart's calendar leaves out.
 class Form1::BuilderLink : public chart::ProjectSource, public chart::BuilderWindow {
 public:
     explicit BuilderLink(Form1 &form) : mForm(form) {}
@@ -22,6 +24,12 @@ public:
     }
     void setPointer(PointerSetting pointer) override { mForm.setPointer(pointer); }
     void hideMainWindow() override { mForm.hide(); }
+    // A plan that fits its calendar leaves the note as it is.
+    void noteOutsideCalendar(const QString &word) override
+    {
+        if (!word.isEmpty())
+            mForm.mNote->show(word);
+    }
 
 private:
     const QTreeWidget &view(List list) const

@@ -3,7 +3,10 @@
 #include "chart/ChartBuilder.h"
 #include "chart/ChartPreview.h"
 #include "chart/CustomResource.h"
+#include "chart/template/CalendarScale.h"
 #include "project/Form1BuilderLink.h"
+
+#include <QComboBox>
 
 namespace orv {
 
@@ -14,7 +17,8 @@ void Form1::setChartPreview(chart::ChartPreview &preview)
     mPreview = &preview;
     mBuilderLink = std::make_unique<BuilderLink>(*this);
     mBuilder = std::make_unique<chart::ChartBuilder>(chart::ChartBuilder::Parts{
-        mServices, *mBuilderLink, *mBuilderLink, preview, [] { return chart::loadCustomResource(101); }});
+        mServices, *mBuilderLink, *mBuilderLink, preview, [] { return chart::loadCustomResource(101); },
+        [this] { return static_cast<chart::CalendarScale>(cboScale->currentIndex()); }});
 }
 
 void Form1::PushButton6_Click()

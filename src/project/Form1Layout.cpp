@@ -164,7 +164,8 @@ Form1::Form1(const Services &services, QWidget *parent)
 
 void Form1::buildButtons()
 {
-    PushButton6 = button(this, "PushButton6", QStringLiteral("Create Template!"), {8, 6, 600, 32});
+    PushButton6 = button(this, "PushButton6", QStringLiteral("Create Template!"), {8, 6, 464, 32});
+    buildScaleChooser();
     PushButton8 = button(this, "PushButton8", QStringLiteral("Help"), {8, 42, 298, kButtonHeight});
     PushButton9 = button(this, "PushButton9", QStringLiteral("Load Sample/Example Data"), {310, 42, 298, kButtonHeight});
 }
@@ -235,7 +236,7 @@ void Form1::setFocusOrder()
     const QList<QWidget *> order{txtCat,     PushButton1, PushButton2, ListView1,  txtTask,     txtProc,
                                  Combo1,     txtStart,    TxtEnd,      Check1,     PushButton3, PushButton4,
                                  ListView2,  TxtEvent,    txtEvStart,  txtEvEnd,   PushButton5, PushButton7,
-                                 ListView3,  PushButton6, TabControl1->findChild<QTabBar *>(),
+                                 ListView3,  PushButton6, cboScale,    TabControl1->findChild<QTabBar *>(),
                                  PushButton8, PushButton9};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);

@@ -82,6 +82,9 @@ void PlanOpening::open(const QString &path)
     });
     mForm.RefillCategoryCombo();
     mForm.UpdateEventAddButton();
+    // The next chart keeps the opened chart's calendar scale.
+    if (plan.scale)
+        mForm.setCalendarScale(*plan.scale);
     mForm.listsReplaced();
     QStringList note{QStringLiteral("%1 opened: %2, %3, %4.")
                          .arg(name, countedItems(ListKind::Categories, itemCount(*mForm.ListView1)),

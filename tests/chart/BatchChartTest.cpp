@@ -72,7 +72,11 @@ INSTANTIATE_TEST_SUITE_P(
                       OptionsCase{{"--build-chart", "a.xls", "--picture", "p.png", "--picture", "q.png"}, false,
                                   {}, {}},
                       OptionsCase{{"--picture", "x.png"}, false, {}, {}},
-                      OptionsCase{{"--build-chart", "out.xls", "-style", "fusion"}, false, {}, {}}));
+                      OptionsCase{{"--build-chart", "out.xls", "-style", "fusion"}, false, {}, {}},
+                      OptionsCase{{"--build-chart", "x", "--scale", "Weeks"}, true, "x", ""},
+                      OptionsCase{{"--build-chart", "x", "--scale", "years"}, false, {}, {}},
+                      OptionsCase{{"--build-chart", "x", "--scale"}, false, {}, {}},
+                      OptionsCase{{"--build-chart", "x", "--scale", "days", "--scale", "days"}, false, {}, {}}));
 
 TEST(BatchOptionsHelp, WindowsStartOnlyWithoutArgumentsAndHelpNeedsNoPath)
 {
@@ -131,6 +135,8 @@ public:
 
 TEST_F(BatchRun, TheStoredProjectBecomesAWorkbookAndAPictureAndNothingStaysBehind)
 {
+    // The week calendar shows the whole plan of 2016: nothing to say.
+    scripted.settings.values["CalendarScale"] = "weeks";
     EXPECT_EQ(run(), 0) << errors.toStdString();
     EXPECT_TRUE(errors.isEmpty());
     const sheet::Workbook chart = sheet::xls::openWorkbook(options.workbookPath);
@@ -259,10 +265,12 @@ TEST_F(BatchRun, NamesAreWrittenAsTypedAndTheWindowsHintsAreSaid)
     scripted.settings.values["Events"] = events.join(u'|');
     ASSERT_EQ(run(), 0) << errors.toStdString();
     const QStringList said = errors.split(u'\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(said.size(), 3) << errors.toStdString();
+    ASSERT_EQ(said.size(), 4) << errors.toStdString();
     EXPECT_TRUE(said[0].startsWith("Task 7 \"Late\": start \"someday\" is not a date in your short date form, e.g. "));
     EXPECT_EQ(said[1], "Task 7 \"Late\": category \"Elsewhere\" is not in the chart: no such category");
     EXPECT_EQ(said[2], "Special event 6 \"6\": not in the chart: only the first 5 special events are placed");
+    EXPECT_EQ(said[3], "6 tasks, 6 deliverables and 5 special events lie partly or wholly outside the calendar at "
+                       "the day scale; the plan runs until 8/24/2016. The week scale shows it whole.");
     const sheet::Workbook chart = sheet::xls::openWorkbook(options.workbookPath);
     const sheet::Sheet &sheet = chart.sheet(0);
     EXPECT_EQ(sheet.cell({2, 1})->value, sheet::Value(QStringLiteral("1")));

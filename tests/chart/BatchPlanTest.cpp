@@ -44,6 +44,29 @@ public:
     QString errors;
 };
 
+// The scale: --scale first, then the one of a chart given to --plan, then
+// the one the settings keep.
+TEST_F(BatchPlan, TakesTheScaleFromTheOptionThePlanChartOrTheSettings)
+{
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    put(QStringLiteral("tasks.csv"), "Task,% Compl.,Start,End,Category\nSketch,50,1/6/2027,3/20/2028,Design\n");
+    scripted.settings.values.insert("CalendarScale", "months");
+    ASSERT_EQ(run(), 0) << errors.toStdString();
+    EXPECT_EQ(readPlanFile(options.workbookPath, us).scale, CalendarScale::Months);
+
+    options = *parseBatchOptions({QStringLiteral("orvantis"), QStringLiteral("--build-chart"),
+                                  path(QStringLiteral("weeks.xls")), QStringLiteral("--plan"),
+                                  path(QStringLiteral("tasks.csv")), QStringLiteral("--scale"), QStringLiteral("weeks")});
+    ASSERT_EQ(run(), 0) << errors.toStdString();
+    EXPECT_EQ(readPlanFile(options.workbookPath, us).scale, CalendarScale::Weeks);
+
+    options.planPath = options.workbookPath;
+    options.workbookPath = path(QStringLiteral("again.xls"));
+    options.scale.reset();
+    ASSERT_EQ(run(), 0) << errors.toStdString();
+    EXPECT_EQ(readPlanFile(options.workbookPath, us).scale, CalendarScale::Weeks);
+}
+
 TEST_F(BatchPlan, ChartsTheTaskListAndLeavesTheSavedProjectAlone)
 {
     const auto saved = scripted.settings.values;

@@ -110,7 +110,9 @@ TEST_F(BatchProcess, TwoRunsAtOnceEachDeliverTheirOwnPicture)
 
 // ---- Odd names and odd settings files -----------------------------------------
 
-const QByteArray kValidSettings = "[Orvantis]\nCategories=A\nTasks=T^0^2024-01-02^2024-01-09^A^\nEvents=\n";
+// At the week scale the calendar shows the whole plan of 2024, whatever today is.
+const QByteArray kValidSettings =
+    "[Orvantis]\nCategories=A\nTasks=T^0^2024-01-02^2024-01-09^A^\nEvents=\nCalendarScale=weeks\n";
 
 QByteArray randomBytes()
 {

@@ -1,7 +1,8 @@
 #pragma once
 
 // The workbooks whose bytes the format checks look at: the template as the
-// program carries it, the sample project's chart and a chart of 200 tasks.
+// program carries it, the sample project's chart, a chart of 200 tasks and
+// the week and month charts of a 15-month plan.
 
 #include "ChartBuilderFixture.h"
 #include "chart/CustomResource.h"
@@ -14,6 +15,7 @@ namespace orv::chart::test {
 struct ChartWorkbook {
     const char *name;
     void (*fill)(ProjectLists &); // nothing: the template itself
+    CalendarScale scale = CalendarScale::Days;
 };
 
 inline void sampleProject(ProjectLists &lists)
@@ -36,10 +38,21 @@ inline void twoHundredTaskProject(ProjectLists &lists)
     }
 }
 
+inline void fifteenMonthProject(ProjectLists &lists)
+{
+    lists.categories = {{"Research"}, {"Development"}};
+    lists.tasks = {{"Interviews", "80", "1/6/2027", "2/20/2027", "Research", ""},
+                   {"Prototype", "10", "5/15/2027", "11/1/2027", "Development", ""},
+                   {"Beta", "", "2/2/2028", "3/31/2028", "Development", "V"}};
+    lists.events = {{"Kick-off", "1/10/2027", "1/10/2027"}, {"Review", "6/1/2027", "6/4/2027"}};
+}
+
 inline const ChartWorkbook kChartWorkbooks[] = {
     {"Template", nullptr},
     {"Sample", sampleProject},
     {"TwoHundredTasks", twoHundredTaskProject},
+    {"FifteenMonthsInWeeks", fifteenMonthProject, CalendarScale::Weeks},
+    {"FifteenMonthsInMonths", fifteenMonthProject, CalendarScale::Months},
 };
 
 // A test over the bytes of each of the workbooks above.
@@ -50,7 +63,11 @@ protected:
         if (!GetParam().fill)
             return loadCustomResource(101);
         GetParam().fill(lists);
-        build();
+        const CalendarScale scale = GetParam().scale;
+        ChartBuilder({scripted.services, lists, window, preview, [] { return loadCustomResource(101); },
+                      [scale] { return scale; }},
+                     kSeed)
+            .PushButton6_Click();
         QFile file(preview.excelFile);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }

@@ -137,7 +137,7 @@ TEST_P(TokenClassesAgainstLibreOffice, EveryTokenHasTheClassLibreOfficeWrites)
             differ << what + QStringLiteral(": ours ") + QString::fromStdString(ourClasses) + QStringLiteral("LibreOffice ")
                           + QString::fromStdString(theirClasses);
     }
-    EXPECT_GT(tokens, 1000);
+    EXPECT_GT(tokens, 250) << "every workbook, the 15-column month chart among them, holds hundreds";
     EXPECT_TRUE(differ.isEmpty()) << differ.size() << " differ, first:\n" << differ.mid(0, 8).join(u'\n').toStdString();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Services.h"
+#include "chart/template/CalendarScale.h"
 #include "preview/Form2.h"
 #include "preview/LazyPreview.h"
 #include "preview/MainWindowLink.h"
@@ -24,6 +25,7 @@ class FakeMainWindow : public MainWindowLink {
 public:
     FakeMainWindow(SettingsStore &settings, const orv::test::RecordingExit &exit) : mSettings(settings), mExit(exit) {}
     void showMainWindow() override { ++shown; }
+    void rebuildChart(chart::CalendarScale scale) override { rebuilt.push_back(scale); }
     void saveProjectLists() override
     {
         mSettings.write(QStringLiteral("Categories"), QStringLiteral("Design"));
@@ -34,6 +36,7 @@ public:
 
     int shown = 0;
     int exitCallsAtSave = -1;
+    std::vector<chart::CalendarScale> rebuilt;
 
 private:
     SettingsStore &mSettings;

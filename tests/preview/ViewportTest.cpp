@@ -432,3 +432,27 @@ TEST(ViewportFrame, APageLeavesOutTheFrozenRows)
 
 } // namespace
 } // namespace orv::preview
+
+namespace orv::preview {
+namespace {
+
+// "Fit": the frame's inner width (9300 twips) over the picture's.
+struct FitCase {
+    std::int32_t displayWidth; // the picture's width is two twips less
+    float zoom;
+};
+
+class ViewportFit : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(ViewportFit, ShowsTheWholeWidthWithinTheZoomBounds)
+{
+    const Viewport viewport = preparedFor({GetParam().displayWidth, 2250});
+    EXPECT_FLOAT_EQ(viewport.fitWidthZoom(), GetParam().zoom);
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, ViewportFit,
+                         ::testing::Values(FitCase{18602, 0.5f}, FitCase{9302, 1.0f}, FitCase{1002, 3.75f},
+                                           FitCase{100002, 0.25f}));
+
+} // namespace
+} // namespace orv::preview

@@ -74,7 +74,7 @@ TEST_F(Layout, FocusFollowsTheRowsThenTheTopButtons)
                                  f.txtProc,     f.Combo1,      f.txtStart,    f.TxtEnd,      f.Check1,
                                  f.PushButton3, f.PushButton4, f.ListView2,   f.TxtEvent,    f.txtEvStart,
                                  f.txtEvEnd,    f.PushButton5, f.PushButton7, f.ListView3,   f.PushButton6,
-                                 f.TabControl1->findChild<QTabBar *>(), f.PushButton8, f.PushButton9};
+                                 f.cboScale,    f.TabControl1->findChild<QTabBar *>(), f.PushButton8, f.PushButton9};
     // Walk the chain, leaving out what cannot take the focus by tabbing and
     // the inner parts of the combo box and the list views.
     QList<QWidget *> found{order.first()};

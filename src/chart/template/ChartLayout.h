@@ -36,7 +36,10 @@ inline constexpr int kSpacerRow = kBlockRow + 2;
 inline constexpr int kBlockRows = 4;
 
 // The calendar: the month's name in the rows from kMonthRow, each day's date
-// in the rows from kDateRow, one column per day.
+// in the rows from kDateRow, one column per day. A week or month calendar
+// (CalendarScale.h) has one column per period, as many as its plan needs;
+// the month row then names the month or the year, the date row holds the
+// period's first day.
 inline constexpr int kMonthRow = 4;
 inline constexpr int kDateRow = 6;
 inline constexpr int kFirstDayColumn = 8; // H
@@ -48,10 +51,11 @@ inline constexpr int kLastDayColumn = kFirstDayColumn + kDays - 1; // GU
 inline constexpr int kLastPrintedColumn = 190; // GH
 inline constexpr int kLastPrintedRow = 17;
 
-// The calendar columns of the given rows, as a 0-based cell range.
-constexpr sheet::CellRange calendarRows(int firstRow, int lastRow)
+// The calendar columns of the given rows, as a 0-based cell range; a week
+// or month calendar ends at its own last column.
+constexpr sheet::CellRange calendarRows(int firstRow, int lastRow, int lastColumn = kLastDayColumn)
 {
-    return {firstRow - 1, kFirstDayColumn - 1, lastRow - 1, kLastDayColumn - 1};
+    return {firstRow - 1, kFirstDayColumn - 1, lastRow - 1, lastColumn - 1};
 }
 
 // The block's rows as the builder selects them ("10:13").

@@ -4,14 +4,14 @@
 
 namespace orv::chart {
 
-sheet::Workbook buildChartTemplate()
+sheet::Workbook buildChartTemplate(const CalendarShape &shape)
 {
     sheet::Workbook book;
     book.setTemplate(true);
 
     TemplateSheet plan(book, book.addSheet(QStringLiteral("Project Plan")));
-    buildProjectPlanSheet(plan);
-    addProjectPlanRules(plan.sheet());
+    buildProjectPlanSheet(plan, shape);
+    addProjectPlanRules(plan.sheet(), shape);
 
     book.addSheet(QStringLiteral("Instructions")).setVisibility(sheet::SheetVisibility::Hidden);
 

@@ -106,6 +106,61 @@ std::vector<Rule> behindPlanRules()
     return {{QStringLiteral("AND(TODAY()>$D11+($E11-$D11)*$F11,$F11<1,$D11<>0)"), behind}};
 }
 
+// At the week and month scales a column stands for a period from its date
+// row's day to the period's last day ("%2"): a bar, an event or today shows
+// in every column whose period overlaps it.
+QString periodEnd(CalendarScale scale)
+{
+    return scale == CalendarScale::Weeks ? day() + "+6"
+                                         : "DATE(YEAR(" + day() + "),MONTH(" + day() + ")+1,0)";
+}
+
+// A rule's formula with "%1" for the period's first day and "%2" for its last.
+QString inPeriod(CalendarScale scale, const char *formula)
+{
+    return onDay(formula).replace(QStringLiteral("%2"), periodEnd(scale));
+}
+
+QString periodHoldsEvent(CalendarScale scale)
+{
+    return inPeriod(scale, "OR(AND(%1<=$E$3,%2>=$D$3),AND(%1<=$E$4,%2>=$D$4),AND(%1<=$E$5,%2>=$D$5),"
+                           "AND(%1<=$E$6,%2>=$D$6),AND(%1<=$E$7,%2>=$D$7))");
+}
+QString periodHoldsToday(CalendarScale scale) { return inPeriod(scale, "AND(TODAY()>=%1,TODAY()<=%2)"); }
+
+// The completed part covers the periods that overlap the task and start on
+// or before D + F * (E - D); weekends are shaded only at the day scale.
+std::vector<Rule> periodTaskRowRules(CalendarScale scale)
+{
+    const QString completed = inPeriod(scale, ",$F11>0,%2>=$D11,%1<=$D11+$F11*($E11-$D11))");
+    return {
+        {"AND($B11<>\"\"" + completed, bar(colors::LightYellow)},
+        {inPeriod(scale, "AND(%1<=$E11,%2>=$D11,$B11<>\"\")"), bar(colors::Aqua)},
+        {"AND($C11<>\"\"" + completed, bar(colors::BrightGreen)},
+        {inPeriod(scale, "AND(%1<=$E11,%2>=$D11,$C11<>\"\")"), bar(colors::Lavender)},
+        {periodHoldsEvent(scale), filled(colors::LightGreen)},
+        {periodHoldsToday(scale), filled(colors::Coral)},
+    };
+}
+
+std::vector<Rule> periodDeliverableRules(CalendarScale scale)
+{
+    return {
+        {inPeriod(scale, "AND(%1<=$E10,%2>=$D10)"), filledWithFont(colors::Indigo, colors::Navy)},
+        {periodHoldsEvent(scale), filledWithFont(colors::BrightGreen, colors::BrightGreen)},
+    };
+}
+
+// Month labels head days and weeks, year labels head months.
+std::vector<Rule> periodLabelRules(CalendarScale scale)
+{
+    if (scale != CalendarScale::Months)
+        return monthLabelRules();
+    ConditionalStyle yearChange;
+    yearChange.borders = Borders{BorderLine{BorderStyle::Medium, colors::White}, {}, {}, {}};
+    return {{"YEAR(" + day() + ")<>YEAR(" + dayOf(layout::kFirstDayColumn - 1) + ")", yearChange}};
+}
+
 void addFormat(Sheet &sheet, const CellRange &area, const std::vector<Rule> &rules)
 {
     ConditionalFormat format;
@@ -117,13 +172,22 @@ void addFormat(Sheet &sheet, const CellRange &area, const std::vector<Rule> &rul
 
 } // namespace
 
-void addProjectPlanRules(Sheet &plan)
+void addProjectPlanRules(Sheet &plan, const CalendarShape &shape)
 {
     using namespace layout;
-    addFormat(plan, calendarRows(kFirstTaskRow, kSpacerRow), taskRowRules());
-    addFormat(plan, calendarRows(kBlockRow, kBlockRow), deliverableRules());
-    addFormat(plan, calendarRows(kMonthRow, kMonthRow + 1), monthLabelRules());
-    addFormat(plan, calendarRows(kDateRow, kDateRow + 1), dayDateRules());
+    const int last = shape.lastColumn();
+    if (shape.scale == CalendarScale::Days) {
+        addFormat(plan, calendarRows(kFirstTaskRow, kSpacerRow), taskRowRules());
+        addFormat(plan, calendarRows(kBlockRow, kBlockRow), deliverableRules());
+        addFormat(plan, calendarRows(kMonthRow, kMonthRow + 1), monthLabelRules());
+        addFormat(plan, calendarRows(kDateRow, kDateRow + 1), dayDateRules());
+    } else {
+        addFormat(plan, calendarRows(kFirstTaskRow, kSpacerRow, last), periodTaskRowRules(shape.scale));
+        addFormat(plan, calendarRows(kBlockRow, kBlockRow, last), periodDeliverableRules(shape.scale));
+        addFormat(plan, calendarRows(kMonthRow, kMonthRow + 1, last), periodLabelRules(shape.scale));
+        addFormat(plan, calendarRows(kDateRow, kDateRow + 1, last),
+                  {{periodHoldsToday(shape.scale), filled(colors::Coral)}});
+    }
     addFormat(plan, CellRange{kFirstTaskRow - 1, 0, kFirstTaskRow - 1, kSubTaskColumn - 1}, behindPlanRules());
 }
 

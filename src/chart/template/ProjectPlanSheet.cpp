@@ -12,9 +12,11 @@ namespace {
 
 using layout::calendarRows;
 
-// The calendar's columns, 0-based.
+// The calendar's first column, 0-based.
 constexpr int kFirstDay = layout::kFirstDayColumn - 1;
-constexpr int kLastDay = layout::kLastDayColumn - 1;
+
+// The calendar's last column, 0-based.
+int lastDay(const CalendarShape &shape) { return shape.lastColumn() - 1; }
 
 Fill solid(Color color) { return {FillPattern::Solid, color}; }
 
@@ -68,12 +70,12 @@ Alignment upright()
     return alignment;
 }
 
-void setSizes(Sheet &sheet)
+void setSizes(Sheet &sheet, const CalendarShape &shape)
 {
     const std::pair<int, double> widths[] = {{0, 1.375}, {1, 2.125}, {2, 25.875}, {3, 5.75}, {4, 5.75}, {6, 0.75}};
     for (const auto &[column, width] : widths)
         sheet.setColumnInfo(column, ColumnInfo{width});
-    for (int column = kFirstDay; column <= kLastDay; ++column)
+    for (int column = kFirstDay; column <= lastDay(shape); ++column)
         sheet.setColumnInfo(column, ColumnInfo{2.0});
 
     const double heights[] = {7.5, 18.75, 15, 15, 15, 15, 15, 3.75, 14.25, 15, 14.25, 6.75, 7.5};
@@ -98,51 +100,87 @@ void writeSpecialEvents(TemplateSheet &plan)
     }
 }
 
-void writeTitle(TemplateSheet &plan)
+void writeTitle(TemplateSheet &plan, const CalendarShape &shape)
 {
     CellFormat title = whiteOnIndigo();
     title.font.size = 14;
     title.alignment.horizontal = HorizontalAlignment::Center;
     title.alignment.vertical = VerticalAlignment::Center;
-    const CellRange area = calendarRows(2, 3);
+    const CellRange area = calendarRows(2, 3, shape.lastColumn());
     plan.applyFormat(area, title);
     plan.setText(area.topLeft(), QStringLiteral("Project Plan Template"), title);
     plan.merge(area);
 }
 
-// Rows 4-5 name the month in its first column, rows 6-7 hold the days. The
-// first day is the earliest date of the events and the first plan rows, but
-// at most 30 days before today.
-void writeCalendar(TemplateSheet &plan)
+// The first period's start, from the earliest date of the events and the
+// first plan rows: that day, but at most 30 days before today, at the day
+// scale; the Monday on or before it, or its month's first day. A plan
+// without dates starts the week calendar on day 1 rather than before the
+// first date there is, where an undated task (0 to 0) would overlap it.
+QString firstPeriodFormula(CalendarScale scale)
 {
+    switch (scale) {
+    case CalendarScale::Days: return QStringLiteral("=MAX(MIN(D3:E15),TODAY()-30)");
+    case CalendarScale::Weeks: return QStringLiteral("=MAX(1,MIN(D3:E15)-WEEKDAY(MIN(D3:E15),3))");
+    case CalendarScale::Months: return QStringLiteral("=DATE(YEAR(MIN(D3:E15)),MONTH(MIN(D3:E15)),1)");
+    }
+    return {};
+}
+
+// The start of the period after the one in cell `before`.
+QString nextPeriodFormula(CalendarScale scale, const QString &before)
+{
+    switch (scale) {
+    case CalendarScale::Days: return "=" + before + "+1";
+    case CalendarScale::Weeks: return "=" + before + "+7";
+    case CalendarScale::Months: return "=DATE(YEAR(" + before + "),MONTH(" + before + ")+1,1)";
+    }
+    return {};
+}
+
+// Rows 4-5 name the month (the year, at the month scale) in its first
+// column, rows 6-7 hold each period's first day.
+void writeCalendar(TemplateSheet &plan, const CalendarShape &shape)
+{
+    const bool months = shape.scale == CalendarScale::Months;
+
     CellFormat month;
     month.font.bold = true;
     month.font.size = 12;
     month.font.color = colors::White;
     month.fill = solid(colors::OliveGreen);
     month.alignment = shrunkToColumn();
-    month.numberFormat = QStringLiteral("mmm");
+    month.numberFormat = months ? QStringLiteral("yyyy") : QStringLiteral("mmm");
+    const QString labelPart = months ? QStringLiteral("YEAR(") : QStringLiteral("MONTH(");
 
     CellFormat day;
     day.font.size = 10;
     day.alignment = upright();
-    day.numberFormat = QStringLiteral("m/d");
+    day.numberFormat = months ? QStringLiteral("mmm") : QStringLiteral("m/d");
 
-    for (int column = kFirstDay; column <= kLastDay; ++column) {
+    for (int column = kFirstDay; column <= lastDay(shape); ++column) {
         const QString here = columnName(column);
         const QString before = columnName(column == kFirstDay ? layout::kEndColumn - 1 : column - 1);
         const QString date = QString::number(layout::kDateRow);
         const CellRange label{layout::kMonthRow - 1, column, layout::kMonthRow, column};
         plan.applyFormat(label, month);
+        // A week or month calendar names its first period's month or year
+        // outright: the cell left of it is an event's end date, mostly
+        // empty, and the applications disagree on the month of an empty
+        // cell (January here, December in LibreOffice and Gnumeric).
+        const bool named = column == kFirstDay && shape.scale != CalendarScale::Days;
         plan.setFormula(label.topLeft(),
-                        "=IF(MONTH(" + here + date + ")<>MONTH(" + before + date + ")," + here + date + ",\"\")", month);
+                        named ? "=" + here + date
+                              : "=IF(" + labelPart + here + date + ")<>" + labelPart + before + date + ")," + here +
+                                    date + ",\"\")",
+                        month);
         plan.merge(label);
 
         const CellRange dayCells{layout::kDateRow - 1, column, layout::kDateRow, column};
         plan.applyFormat(dayCells, day);
         plan.setFormula(dayCells.topLeft(),
-                        column == kFirstDay ? QStringLiteral("=MAX(MIN(D3:E15),TODAY()-30)")
-                                            : "=" + before + date + "+1",
+                        column == kFirstDay ? firstPeriodFormula(shape.scale)
+                                            : nextPeriodFormula(shape.scale, before + date),
                         day);
         plan.merge(dayCells);
     }
@@ -161,7 +199,7 @@ void writeHeadings(TemplateSheet &plan)
 // calendar cells holds a 0 that its number format hides: LibreOffice leaves
 // a page out of print when no cell of it holds a value, however its cells
 // are filled, and the print area is all calendar.
-void writePlanBlock(TemplateSheet &plan)
+void writePlanBlock(TemplateSheet &plan, const CalendarShape &shape)
 {
     const CellFormat deliverable = whiteOnIndigo(true);
     plan.applyFormat(rangeAt(u"A10:F10"), deliverable);
@@ -181,13 +219,15 @@ void writePlanBlock(TemplateSheet &plan)
     CellFormat tiny;
     tiny.font.size = 1;
     tiny.numberFormat = QStringLiteral(";;;");
-    const CellRange calendar = calendarRows(layout::kBlockRow, layout::kSpacerRow);
+    const CellRange calendar = calendarRows(layout::kBlockRow, layout::kSpacerRow, shape.lastColumn());
     for (int row = calendar.firstRow; row <= calendar.lastRow; ++row)
         for (int column = calendar.firstColumn; column <= calendar.lastColumn; ++column)
             plan.setNumber({row, column}, 0, tiny);
 }
 
-void setViewAndPrint(Sheet &sheet)
+// The day chart prints to column GH, a little short of its calendar's end;
+// a week or month chart to its plan's last column.
+void setViewAndPrint(Sheet &sheet, const CalendarShape &shape)
 {
     SheetView &view = sheet.view();
     view.showGridlines = false;
@@ -203,23 +243,23 @@ void setViewAndPrint(Sheet &sheet)
     page.footer = QStringLiteral("&CPage &P of &N");
 
     PrintAreas &print = sheet.printAreas();
-    print.printArea = {CellRange{layout::kBlockRow - 1, kFirstDay, layout::kLastPrintedRow - 1,
-                                 layout::kLastPrintedColumn - 1}};
+    const int lastPrinted = shape.scale == CalendarScale::Days ? layout::kLastPrintedColumn : shape.lastColumn();
+    print.printArea = {CellRange{layout::kBlockRow - 1, kFirstDay, layout::kLastPrintedRow - 1, lastPrinted - 1}};
     print.titleColumns = CellRange{0, 0, kMaxRows - 1, layout::kGapColumn - 1};
     print.titleRows = CellRange{1, 0, layout::kHeadingRow - 1, kMaxColumns - 1};
 }
 
 } // namespace
 
-void buildProjectPlanSheet(TemplateSheet &plan)
+void buildProjectPlanSheet(TemplateSheet &plan, const CalendarShape &shape)
 {
-    setSizes(plan.sheet());
+    setSizes(plan.sheet(), shape);
     writeSpecialEvents(plan);
-    writeTitle(plan);
-    writeCalendar(plan);
+    writeTitle(plan, shape);
+    writeCalendar(plan, shape);
     writeHeadings(plan);
-    writePlanBlock(plan);
-    setViewAndPrint(plan.sheet());
+    writePlanBlock(plan, shape);
+    setViewAndPrint(plan.sheet(), shape);
 }
 
 } // namespace orv::chart

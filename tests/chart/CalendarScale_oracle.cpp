@@ -1,0 +1,89 @@
+// The week and month charts of a 15-month plan opened by LibreOffice and
+// Gnumeric: both compute the same calendar (the period dates in row 6 and
+// the month or year labels in row 4) and the same deliverable dates as our
+// engine cached.
+
+#include "ChartBuilderFixture.h"
+
+#include "chart/template/ChartLayout.h"
+#include "sheet/OracleFiles.h"
+#include "sheet/formula/FormulaPrinter.h"
+
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+namespace orv::chart::test {
+namespace {
+
+using sheet::xls::testing::readXlsx;
+using sheet::xls::testing::runProgram;
+
+struct ScaleCase {
+    CalendarScale scale;
+    int columns;
+};
+
+class ScaledChartInOtherApplications : public ChartBuilderTest, public ::testing::WithParamInterface<ScaleCase> {};
+
+TEST_P(ScaledChartInOtherApplications, ComputeTheSameCalendar)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("ssconvert")).isEmpty())
+        GTEST_SKIP() << "LibreOffice or Gnumeric is not installed";
+    lists.categories = {{"Research"}, {"Development"}};
+    lists.tasks = {{"Interviews", "80", "1/6/2027", "2/20/2027", "Research", ""},
+                   {"Prototype", "10", "5/15/2027", "11/1/2027", "Development", ""},
+                   {"Beta", "", "2/2/2028", "3/31/2028", "Development", "V"}};
+    lists.events = {{"Kick-off", "1/10/2027", "1/10/2027"}};
+    const CalendarScale scale = GetParam().scale;
+    ChartBuilder scaled({scripted.services, lists, window, preview, [] { return loadCustomResource(101); },
+                         [scale] { return scale; }},
+                        kSeed);
+    scaled.PushButton6_Click();
+    ASSERT_TRUE(scripted.messages.shown.empty());
+    const sheet::Workbook chart = sheet::xls::openWorkbook(preview.excelFile);
+
+    QTemporaryDir dir;
+    const QString in = preview.excelFile;
+    QString log;
+    runProgram(QStringLiteral("soffice"),
+               {QStringLiteral("-env:UserInstallation=file://") + dir.path() + QStringLiteral("/profile"),
+                QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("xlsx"),
+                QStringLiteral("--outdir"), dir.path(), in},
+               &log, 120000);
+    runProgram(QStringLiteral("ssconvert"), {QStringLiteral("--recalc"), QStringLiteral("-T"),
+                                             QStringLiteral("Gnumeric_Excel:excel_biff8"), in,
+                                             dir.filePath(QStringLiteral("gnumeric.xls"))},
+               &log);
+    const auto libreOffice = readXlsx(dir.filePath(QFileInfo(in).completeBaseName() + QStringLiteral(".xlsx")));
+    ASSERT_FALSE(libreOffice.sheetData.empty()) << log.toStdString();
+    const sheet::Workbook gnumeric = sheet::xls::openWorkbook(dir.filePath(QStringLiteral("gnumeric.xls")));
+
+    const auto expectSame = [&](int row, int column) {
+        const QString ref = sheet::columnName(column - 1) + QString::number(row);
+        const sheet::Value ours = valueAt(chart, row, column);
+        const QString theirs = libreOffice.sheetData[0].cells.value(ref).value;
+        if (const double *number = std::get_if<double>(&ours))
+            EXPECT_NEAR(theirs.toDouble(), *number, 1e-9) << "LibreOffice " << ref.toStdString();
+        else
+            EXPECT_TRUE(theirs.isEmpty()) << "LibreOffice " << ref.toStdString() << " " << theirs.toStdString();
+        EXPECT_EQ(valueAt(gnumeric, row, column), ours) << "Gnumeric " << ref.toStdString();
+    };
+    const int first = layout::kFirstDayColumn;
+    ASSERT_TRUE(std::holds_alternative<double>(valueAt(chart, layout::kDateRow, first + GetParam().columns - 1)));
+    for (int column = first; column < first + GetParam().columns; ++column) {
+        expectSame(layout::kDateRow, column);
+        expectSame(layout::kMonthRow, column);
+    }
+    for (int row : {10, 14})
+        for (int column : {layout::kStartColumn, layout::kEndColumn})
+            expectSame(row, column);
+}
+
+// Monday 4 January 2027 to the week of 31 March 2028; January 2027 to March 2028.
+INSTANTIATE_TEST_SUITE_P(FifteenMonths, ScaledChartInOtherApplications,
+                         ::testing::Values(ScaleCase{CalendarScale::Weeks, 65}, ScaleCase{CalendarScale::Months, 15}),
+                         [](const auto &info) { return scaleName(info.param.scale).toStdString(); });
+
+} // namespace
+} // namespace orv::chart::test
