@@ -24,11 +24,15 @@ public:
     }
     void setPointer(PointerSetting pointer) override { mForm.setPointer(pointer); }
     void hideMainWindow() override { mForm.hide(); }
-    // A plan that fits its calendar leaves the note as it is.
+    // A plan that fits its calendar leaves the note as it is, unless the
+    // note is the word of an earlier chart, which no longer holds.
     void noteOutsideCalendar(const QString &word) override
     {
         if (!word.isEmpty())
             mForm.mNote->show(word);
+        else if (mForm.mNote->text() == mShownWord)
+            mForm.mNote->clear();
+        mShownWord = word;
     }
 
 private:
@@ -46,6 +50,7 @@ private:
     }
 
     Form1 &mForm;
+    QString mShownWord; // the last chart's word
 };
 
 } // namespace orv

@@ -69,6 +69,7 @@ TEST_F(ScaleChooser, TheChartIsBuiltAtTheChosenScaleAndTheNoteSaysWhatTheDaysLea
     QTest::mouseClick(f.PushButton6, Qt::LeftButton);
     EXPECT_EQ(preview.scale, CalendarScale::Weeks);
     EXPECT_TRUE(preview.word.isEmpty()) << preview.word.toStdString();
+    EXPECT_EQ(note(), "") << "the day chart's word no longer holds";
     EXPECT_TRUE(scripted.messages.shown.empty());
 
     // Opening the week chart brings its scale back.
