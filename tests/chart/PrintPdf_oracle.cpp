@@ -6,6 +6,7 @@
 #include "chart/template/TemplateColors.h"
 #include "sheet/OracleFiles.h"
 #include "sheet/render/PrintedSheet.h"
+#include "PdfPages.h"
 
 #include <QDir>
 #include <QImage>
@@ -20,14 +21,6 @@
 
 namespace orv::chart::test {
 namespace {
-
-// The output of a program that must succeed.
-QString outputOf(const QString &program, const QStringList &arguments)
-{
-    QString output;
-    EXPECT_EQ(sheet::xls::testing::runProgram(program, arguments, &output, 600000), 0) << output.toStdString();
-    return output;
-}
 
 QString pdfinfoField(const QString &info, const QString &field)
 {
@@ -150,25 +143,6 @@ TEST_P(PrintPdfOracle, LibreOfficeBreaksThePagesAlike)
     }
 }
 
-// How many pixels of a page picture have one of `colours`, give or take the
-// rasteriser's blending.
-int pixelsOf(const QImage &page, std::initializer_list<sheet::Color> colours)
-{
-    int count = 0;
-    for (int y = 0; y < page.height(); ++y)
-        for (int x = 0; x < page.width(); ++x) {
-            const QRgb pixel = page.pixel(x, y);
-            for (const sheet::Color &colour : colours) {
-                const QRgb wanted = colour.rgb;
-                if (std::abs(qRed(pixel) - qRed(wanted)) + std::abs(qGreen(pixel) - qGreen(wanted))
-                        + std::abs(qBlue(pixel) - qBlue(wanted)) < 24) {
-                    ++count;
-                    break;
-                }
-            }
-        }
-    return count;
-}
 
 // Other applications print the chart workbook as it stands, .xls and
 // .xlsx, with their own default settings: every page with the calendar's
