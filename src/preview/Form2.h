@@ -118,7 +118,6 @@ private:
     void showZoomLevel();
     void scrollBy(Axis axis, int units);
     void scrollToEnd(Axis axis, bool end);
-    void showUnscaledPicture();
     void releasePictures();
     // Maps the viewport's state onto the display box and the scroll bars.
     void syncViewport();

@@ -51,10 +51,7 @@ void Form2::prepareViewport(ReportingOperation &op)
         else
             Zoom_Ori->setPicture(Picture1->picture());
     });
-    op(124, [&] {
-        mViewport.resetZoomFactor();
-        mViewport.setPaintedOnDemand(Picture1->tiles() != nullptr);
-    });
+    op(124, [&] { mViewport.resetZoomFactor(); });
     op(126, [&] {
         mViewport.setUnscaledArea(Zoom_Ori->innerSize());
         mViewport.readOriWidth();
@@ -67,50 +64,24 @@ void Form2::prepareViewport(ReportingOperation &op)
     op.more([&] { showZoomLevel(); });
 }
 
+// The picture is painted as it comes into view, at any zoom: no zoom is
+// refused for the size of the picture.
 void Form2::RedrawImage()
 {
     ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.RedrawImage "));
-    bool fits = false;
     op(100, [&] { mViewport.computeScaledWidth(); });
     op(102, [&] { mViewport.computeScaledHeight(); });
-    op(104, [&] { fits = mViewport.fitsRedrawLimits(); });
-    if (fits) {
-        op(106, [&] { Picture1->clearPicture(); });
-        op(108, [&] {
-            mViewport.showScaledSize();
-            Picture1->setOuterSize(mViewport.displaySize());
-        });
-        op(112, [&] {
-            if (Picture1->tiles())
-                Picture1->showTilesAt(mViewport.zoomFactor());
-            else
-                Picture1->paintPicture(Zoom_Ori->picture(), mViewport.ori(), mViewport.scaled());
-        });
-        op(114, [&] { setMousePointer(PointerSetting::Default); });
-        op(116, [&] { mViewport.setBarValue(Axis::Horizontal, 0); });
-        op(118, [&] { mViewport.setBarValue(Axis::Vertical, 0); });
-        op(120, [&] { mViewport.enableBarForScaledSize(Axis::Horizontal); });
-        op(122, [&] { mViewport.enableBarForScaledSize(Axis::Vertical); });
-    } else {
-        op(124, [&] { mViewport.resetZoomFactor(); });
-        op(126, [&] {
-            mViewport.setUnscaledArea(Zoom_Ori->innerSize());
-            mViewport.readOriWidth();
-        });
-        op(128, [&] { mViewport.readOriHeight(); });
-        op(130, [&] { mViewport.scaleWidthToOri(); });
-        op(132, [&] { mViewport.scaleHeightToOri(); });
-        // Back at factor 1.0 the screen shows the unscaled picture again.
-        op.more([&] { showUnscaledPicture(); });
-    }
+    op(108, [&] {
+        mViewport.showScaledSize();
+        Picture1->setOuterSize(mViewport.displaySize());
+    });
+    op(112, [&] { Picture1->showAt(mViewport.zoomFactor()); });
+    op(114, [&] { setMousePointer(PointerSetting::Default); });
+    op(116, [&] { mViewport.setBarValue(Axis::Horizontal, 0); });
+    op(118, [&] { mViewport.setBarValue(Axis::Vertical, 0); });
+    op(120, [&] { mViewport.enableBarForScaledSize(Axis::Horizontal); });
+    op(122, [&] { mViewport.enableBarForScaledSize(Axis::Vertical); });
     syncViewport();
-}
-
-void Form2::showUnscaledPicture()
-{
-    if (Picture1->picture().isNull())
-        Picture1->setPicture(Zoom_Ori->picture());
-    mViewport.setDisplaySize(Picture1->outerSize());
 }
 
 void Form2::releasePictures()
@@ -136,24 +107,15 @@ void Form2::ChangeZoom(std::int32_t direction)
     zoomAround(mViewport.zoomFactor() + step, mViewport.centre());
 }
 
-// A drawn zoom keeps the anchored point in place; a refused one that brings
-// back the unscaled picture sets the bars up again for it. A refused zoom
-// while the unscaled picture is on screen leaves the picture and the bars
-// where they are.
+// A zoom keeps the anchored point in place.
 void Form2::zoomAround(float z, Extent at)
 {
     const Viewport::Anchor anchor = mViewport.anchorAt(at);
     if (z == mViewport.zoomFactor() || !mViewport.setZoom(z))
         return;
-    const bool unscaledShown = !Picture1->picture().isNull();
     RedrawImage();
-    if (!(unscaledShown && !Picture1->picture().isNull())) {
-        if (mViewport.zoomFactor() == z)
-            mViewport.keepAnchored(anchor);
-        else
-            mViewport.initScrollbars();
-        syncViewport();
-    }
+    mViewport.keepAnchored(anchor);
+    syncViewport();
     showZoomLevel();
 }
 

@@ -5,7 +5,6 @@
 #include "preview/PictureBox.h"
 #include "preview/PictureTiles.h"
 #include "sheet/render/RangePicture.h"
-#include "sheet/render/SheetPicture.h"
 
 #include <QApplication>
 
@@ -29,14 +28,12 @@ Form2 &LazyPreview::form()
     return *mForm;
 }
 
-void LazyPreview::loadPicture(const QString &path) { assignPicture(sheet::readPicture(path)); }
-
 // The sheet's picture the builder kept is painted from the sheet; without
-// one, the file is decoded.
+// one there was no range to picture, and the preview shows none.
 void LazyPreview::takePicture(const chart::HandedPicture &picture)
 {
     if (!picture.sheet) {
-        loadPicture(picture.path);
+        assignPicture(QImage());
         return;
     }
     mWriting = picture.writing;
