@@ -1,6 +1,7 @@
 // "Print..." and "Export PDF...": the chart workbook's pages as its page
 // setup lays them out, on a printer the user picks or in a PDF file.
 #include "app/ReportingOperation.h"
+#include "app/qt/ButtonKeys.h"
 #include "app/qt/HoverPointer.h"
 #include "chart/ChartPages.h"
 #include "preview/Form2.h"
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QPrinter>
 #include <QPushButton>
-#include <QShortcut>
 #include <algorithm>
 
 namespace orv::preview {
@@ -62,9 +62,9 @@ void Form2::createPrintControls()
     }
     connect(PrintButton, &QPushButton::clicked, this, &Form2::PrintChart);
     connect(ExportPdfButton, &QPushButton::clicked, this, &Form2::ExportPdf);
-    connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, this, &Form2::PrintChart);
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), this), &QShortcut::activated, this,
-            &Form2::ExportPdf);
+    pressOnKeys(*PrintButton, QStringLiteral("Print"), {QKeySequence::Print});
+    pressOnKeys(*ExportPdfButton, QStringLiteral("Export PDF"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)});
+    returnActsAsSpace({PrintButton, ExportPdfButton});
 }
 
 void Form2::PrintChart()
