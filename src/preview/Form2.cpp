@@ -3,9 +3,11 @@
 #include "app/FileExists.h"
 #include "app/FileOperations.h"
 #include "app/ReportingOperation.h"
+#include "app/WindowPlace.h"
 #include "app/CursorFile.h"
 #include "app/qt/HoverPointer.h"
 #include "app/qt/ProgramIcon.h"
+#include "app/qt/RememberedPlace.h"
 #include "preview/FrozenPane.h"
 #include "preview/MainWindowLink.h"
 #include "preview/PictureBox.h"
@@ -97,6 +99,8 @@ Form2::Form2(const Services &services, MainWindowLink &mainWindow, QWidget *pare
       mHover(new HoverPointer(*this))
 {
     createControls();
+    new RememberedPlace(*this, *mServices.settings, QLatin1String(kPreviewWindowPlaceKey),
+                        RememberedPlace::Keep::Size);
     Form_Load();
 }
 

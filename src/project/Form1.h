@@ -88,6 +88,7 @@ private:
     void buildTasksTab();
     void buildEventsTab();
     void setFocusOrder();
+    void letControlsGrow();
     void paintDesignedWhite();
     void watchHover();
 
