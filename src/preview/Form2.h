@@ -127,6 +127,8 @@ private:
     MainWindowLink &mMainWindow;
     Viewport mViewport;
     bool FirstActivate = true;
+    // Where the chart on show was last saved; empty until it is.
+    QString mSavedAs;
     HoverPointer *mHover;
     WheelNotches mWheel;
     QMenu *mPictureMenu = nullptr;

@@ -4,6 +4,7 @@
 #include "app/qt/ButtonKeys.h"
 #include "app/qt/HoverPointer.h"
 #include "chart/ChartPages.h"
+#include "preview/DocumentName.h"
 #include "preview/Form2.h"
 #include "files/Failure.h"
 #include "files/FileAccess.h"
@@ -11,7 +12,6 @@
 #include "sheet/render/ScreenFonts.h"
 
 #include <QBoxLayout>
-#include <QFileInfo>
 #include <QPrinter>
 #include <QPushButton>
 #include <algorithm>
@@ -78,7 +78,7 @@ void Form2::PrintChart()
         return;
     op(102, [&] {
         printer.setPageLayout(chart->paper());
-        printer.setDocName(QFileInfo(mExcelFile).completeBaseName());
+        printer.setDocName(chartDocumentName(mSavedAs, mServices.clock->now().date()));
         accepted = mServices.printDialog->askPrinter(printer, chart->printedOn(printer.pageLayout())->pageCount());
     });
     if (!accepted)

@@ -37,6 +37,7 @@ void showBar(QScrollBar &widget, const ScrollBarModel &bar)
 // painted into them, so persistent drawing needs no switching on.
 void Form2::prepareViewport(ReportingOperation &op)
 {
+    mSavedAs.clear();
     op(106, [&] {
         Picture1->setAutoSize(true);
         mViewport.setDisplaySize(Picture1->outerSize());
