@@ -302,6 +302,10 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
             Picture1_ContextMenu(static_cast<QContextMenuEvent *>(event));
             return true;
         }
+        if (type == QEvent::ToolTip) {
+            showMeaning(*static_cast<QHelpEvent *>(event));
+            return true;
+        }
     }
     if (watched == Picture1) {
         auto *mouse = static_cast<QMouseEvent *>(event);

@@ -9,7 +9,9 @@
 #include <QString>
 #include <QWidget>
 
+class QAction;
 class QContextMenuEvent;
+class QHelpEvent;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -26,6 +28,7 @@ class ReportingOperation;
 
 namespace orv::preview {
 
+class ColourLegend;
 class FrozenPane;
 class MainWindowLink;
 class PictureBox;
@@ -105,6 +108,9 @@ private:
     void Picture1_MouseUp();
     void Picture1_MouseWheel(QWheelEvent *event);
     void Picture1_ContextMenu(QContextMenuEvent *event);
+    QString meaningAt(QPoint inFrame) const;
+    void showMeaning(const QHelpEvent &event);
+    void showLegend(bool shown);
     void CopyPicture();
     void SavePictureAs();
     void PrintChart();
@@ -132,6 +138,8 @@ private:
     HoverPointer *mHover;
     WheelNotches mWheel;
     QMenu *mPictureMenu = nullptr;
+    ColourLegend *mLegend = nullptr;
+    QAction *mLegendAction = nullptr;
     FrozenPane *mCornerPane;
     FrozenPane *mTopPane;
     FrozenPane *mLeftPane;

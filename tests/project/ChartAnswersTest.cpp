@@ -1,0 +1,98 @@
+// A chart built from the main window's lists answers in the preview when
+// pointed at: the cell under the pointer says what its look means.
+#include "Form1Fixture.h"
+#include "preview/Form2.h"
+#include "preview/LazyPreview.h"
+#include "preview/MainWindowLink.h"
+#include "preview/PictureBox.h"
+
+#include <QHelpEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolTip>
+
+namespace orv::test {
+namespace {
+
+class ShowsAgain : public preview::MainWindowLink {
+public:
+    void showMainWindow() override {}
+    void saveProjectLists() override {}
+};
+
+class ChartAnswers : public ActiveForm1Test {
+protected:
+    ChartAnswers()
+    {
+        store("Categories", "Fair");
+        store("Tasks", QStringLiteral("Build^20^%1^%2^Fair^").arg(typed(-3), typed(5)));
+        store("Events", QStringLiteral("Trade fair^%1^%2").arg(typed(8), typed(9)));
+        form().Form_Load();
+        form().setChartPreview(preview);
+        form().PushButton6->click();
+    }
+
+    // The chart's calendar shows the days around the real today.
+    static QDate day(int fromToday) { return QDate::currentDate().addDays(fromToday); }
+    static QString typed(int fromToday) { return day(fromToday).toString(QStringLiteral("M/d/yyyy")); }
+    static QString span(int from, int to)
+    {
+        return day(from).toString(QStringLiteral("M/d")) + QStringLiteral("–") + day(to).toString(QStringLiteral("M/d"));
+    }
+
+    // Hovers over the chart frame a few pixels apart until a tooltip starts
+    // with `part`; returns that tooltip.
+    QString hoverUntil(const QString &part)
+    {
+        QWidget *frame = preview.loaded()->Picture2->client();
+        for (int y = 2; y < frame->height(); y += 4)
+            for (int x = 2; x < frame->width(); x += 6) {
+                const QPoint at(x, y);
+                QWidget *under = frame->childAt(at) != nullptr ? frame->childAt(at) : frame;
+                QHelpEvent hover(QEvent::ToolTip, under->mapFrom(frame, at), frame->mapToGlobal(at));
+                QCoreApplication::sendEvent(under, &hover);
+                if (QToolTip::text().startsWith(part))
+                    return QToolTip::text();
+            }
+        return {};
+    }
+
+    ShowsAgain mainWindow;
+    preview::LazyPreview preview{scripted.services, mainWindow};
+};
+
+TEST_F(ChartAnswers, AHoverOverABarTheEventAndTheTaskNameSaysWhatItIs)
+{
+    ASSERT_NE(preview.loaded(), nullptr) << shownTexts().join('\n').toStdString();
+    ASSERT_TRUE(preview.loaded()->isVisible());
+    const QString build = QStringLiteral("Build, %1, 20 % done").arg(span(-3, 5));
+    EXPECT_EQ(hoverUntil("Build, "), build);
+    EXPECT_EQ(hoverUntil("Special event"), QStringLiteral("Special event: Trade fair, %1").arg(span(8, 9)));
+    EXPECT_EQ(hoverUntil("Behind plan"), QStringLiteral("Behind plan: ") + build);
+    EXPECT_EQ(hoverUntil("Today"), QStringLiteral("Today, ") + day(0).toString(QStringLiteral("ddd M/d/yyyy")));
+}
+
+TEST_F(ChartAnswers, TheColourLegendIsShownAndHiddenFromTheChartsMenu)
+{
+    preview::Form2 &window = *preview.loaded();
+    QWidget *frame = window.Picture2->client();
+    QContextMenuEvent menuAsked(QContextMenuEvent::Mouse, QPoint(50, 50), frame->mapToGlobal(QPoint(50, 50)));
+    QCoreApplication::sendEvent(frame, &menuAsked);
+    auto *menu = window.findChild<QMenu *>();
+    ASSERT_NE(menu, nullptr);
+    QAction *legend = nullptr;
+    for (QAction *action : menu->actions())
+        if (action->text() == QStringLiteral("Colour Legend"))
+            legend = action;
+    ASSERT_NE(legend, nullptr);
+    legend->trigger();
+    QWidget *panel = window.findChild<QWidget *>(QStringLiteral("ColourLegend"));
+    ASSERT_NE(panel, nullptr);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(frame->rect().contains(panel->geometry()));
+    legend->trigger();
+    EXPECT_FALSE(panel->isVisible());
+}
+
+} // namespace
+} // namespace orv::test
