@@ -316,7 +316,8 @@ protected:
         for (QAction *action : menu->actions())
             texts << action->text();
         EXPECT_EQ(texts, QStringList({QStringLiteral("Copy Picture"), QStringLiteral("Save Picture As…"), QString(),
-                                      QStringLiteral("Print..."), QStringLiteral("Export PDF...")}));
+                                      QStringLiteral("Print..."), QStringLiteral("Export PDF..."), QString(),
+                                      QStringLiteral("Colour Legend")}));
         for (QAction *action : menu->actions())
             if (action->text() == entry)
                 QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
