@@ -168,4 +168,13 @@ QString cellMeaning(const Sheet &sheet, CellAddress at, QDate today)
     return plan.name.isEmpty() && !plan.start ? QString() : dayMeaning(sheet, *day, today);
 }
 
+int chartedTaskCount(const Sheet &sheet)
+{
+    int tasks = 0;
+    for (int row = kLastHeaderRow + 1; row <= sheet.lastRow(); ++row)
+        if (!textAt(sheet, {row, kTaskColumn}).isEmpty() || !textAt(sheet, {row, kSubTaskColumn}).isEmpty())
+            ++tasks;
+    return tasks;
+}
+
 } // namespace orv::chart

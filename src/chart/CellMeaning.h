@@ -21,4 +21,7 @@ namespace orv::chart {
 // shows nothing of the plan.
 QString cellMeaning(const sheet::Sheet &sheet, sheet::CellAddress at, QDate today);
 
+// How many tasks and sub-tasks a chart sheet shows.
+int chartedTaskCount(const sheet::Sheet &sheet);
+
 } // namespace orv::chart

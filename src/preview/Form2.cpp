@@ -157,6 +157,7 @@ void Form2::createControls()
     connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
     createShortcuts();
     createPrintControls();
+    announceControls();
 }
 
 void Form2::layOutControls()

@@ -108,6 +108,9 @@ private:
     void Picture1_MouseUp();
     void Picture1_MouseWheel(QWheelEvent *event);
     void Picture1_ContextMenu(QContextMenuEvent *event);
+    void announceControls();
+    void announceChart();
+    void announceZoom();
     QString meaningAt(QPoint inFrame) const;
     void showMeaning(const QHelpEvent &event);
     void showLegend(bool shown);

@@ -62,7 +62,10 @@ void Form2::prepareViewport(ReportingOperation &op)
     op(132, [&] { mViewport.scaleHeightToOri(); });
     op(134, [&] { RedrawImage(); });
     op(136, [&] { InitScrollbars(); });
-    op.more([&] { showZoomLevel(); });
+    op.more([&] {
+        showZoomLevel();
+        announceChart();
+    });
 }
 
 // The picture is painted as it comes into view, at any zoom: no zoom is
@@ -123,6 +126,7 @@ void Form2::zoomAround(float z, Extent at)
 void Form2::showZoomLevel()
 {
     Label1->setText(QStringLiteral("%1 %").arg(qRound(mViewport.zoomFactor() * 100)));
+    announceZoom();
     PushButton1->setEnabled(mViewport.canZoomIn());
     PushButton2->setEnabled(mViewport.canZoomOut());
 }

@@ -89,6 +89,7 @@ private:
     void buildEventsTab();
     void setFocusOrder();
     void letControlsGrow();
+    void announceControls();
     void paintDesignedWhite();
     void watchHover();
 

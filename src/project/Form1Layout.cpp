@@ -160,6 +160,7 @@ Form1::Form1(const Services &services, QWidget *parent)
     // After the handlers: Return and "Add" hand the focus back once the
     // item is in.
     new WindowKeys(*this, *mHistory, *mNote, [this] { mOpening->openChosenFile(); });
+    announceControls();
     connect(TabControl1, &QTabWidget::currentChanged, this, [this] {
         // The tab change has no error report; a failure to store the tab
         // leaves the stored value as it was.

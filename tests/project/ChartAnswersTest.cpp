@@ -6,7 +6,17 @@
 #include "preview/MainWindowLink.h"
 #include "preview/PictureBox.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QHelpEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
 #include <QMenu>
 #include <QPushButton>
 #include <QToolTip>
@@ -92,6 +102,69 @@ TEST_F(ChartAnswers, TheColourLegendIsShownAndHiddenFromTheChartsMenu)
     EXPECT_TRUE(frame->rect().contains(panel->geometry()));
     legend->trigger();
     EXPECT_FALSE(panel->isVisible());
+}
+
+// The controls a user reaches or reads.
+bool isControl(const QWidget &widget)
+{
+    return (qobject_cast<const QAbstractButton *>(&widget) || qobject_cast<const QLineEdit *>(&widget) ||
+            qobject_cast<const QComboBox *>(&widget) || qobject_cast<const QAbstractItemView *>(&widget) ||
+            qobject_cast<const QAbstractSlider *>(&widget) || qobject_cast<const QTabBar *>(&widget) ||
+            qobject_cast<const QGroupBox *>(&widget) || qobject_cast<const QTabWidget *>(&widget));
+}
+
+// A list's own scroll bars and header are announced with the list, the
+// tab bar's scroll arrows with the bar.
+bool partOfAList(const QWidget &widget)
+{
+    for (const QWidget *up = widget.parentWidget(); up != nullptr; up = up->parentWidget())
+        if (qobject_cast<const QAbstractItemView *>(up) || qobject_cast<const QTabBar *>(up))
+            return true;
+    return false;
+}
+
+TEST_F(ChartAnswers, EveryControlOfBothWindowsHasANameAndADescriptionForAScreenReader)
+{
+    preview::Form2 &window = *preview.loaded();
+    int controls = 0;
+    for (QWidget *top : {static_cast<QWidget *>(&form()), static_cast<QWidget *>(&window)})
+        for (QWidget *widget : top->findChildren<QWidget *>()) {
+            if (!isControl(*widget) || widget->window() != top || partOfAList(*widget))
+                continue;
+            ++controls;
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+            ASSERT_NE(accessible, nullptr);
+            EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << widget->metaObject()->className();
+            // A tab bar describes each of its tabs.
+            auto *tabs = qobject_cast<QTabBar *>(widget);
+            for (int i = tabs ? 0 : -1; i < (tabs ? tabs->count() : 0); ++i) {
+                QAccessibleInterface *described = i < 0 ? accessible : accessible->child(i);
+                EXPECT_FALSE(described->text(QAccessible::Description).isEmpty())
+                    << described->text(QAccessible::Name).toStdString() << widget->metaObject()->className();
+            }
+        }
+    EXPECT_GE(controls, 30);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form().ListView2)->text(QAccessible::Description),
+              "List of tasks, columns: Task, % Compl., Start, End, Category, Sub Task. Delete removes the selected "
+              "rows; a double click edits a field.");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.Picture2)->text(QAccessible::Name), "Gantt chart of 1 task");
+    QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(window.Label1)->text(QAccessible::Name), "Zoom level 125 %");
+}
+
+TEST_F(ChartAnswers, TabMovesThroughThePreviewFromTheZoomToSaving)
+{
+    preview::Form2 &window = *preview.loaded();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.PushButton1->setFocus();
+    QStringList order{window.PushButton1->text()};
+    for (int press = 0; press < 5; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order << static_cast<QAbstractButton *>(QApplication::focusWidget())->text();
+    }
+    EXPECT_EQ(order, (QStringList{"Zoom In", "Zoom Out", "Print...", "Export PDF...", "< Back",
+                                  "Save Results To Excel File"}));
 }
 
 } // namespace
