@@ -18,7 +18,7 @@ using sheet::Sheet;
 constexpr int kDeliverableColumn = 0; // A
 constexpr int kTaskColumn = 1;        // B
 constexpr int kSubTaskColumn = 2;     // C
-constexpr int kStartColumn = 3;       // D
+constexpr int kStartColumn = kStartDateColumn;
 constexpr int kEndColumn = 4;         // E
 constexpr int kDoneColumn = 5;        // F
 constexpr int kFirstDayColumn = 7;    // H

@@ -122,6 +122,8 @@ void Form2::createControls()
     mCornerPane = new FrozenPane(Picture2->client(), *Picture1, Qt::RightEdge | Qt::BottomEdge);
     mTopPane = new FrozenPane(Picture2->client(), *Picture1, Qt::BottomEdge);
     mLeftPane = new FrozenPane(Picture2->client(), *Picture1, Qt::RightEdge);
+    mCornerKeptPane = new FrozenPane(Picture2->client(), *Picture1, Qt::RightEdge | Qt::BottomEdge);
+    mLeftKeptPane = new FrozenPane(Picture2->client(), *Picture1, Qt::RightEdge);
     Zoom_Ori = new PictureBox(this);
     Zoom_Ori->setGeometry(twipsRect(10320, 480, 735, 375));
     Zoom_Ori->setOuterSize({735, 375});
@@ -185,8 +187,10 @@ void Form2::resizeEvent(QResizeEvent *event)
     layOutControls();
 }
 
-void Form2::setFrozenPanes(QSize pixels)
+void Form2::setFrozenPanes(QSize pixels, KeptColumns kept)
 {
+    const int left = std::clamp(kept.left, 0, std::max(0, pixels.width()));
+    mKept = {left, std::clamp(kept.width, 0, std::max(0, pixels.width()) - left)};
     mViewport.setFrozen({toTwips(std::max(0, pixels.width())), toTwips(std::max(0, pixels.height()))});
 }
 

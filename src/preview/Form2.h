@@ -4,10 +4,12 @@
 #include "app/PointerSetting.h"
 #include "preview/Viewport.h"
 #include "preview/WheelNotches.h"
+#include "sheet/model/CellAddress.h"
 
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 class QAction;
 class QContextMenuEvent;
@@ -33,6 +35,14 @@ class FrozenPane;
 class MainWindowLink;
 class PictureBox;
 
+// The columns among a sheet's frozen ones (left and width in pixels at zoom
+// 1) that stay in view whole, beside the start of those before them, when
+// the frozen columns take more than their share of the view.
+struct KeptColumns {
+    int left = 0;
+    int width = 0;
+};
+
 // The preview window: shows the chart picture in a viewport with zoom, scroll
 // bars and drag-panning, saves a copy of the chart workbook, and leads back
 // to the main window. Constructing it loads it (`Form_Load` runs).
@@ -55,7 +65,11 @@ public:
     void showInPlaceOf(const QWidget *mainWindow);
     // The sheet's frozen panes in the picture, in its pixels at zoom 1.0:
     // the width of the frozen columns and the height of the frozen rows.
-    void setFrozenPanes(QSize pixels);
+    // `kept`: see KeptColumns.
+    void setFrozenPanes(QSize pixels, KeptColumns kept = {});
+    // The cell of the chart sheet the frame shows at a point, over the
+    // frozen panes or the scrolled part; none without a sheet or beyond it.
+    std::optional<sheet::CellAddress> cellShownAt(QPoint inFrame) const;
 
     PointerSetting mousePointer() const;
     void setMousePointer(PointerSetting setting);
@@ -130,6 +144,21 @@ private:
     void releasePictures();
     // Maps the viewport's state onto the display box and the scroll bars.
     void syncViewport();
+    // Where the frozen panes go: how much of the frame they take, how much of
+    // that the names and the kept columns have, and how much of the frozen
+    // rows gives way at the top.
+    struct FrozenLayout {
+        QSize whole;
+        int paneWidth = 0;
+        int paneHeight = 0;
+        int names = 0;
+        int kept = 0;
+        int keptFrom = 0;
+        int hiddenTop = 0;
+    };
+    FrozenLayout frozenLayout() const;
+    // The point of the zoomed picture the frame shows at a point.
+    QPoint pictureShownAt(QPoint inFrame) const;
     void showFrozenPanes();
 
     const Services &mServices;
@@ -146,6 +175,9 @@ private:
     FrozenPane *mCornerPane;
     FrozenPane *mTopPane;
     FrozenPane *mLeftPane;
+    FrozenPane *mCornerKeptPane;
+    FrozenPane *mLeftKeptPane;
+    KeptColumns mKept;
 };
 
 } // namespace orv::preview

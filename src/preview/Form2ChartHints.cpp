@@ -5,7 +5,6 @@
 #include "preview/Form2.h"
 #include "preview/PictureBox.h"
 #include "preview/PictureTiles.h"
-#include "preview/Twips.h"
 #include "sheet/render/RangePicture.h"
 
 #include <QHelpEvent>
@@ -13,23 +12,22 @@
 
 namespace orv::preview {
 
-// A point of the frame over a frozen pane shows the picture's own frozen
-// part there; elsewhere the part the scrolled display box brings.
-QString Form2::meaningAt(QPoint inFrame) const
+std::optional<sheet::CellAddress> Form2::cellShownAt(QPoint inFrame) const
 {
     const std::shared_ptr<PictureTiles> &tiles = Picture1->tiles();
     if (!tiles)
-        return {};
-    const QPoint offset = Picture1->pos();
-    const int paneWidth = offset.x() < 0 ? toPixels(mViewport.frozen().width) : 0;
-    const int paneHeight = offset.y() < 0 ? toPixels(mViewport.frozen().height) : 0;
-    const double x = inFrame.x() < paneWidth ? inFrame.x() : inFrame.x() - offset.x();
-    const double y = inFrame.y() < paneHeight ? inFrame.y() : inFrame.y() - offset.y();
+        return std::nullopt;
+    const QPoint zoomed = pictureShownAt(inFrame);
     const double zoom = mViewport.zoomFactor();
-    const std::optional<sheet::CellAddress> cell = tiles->picture().cellAt(QPoint(int(x / zoom), int(y / zoom)));
+    return tiles->picture().cellAt(QPoint(int(zoomed.x() / zoom), int(zoomed.y() / zoom)));
+}
+
+QString Form2::meaningAt(QPoint inFrame) const
+{
+    const std::optional<sheet::CellAddress> cell = cellShownAt(inFrame);
     if (!cell)
         return {};
-    return chart::cellMeaning(tiles->picture().sheet(), *cell, tiles->picture().today());
+    return chart::cellMeaning(Picture1->tiles()->picture().sheet(), *cell, Picture1->tiles()->picture().today());
 }
 
 void Form2::showMeaning(const QHelpEvent &event)

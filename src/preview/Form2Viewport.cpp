@@ -236,20 +236,71 @@ void Form2::syncViewport()
 // reaches; the top one follows the picture across, the left one down. Along
 // an axis on which the picture is not scrolled (it is shown from its start,
 // or smaller than the frame and moved in) its frozen part is where it is
-// anyway and needs no pane.
-void Form2::showFrozenPanes()
+// anyway and needs no pane, unless it is larger than the frame.
+//
+// Zoomed in so far that the frozen part takes more than its share of the
+// frame, the panes keep what tells the rows and days apart: the top rows
+// give way to the row of day dates at their foot, and the names give up
+// their end to the kept columns (the dates), which stay whole.
+Form2::FrozenLayout Form2::frozenLayout() const
 {
     const QPoint offset = Picture1->pos();
     const QSize frame = Picture2->client()->size();
-    const int paneWidth = offset.x() < 0 ? toPixels(mViewport.frozen().width) : 0;
-    const int paneHeight = offset.y() < 0 ? toPixels(mViewport.frozen().height) : 0;
+    FrozenLayout layout;
+    layout.whole = QSize(toPixels(mViewport.frozenWhole().width), toPixels(mViewport.frozenWhole().height));
+    const QSize capped(toPixels(mViewport.frozen().width), toPixels(mViewport.frozen().height));
+    const double zoom = mViewport.zoomFactor();
+    layout.kept = qRound(mKept.width * zoom);
+    layout.keptFrom = qRound(mKept.left * zoom);
+    // The kept columns may widen the panes to three quarters of the frame,
+    // with a quarter of it left to the names.
+    const int keptPane = std::min(layout.kept + frame.width() / 4, frame.width() * 3 / 4);
+    const int paneWidth = std::min(layout.whole.width(), std::max(capped.width(), keptPane));
+    layout.paneWidth = offset.x() < 0 || layout.whole.width() > frame.width() ? paneWidth : 0;
+    layout.paneHeight = offset.y() < 0 || layout.whole.height() > frame.height() ? capped.height() : 0;
+    layout.hiddenTop = std::max(0, layout.whole.height() - layout.paneHeight);
+    if (layout.whole.width() <= layout.paneWidth)
+        layout.kept = 0;
+    layout.kept = std::min(layout.kept, layout.paneWidth);
+    layout.names = layout.paneWidth - layout.kept;
+    return layout;
+}
+
+QPoint Form2::pictureShownAt(QPoint inFrame) const
+{
+    const FrozenLayout layout = frozenLayout();
+    const QPoint offset = Picture1->pos();
+    int x = inFrame.x() - offset.x();
+    if (inFrame.x() < layout.names)
+        x = inFrame.x();
+    else if (inFrame.x() < layout.paneWidth)
+        x = layout.keptFrom + inFrame.x() - layout.names;
+    const int y = inFrame.y() < layout.paneHeight ? layout.hiddenTop + inFrame.y() : inFrame.y() - offset.y();
+    return {x, y};
+}
+
+void Form2::showFrozenPanes()
+{
+    const FrozenLayout layout = frozenLayout();
+    const QPoint offset = Picture1->pos();
+    const QSize frame = Picture2->client()->size();
     const int right = std::min(frame.width(), offset.x() + Picture1->width());
     const int bottom = std::min(frame.height(), offset.y() + Picture1->height());
-    mCornerPane->showPart(paneWidth > 0 && paneHeight > 0 ? QRect(0, 0, paneWidth, paneHeight) : QRect(), {0, 0});
-    mTopPane->showPart(paneHeight > 0 ? QRect(QPoint(paneWidth, 0), QPoint(right - 1, paneHeight - 1)) : QRect(),
-                       {paneWidth - offset.x(), 0});
-    mLeftPane->showPart(paneWidth > 0 ? QRect(QPoint(0, paneHeight), QPoint(paneWidth - 1, bottom - 1)) : QRect(),
-                        {0, paneHeight - offset.y()});
+    const int names = layout.names;
+    const int kept = layout.kept;
+    const int paneWidth = layout.paneWidth;
+    const int paneHeight = layout.paneHeight;
+    const QPoint keptFrom(layout.keptFrom, 0);
+    const auto shown = [](bool shows, const QRect &place) { return shows ? place : QRect(); };
+    mCornerPane->showPart(shown(names > 0 && paneHeight > 0, QRect(0, 0, names, paneHeight)), {0, layout.hiddenTop});
+    mCornerKeptPane->showPart(shown(kept > 0 && paneHeight > 0, QRect(names, 0, kept, paneHeight)),
+                              keptFrom + QPoint(0, layout.hiddenTop));
+    mTopPane->showPart(shown(paneHeight > 0, QRect(QPoint(paneWidth, 0), QPoint(right - 1, paneHeight - 1))),
+                       {paneWidth - offset.x(), layout.hiddenTop});
+    const int leftTop = paneHeight - offset.y();
+    mLeftPane->showPart(shown(names > 0, QRect(QPoint(0, paneHeight), QPoint(names - 1, bottom - 1))), {0, leftTop});
+    mLeftKeptPane->showPart(shown(kept > 0, QRect(QPoint(names, paneHeight), QPoint(paneWidth - 1, bottom - 1))),
+                            keptFrom + QPoint(0, leftTop));
 }
 
 } // namespace orv::preview

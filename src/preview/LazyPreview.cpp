@@ -1,5 +1,6 @@
 #include "preview/LazyPreview.h"
 
+#include "chart/CellMeaning.h"
 #include "chart/PictureFileWriting.h"
 #include "preview/Form2.h"
 #include "preview/PictureBox.h"
@@ -38,7 +39,10 @@ void LazyPreview::takePicture(const chart::HandedPicture &picture)
     }
     mWriting = picture.writing;
     form().Picture1->setTiles(std::make_shared<PictureTiles>(picture.sheet));
-    form().setFrozenPanes(picture.sheet->frozenSize());
+    // The start and end dates, right of the names, stay in view with them.
+    const int datesLeft = picture.sheet->columnLeft(chart::kStartDateColumn);
+    form().setFrozenPanes(picture.sheet->frozenSize(),
+                          {datesLeft, picture.sheet->columnLeft(chart::kStartDateColumn + 2) - datesLeft});
 }
 
 void LazyPreview::assignPicture(const QImage &picture, QSize frozen)

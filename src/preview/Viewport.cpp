@@ -39,6 +39,12 @@ Extent Viewport::frozen() const
             std::min(floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.height), mFrameInner.height / 2)};
 }
 
+Extent Viewport::frozenWhole() const
+{
+    return {floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.width),
+            floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.height)};
+}
+
 // The unscaled size is the inner size of `Zoom_Ori` less 2 twips.
 void Viewport::readOriWidth() { OriWidth = toInt32(static_cast<double>(mUnscaledInner.width) - 2); }
 

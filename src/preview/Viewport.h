@@ -50,6 +50,8 @@ public:
     void setFrozen(Extent unscaled) { mFrozen = unscaled; }
     // The frozen panes at the current zoom, at most half the frame each.
     Extent frozen() const;
+    // The frozen panes at the current zoom, however much of the frame that is.
+    Extent frozenWhole() const;
 
     // The display box's outer size, after it sized itself to a picture.
     void setDisplaySize(Extent outer) { mDisplayOuter = outer; }

@@ -12,6 +12,10 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHelpEvent>
+#include "preview/PictureTiles.h"
+#include "sheet/render/RangePicture.h"
+#include <map>
+#include <set>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -166,6 +170,50 @@ TEST_F(ChartAnswers, TabMovesThroughThePreviewFromTheZoomToSaving)
     EXPECT_EQ(order, (QStringList{"Zoom In", "Zoom Out", "Print...", "Export PDF...", "< Back",
                                   "Save Results To Excel File"}));
 }
+
+// Zoomed all the way in, scrolled to either end: the names, the start and
+// end dates and the row of day dates stay in the view, the dates whole. At a
+// pixel ratio of 2 the window's 656 x 624 is what a 1312 x 1248 window of a
+// screen at ratio 1 is.
+class DatesAtHighZoom : public ChartAnswers, public ::testing::WithParamInterface<QKeyCombination> {};
+
+TEST_P(DatesAtHighZoom, TheNamesTheDatesAndTheDayRowStayInView)
+{
+    preview::Form2 &window = *preview.loaded();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    for (int press = 0; press < 11; ++press)
+        QTest::keyClick(&window, Qt::Key_Plus, Qt::ControlModifier);
+    ASSERT_EQ(window.viewport().zoomFactor(), 3.75f);
+    QTest::keyClick(&window, GetParam().key(), GetParam().keyboardModifiers());
+
+    const sheet::RangePicture &picture = window.Picture1->tiles()->picture();
+    const QSize frame = window.Picture2->client()->size();
+    std::map<int, int> columnPixels; // along the first task row's line
+    std::set<int> rows;
+    int taskLine = -1;
+    for (int y = 0; y < frame.height(); ++y) {
+        const std::optional<sheet::CellAddress> cell = window.cellShownAt({0, y});
+        if (cell)
+            rows.insert(cell->row);
+        if (taskLine < 0 && cell && cell->row >= 9)
+            taskLine = y;
+    }
+    ASSERT_GE(taskLine, 0);
+    for (int x = 0; x < frame.width(); ++x)
+        if (const std::optional<sheet::CellAddress> cell = window.cellShownAt({x, taskLine}))
+            ++columnPixels[cell->column];
+    EXPECT_TRUE(rows.count(5)) << "the day dates";
+    EXPECT_GT(columnPixels[0] + columnPixels[1] + columnPixels[2], 100) << "the names";
+    for (int column : {3, 4}) {
+        const int width = picture.columnLeft(column + 1) - picture.columnLeft(column);
+        EXPECT_GE(columnPixels[column], int(3.75 * width) - 1) << "column " << column;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, DatesAtHighZoom,
+                         ::testing::Values(QKeyCombination(Qt::Key_PageDown),
+                                           QKeyCombination(Qt::ControlModifier, Qt::Key_End)));
 
 } // namespace
 } // namespace orv::test

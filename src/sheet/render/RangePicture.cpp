@@ -62,6 +62,11 @@ QSize RangePicture::frozenSize() const { return frozenPaneSize(*d->workbook, d->
 
 const Sheet &RangePicture::sheet() const { return d->workbook->sheet(d->sheetIndex); }
 
+int RangePicture::columnLeft(int column) const
+{
+    return d->range.firstColumn <= column && column <= d->range.lastColumn ? d->geometry.columnLeft(column) : 0;
+}
+
 QDate RangePicture::today() const { return d->moment.now().date(); }
 
 std::optional<CellAddress> RangePicture::cellAt(QPoint pixel) const

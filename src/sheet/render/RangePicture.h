@@ -41,6 +41,8 @@ public:
     const Sheet &sheet() const;
     // The day the picture shows as today.
     QDate today() const;
+    // Where a column of the range starts in the picture at scale 1.
+    int columnLeft(int column) const;
     // The cell under `pixel` of the picture at scale 1; none beyond it.
     std::optional<CellAddress> cellAt(QPoint pixel) const;
 
