@@ -11,7 +11,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QDir>
 #include <QHelpEvent>
+#include <QPainter>
 #include "preview/PictureTiles.h"
 #include "sheet/render/RangePicture.h"
 #include <map>
@@ -214,6 +216,38 @@ TEST_P(DatesAtHighZoom, TheNamesTheDatesAndTheDayRowStayInView)
 INSTANTIATE_TEST_SUITE_P(Ends, DatesAtHighZoom,
                          ::testing::Values(QKeyCombination(Qt::Key_PageDown),
                                            QKeyCombination(Qt::ControlModifier, Qt::Key_End)));
+
+// The pictures of the README: the main window grown on a large screen, and
+// the preview with the tooltip of a bar. Written to the folder named by
+// ORVANTIS_PICTURES when it is set (docs/images for the README).
+TEST_F(ChartAnswers, ThePicturesOfTheGrownWindowAndABarsTooltip)
+{
+    form().show();
+    form().resize(760, 560);
+    form().TabControl1->setCurrentIndex(1);
+    const QImage grown = form().grab().toImage();
+    EXPECT_EQ(grown.size(), QSize(760, 560) * grown.devicePixelRatio());
+
+    preview::Form2 &window = *preview.loaded();
+    window.show();
+    ASSERT_FALSE(hoverUntil("Build, ").isEmpty());
+    QWidget *tip = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (top->inherits("QTipLabel") && top->isVisible())
+            tip = top;
+    ASSERT_NE(tip, nullptr);
+    QImage hovered = window.grab().toImage();
+    {
+        QPainter painter(&hovered);
+        const QPoint at = window.mapFromGlobal(tip->pos());
+        painter.drawPixmap(at, tip->grab());
+    }
+    const QString folder = qEnvironmentVariable("ORVANTIS_PICTURES");
+    if (!folder.isEmpty()) {
+        EXPECT_TRUE(grown.save(QDir(folder).filePath("main-grown.png")));
+        EXPECT_TRUE(hovered.save(QDir(folder).filePath("preview-tooltip.png")));
+    }
+}
 
 } // namespace
 } // namespace orv::test
