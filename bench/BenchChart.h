@@ -86,7 +86,7 @@ inline orv::chart::ProjectLists project(int tasks)
 inline QByteArray chartWorkbookBytes(int tasks)
 {
     struct KeepFile : orv::chart::ChartPreview {
-        void loadPicture(const QString &) override {}
+        void takePicture(const orv::chart::HandedPicture &) override {}
         void setExcelFile(const QString &path) override { bytes = sheet::readWholeFile(path, sheet::Links::Refuse); }
         void show() override {}
         bool wantsPicture() const override { return false; }

@@ -36,8 +36,9 @@ using namespace orv::bench;
 class BenchPreview : public chart::ChartPreview {
 public:
     explicit BenchPreview(bool decode, bool wantsPicture = true) : mDecode(decode), mWantsPicture(wantsPicture) {}
-    void loadPicture(const QString &path) override
+    void takePicture(const chart::HandedPicture &handed) override
     {
+        const QString &path = handed.path;
         if (mDecode)
             picture = sheet::readPicture(path);
         else if (!QFile::exists(path))

@@ -1,6 +1,7 @@
 #include "app/StoredList.h"
 
 #include "app/Services.h"
+#include "app/WindowPlace.h"
 
 namespace orv {
 
@@ -14,7 +15,8 @@ QStringList knownSettingsKeys()
     QStringList keys;
     for (const QString &key : {QStringLiteral("Categories"), QStringLiteral("Tasks"), QStringLiteral("Events")})
         keys << key << exactListKey(key);
-    return keys << QStringLiteral("TabSel") << calendarScaleKey();
+    return keys << QStringLiteral("TabSel") << calendarScaleKey() << QLatin1String(kMainWindowPlaceKey)
+                << QLatin1String(kPreviewWindowPlaceKey);
 }
 
 QString calendarScaleKey() { return QStringLiteral("CalendarScale"); }

@@ -80,13 +80,12 @@ public:
             DeleteFileIfExists(mExcelFile);
     }
 
-    void loadPicture(const QString &path) override { mPicture = sheet::readWholeFile(path, sheet::Links::Refuse); }
     // The file of a picture painted from the sheet is written in the
     // background; its bytes are the ones that writing makes, taken when needed.
     void takePicture(const HandedPicture &picture) override
     {
         if (!picture.sheet)
-            loadPicture(picture.path);
+            mPicture = sheet::readWholeFile(picture.path, sheet::Links::Refuse);
         mSheetPicture = picture.sheet;
         mWriting = picture.writing;
     }

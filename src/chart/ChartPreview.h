@@ -13,16 +13,14 @@ class Workbook;
 namespace orv::chart {
 
 // What the chart builder hands a finished chart to, in this order: the chart
-// picture file to load, the chart workbook's path, then the request to show
+// picture, the chart workbook's path, then the request to show
 // the preview (not modal). The first touch loads the preview window, so its
 // load runs before the picture arrives.
 class ChartPreview {
 public:
     virtual ~ChartPreview() = default;
-    // Loads the picture file (read by its content) as the chart picture.
-    virtual void loadPicture(const QString &path) = 0;
     // The picture the builder has just written, with what it kept of it.
-    virtual void takePicture(const HandedPicture &picture) { loadPicture(picture.path); }
+    virtual void takePicture(const HandedPicture &picture) = 0;
     virtual void setExcelFile(const QString &path) = 0;
     // The chart workbook as the build holds it, the same as its file: for
     // outputs made from it without reading the file again.

@@ -3,9 +3,11 @@
 #include "app/FileExists.h"
 #include "app/FileOperations.h"
 #include "app/ReportingOperation.h"
+#include "app/WindowPlace.h"
 #include "app/CursorFile.h"
 #include "app/qt/HoverPointer.h"
 #include "app/qt/ProgramIcon.h"
+#include "app/qt/RememberedPlace.h"
 #include "preview/FrozenPane.h"
 #include "preview/MainWindowLink.h"
 #include "preview/PictureBox.h"
@@ -97,6 +99,8 @@ Form2::Form2(const Services &services, MainWindowLink &mainWindow, QWidget *pare
       mHover(new HoverPointer(*this))
 {
     createControls();
+    new RememberedPlace(*this, *mServices.settings, QLatin1String(kPreviewWindowPlaceKey),
+                        RememberedPlace::Keep::Size);
     Form_Load();
 }
 
@@ -118,6 +122,8 @@ void Form2::createControls()
     mCornerPane = new FrozenPane(Picture2->client(), *Picture1, Qt::RightEdge | Qt::BottomEdge);
     mTopPane = new FrozenPane(Picture2->client(), *Picture1, Qt::BottomEdge);
     mLeftPane = new FrozenPane(Picture2->client(), *Picture1, Qt::RightEdge);
+    mCornerKeptPane = new FrozenPane(Picture2->client(), *Picture1, Qt::RightEdge | Qt::BottomEdge);
+    mLeftKeptPane = new FrozenPane(Picture2->client(), *Picture1, Qt::RightEdge);
     Zoom_Ori = new PictureBox(this);
     Zoom_Ori->setGeometry(twipsRect(10320, 480, 735, 375));
     Zoom_Ori->setOuterSize({735, 375});
@@ -155,6 +161,7 @@ void Form2::createControls()
     createPrintControls();
     createScaleControls();
     createFitControl();
+    announceControls();
 }
 
 void Form2::layOutControls()
@@ -182,8 +189,10 @@ void Form2::resizeEvent(QResizeEvent *event)
     layOutControls();
 }
 
-void Form2::setFrozenPanes(QSize pixels)
+void Form2::setFrozenPanes(QSize pixels, KeptColumns kept)
 {
+    const int left = std::clamp(kept.left, 0, std::max(0, pixels.width()));
+    mKept = {left, std::clamp(kept.width, 0, std::max(0, pixels.width()) - left)};
     mViewport.setFrozen({toTwips(std::max(0, pixels.width())), toTwips(std::max(0, pixels.height()))});
 }
 
@@ -298,6 +307,10 @@ bool Form2::eventFilter(QObject *watched, QEvent *event)
         }
         if (type == QEvent::ContextMenu) {
             Picture1_ContextMenu(static_cast<QContextMenuEvent *>(event));
+            return true;
+        }
+        if (type == QEvent::ToolTip) {
+            showMeaning(*static_cast<QHelpEvent *>(event));
             return true;
         }
     }

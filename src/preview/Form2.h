@@ -4,13 +4,17 @@
 #include "app/PointerSetting.h"
 #include "preview/Viewport.h"
 #include "preview/WheelNotches.h"
+#include "sheet/model/CellAddress.h"
 
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
+class QAction;
 class QComboBox;
 class QContextMenuEvent;
+class QHelpEvent;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -30,9 +34,18 @@ class ReportingOperation;
 
 namespace orv::preview {
 
+class ColourLegend;
 class FrozenPane;
 class MainWindowLink;
 class PictureBox;
+
+// The columns among a sheet's frozen ones (left and width in pixels at zoom
+// 1) that stay in view whole, beside the start of those before them, when
+// the frozen columns take more than their share of the view.
+struct KeptColumns {
+    int left = 0;
+    int width = 0;
+};
 
 // The preview window: shows the chart picture in a viewport with zoom, scroll
 // bars and drag-panning, saves a copy of the chart workbook, and leads back
@@ -56,7 +69,11 @@ public:
     void showInPlaceOf(const QWidget *mainWindow);
     // The sheet's frozen panes in the picture, in its pixels at zoom 1.0:
     // the width of the frozen columns and the height of the frozen rows.
-    void setFrozenPanes(QSize pixels);
+    // `kept`: see KeptColumns.
+    void setFrozenPanes(QSize pixels, KeptColumns kept = {});
+    // The cell of the chart sheet the frame shows at a point, over the
+    // frozen panes or the scrolled part; none without a sheet or beyond it.
+    std::optional<sheet::CellAddress> cellShownAt(QPoint inFrame) const;
     // The chart's calendar scale in "Scale" and the line that says what its
     // calendar leaves out of the plan (hidden when empty).
     void showCalendar(chart::CalendarScale scale, const QString &outside);
@@ -121,6 +138,12 @@ private:
     void Picture1_MouseUp();
     void Picture1_MouseWheel(QWheelEvent *event);
     void Picture1_ContextMenu(QContextMenuEvent *event);
+    void announceControls();
+    void announceChart();
+    void announceZoom();
+    QString meaningAt(QPoint inFrame) const;
+    void showMeaning(const QHelpEvent &event);
+    void showLegend(bool shown);
     void CopyPicture();
     void SavePictureAs();
     void PrintChart();
@@ -134,22 +157,43 @@ private:
     void showZoomLevel();
     void scrollBy(Axis axis, int units);
     void scrollToEnd(Axis axis, bool end);
-    void showUnscaledPicture();
     void releasePictures();
     // Maps the viewport's state onto the display box and the scroll bars.
     void syncViewport();
+    // Where the frozen panes go: how much of the frame they take, how much of
+    // that the names and the kept columns have, and how much of the frozen
+    // rows gives way at the top.
+    struct FrozenLayout {
+        QSize whole;
+        int paneWidth = 0;
+        int paneHeight = 0;
+        int names = 0;
+        int kept = 0;
+        int keptFrom = 0;
+        int hiddenTop = 0;
+    };
+    FrozenLayout frozenLayout() const;
+    // The point of the zoomed picture the frame shows at a point.
+    QPoint pictureShownAt(QPoint inFrame) const;
     void showFrozenPanes();
 
     const Services &mServices;
     MainWindowLink &mMainWindow;
     Viewport mViewport;
     bool FirstActivate = true;
+    // Where the chart on show was last saved; empty until it is.
+    QString mSavedAs;
     HoverPointer *mHover;
     WheelNotches mWheel;
     QMenu *mPictureMenu = nullptr;
+    ColourLegend *mLegend = nullptr;
+    QAction *mLegendAction = nullptr;
     FrozenPane *mCornerPane;
     FrozenPane *mTopPane;
     FrozenPane *mLeftPane;
+    FrozenPane *mCornerKeptPane;
+    FrozenPane *mLeftKeptPane;
+    KeptColumns mKept;
 };
 
 } // namespace orv::preview

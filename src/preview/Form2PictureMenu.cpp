@@ -50,10 +50,13 @@ void Form2::Picture1_ContextMenu(QContextMenuEvent *event)
         mPictureMenu->addAction(QStringLiteral("Print..."), this, &Form2::PrintChart)->setShortcut(QKeySequence::Print);
         mPictureMenu->addAction(QStringLiteral("Export PDF..."), this, &Form2::ExportPdf)
             ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E));
+        mPictureMenu->addSeparator();
+        mLegendAction = mPictureMenu->addAction(QStringLiteral("Colour Legend"), this, &Form2::showLegend);
+        mLegendAction->setCheckable(true);
     }
     const bool hasPicture = !Zoom_Ori->picture().isNull() || Zoom_Ori->tiles();
     for (QAction *action : mPictureMenu->actions())
-        action->setEnabled(hasPicture);
+        action->setEnabled(hasPicture || action == mLegendAction);
     mPictureMenu->popup(event->globalPos());
 }
 

@@ -1,8 +1,10 @@
 // "Print..." and "Export PDF...": the chart workbook's pages as its page
 // setup lays them out, on a printer the user picks or in a PDF file.
 #include "app/ReportingOperation.h"
+#include "app/qt/ButtonKeys.h"
 #include "app/qt/HoverPointer.h"
 #include "chart/ChartPages.h"
+#include "preview/DocumentName.h"
 #include "preview/Form2.h"
 #include "files/Failure.h"
 #include "files/FileAccess.h"
@@ -10,10 +12,8 @@
 #include "sheet/render/ScreenFonts.h"
 
 #include <QBoxLayout>
-#include <QFileInfo>
 #include <QPrinter>
 #include <QPushButton>
-#include <QShortcut>
 #include <algorithm>
 
 namespace orv::preview {
@@ -62,9 +62,9 @@ void Form2::createPrintControls()
     }
     connect(PrintButton, &QPushButton::clicked, this, &Form2::PrintChart);
     connect(ExportPdfButton, &QPushButton::clicked, this, &Form2::ExportPdf);
-    connect(new QShortcut(QKeySequence::Print, this), &QShortcut::activated, this, &Form2::PrintChart);
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E), this), &QShortcut::activated, this,
-            &Form2::ExportPdf);
+    pressOnKeys(*PrintButton, QStringLiteral("Print"), {QKeySequence::Print});
+    pressOnKeys(*ExportPdfButton, QStringLiteral("Export PDF"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_E)});
+    returnActsAsSpace({PrintButton, ExportPdfButton});
 }
 
 void Form2::PrintChart()
@@ -78,7 +78,7 @@ void Form2::PrintChart()
         return;
     op(102, [&] {
         printer.setPageLayout(chart->paper());
-        printer.setDocName(QFileInfo(mExcelFile).completeBaseName());
+        printer.setDocName(chartDocumentName(mSavedAs, mServices.clock->now().date()));
         accepted = mServices.printDialog->askPrinter(printer, chart->printedOn(printer.pageLayout())->pageCount());
     });
     if (!accepted)

@@ -55,6 +55,8 @@ void Form2::PushButton6_Click()
             else
                 copyFileReplacing(mExcelFile, name);
         });
+    if (copied && answer == MessageAnswer::Yes)
+        mSavedAs = name;
     if (copied)
         op(132, [&] { messages.show(QStringLiteral("Done."), applicationTitle(), MessageButtons::Ok, MessageIcon::None); });
 }

@@ -37,6 +37,7 @@ void showBar(QScrollBar &widget, const ScrollBarModel &bar)
 // painted into them, so persistent drawing needs no switching on.
 void Form2::prepareViewport(ReportingOperation &op)
 {
+    mSavedAs.clear();
     op(106, [&] {
         Picture1->setAutoSize(true);
         mViewport.setDisplaySize(Picture1->outerSize());
@@ -51,10 +52,7 @@ void Form2::prepareViewport(ReportingOperation &op)
         else
             Zoom_Ori->setPicture(Picture1->picture());
     });
-    op(124, [&] {
-        mViewport.resetZoomFactor();
-        mViewport.setPaintedOnDemand(Picture1->tiles() != nullptr);
-    });
+    op(124, [&] { mViewport.resetZoomFactor(); });
     op(126, [&] {
         mViewport.setUnscaledArea(Zoom_Ori->innerSize());
         mViewport.readOriWidth();
@@ -64,53 +62,30 @@ void Form2::prepareViewport(ReportingOperation &op)
     op(132, [&] { mViewport.scaleHeightToOri(); });
     op(134, [&] { RedrawImage(); });
     op(136, [&] { InitScrollbars(); });
-    op.more([&] { showZoomLevel(); });
+    op.more([&] {
+        showZoomLevel();
+        announceChart();
+    });
 }
 
+// The picture is painted as it comes into view, at any zoom: no zoom is
+// refused for the size of the picture.
 void Form2::RedrawImage()
 {
     ReportingOperation op(*mServices.messages, QStringLiteral("in Orvantis2021/08/31.Form2.RedrawImage "));
-    bool fits = false;
     op(100, [&] { mViewport.computeScaledWidth(); });
     op(102, [&] { mViewport.computeScaledHeight(); });
-    op(104, [&] { fits = mViewport.fitsRedrawLimits(); });
-    if (fits) {
-        op(106, [&] { Picture1->clearPicture(); });
-        op(108, [&] {
-            mViewport.showScaledSize();
-            Picture1->setOuterSize(mViewport.displaySize());
-        });
-        op(112, [&] {
-            if (Picture1->tiles())
-                Picture1->showTilesAt(mViewport.zoomFactor());
-            else
-                Picture1->paintPicture(Zoom_Ori->picture(), mViewport.ori(), mViewport.scaled());
-        });
-        op(114, [&] { setMousePointer(PointerSetting::Default); });
-        op(116, [&] { mViewport.setBarValue(Axis::Horizontal, 0); });
-        op(118, [&] { mViewport.setBarValue(Axis::Vertical, 0); });
-        op(120, [&] { mViewport.enableBarForScaledSize(Axis::Horizontal); });
-        op(122, [&] { mViewport.enableBarForScaledSize(Axis::Vertical); });
-    } else {
-        op(124, [&] { mViewport.resetZoomFactor(); });
-        op(126, [&] {
-            mViewport.setUnscaledArea(Zoom_Ori->innerSize());
-            mViewport.readOriWidth();
-        });
-        op(128, [&] { mViewport.readOriHeight(); });
-        op(130, [&] { mViewport.scaleWidthToOri(); });
-        op(132, [&] { mViewport.scaleHeightToOri(); });
-        // Back at factor 1.0 the screen shows the unscaled picture again.
-        op.more([&] { showUnscaledPicture(); });
-    }
+    op(108, [&] {
+        mViewport.showScaledSize();
+        Picture1->setOuterSize(mViewport.displaySize());
+    });
+    op(112, [&] { Picture1->showAt(mViewport.zoomFactor()); });
+    op(114, [&] { setMousePointer(PointerSetting::Default); });
+    op(116, [&] { mViewport.setBarValue(Axis::Horizontal, 0); });
+    op(118, [&] { mViewport.setBarValue(Axis::Vertical, 0); });
+    op(120, [&] { mViewport.enableBarForScaledSize(Axis::Horizontal); });
+    op(122, [&] { mViewport.enableBarForScaledSize(Axis::Vertical); });
     syncViewport();
-}
-
-void Form2::showUnscaledPicture()
-{
-    if (Picture1->picture().isNull())
-        Picture1->setPicture(Zoom_Ori->picture());
-    mViewport.setDisplaySize(Picture1->outerSize());
 }
 
 void Form2::releasePictures()
@@ -136,30 +111,22 @@ void Form2::ChangeZoom(std::int32_t direction)
     zoomAround(mViewport.zoomFactor() + step, mViewport.centre());
 }
 
-// A drawn zoom keeps the anchored point in place; a refused one that brings
-// back the unscaled picture sets the bars up again for it. A refused zoom
-// while the unscaled picture is on screen leaves the picture and the bars
-// where they are.
+// A zoom keeps the anchored point in place.
 void Form2::zoomAround(float z, Extent at)
 {
     const Viewport::Anchor anchor = mViewport.anchorAt(at);
     if (z == mViewport.zoomFactor() || !mViewport.setZoom(z))
         return;
-    const bool unscaledShown = !Picture1->picture().isNull();
     RedrawImage();
-    if (!(unscaledShown && !Picture1->picture().isNull())) {
-        if (mViewport.zoomFactor() == z)
-            mViewport.keepAnchored(anchor);
-        else
-            mViewport.initScrollbars();
-        syncViewport();
-    }
+    mViewport.keepAnchored(anchor);
+    syncViewport();
     showZoomLevel();
 }
 
 void Form2::showZoomLevel()
 {
     Label1->setText(QStringLiteral("%1 %").arg(qRound(mViewport.zoomFactor() * 100)));
+    announceZoom();
     PushButton1->setEnabled(mViewport.canZoomIn());
     PushButton2->setEnabled(mViewport.canZoomOut());
 }
@@ -269,20 +236,71 @@ void Form2::syncViewport()
 // reaches; the top one follows the picture across, the left one down. Along
 // an axis on which the picture is not scrolled (it is shown from its start,
 // or smaller than the frame and moved in) its frozen part is where it is
-// anyway and needs no pane.
-void Form2::showFrozenPanes()
+// anyway and needs no pane, unless it is larger than the frame.
+//
+// Zoomed in so far that the frozen part takes more than its share of the
+// frame, the panes keep what tells the rows and days apart: the top rows
+// give way to the row of day dates at their foot, and the names give up
+// their end to the kept columns (the dates), which stay whole.
+Form2::FrozenLayout Form2::frozenLayout() const
 {
     const QPoint offset = Picture1->pos();
     const QSize frame = Picture2->client()->size();
-    const int paneWidth = offset.x() < 0 ? toPixels(mViewport.frozen().width) : 0;
-    const int paneHeight = offset.y() < 0 ? toPixels(mViewport.frozen().height) : 0;
+    FrozenLayout layout;
+    layout.whole = QSize(toPixels(mViewport.frozenWhole().width), toPixels(mViewport.frozenWhole().height));
+    const QSize capped(toPixels(mViewport.frozen().width), toPixels(mViewport.frozen().height));
+    const double zoom = mViewport.zoomFactor();
+    layout.kept = qRound(mKept.width * zoom);
+    layout.keptFrom = qRound(mKept.left * zoom);
+    // The kept columns may widen the panes to three quarters of the frame,
+    // with a quarter of it left to the names.
+    const int keptPane = std::min(layout.kept + frame.width() / 4, frame.width() * 3 / 4);
+    const int paneWidth = std::min(layout.whole.width(), std::max(capped.width(), keptPane));
+    layout.paneWidth = offset.x() < 0 || layout.whole.width() > frame.width() ? paneWidth : 0;
+    layout.paneHeight = offset.y() < 0 || layout.whole.height() > frame.height() ? capped.height() : 0;
+    layout.hiddenTop = std::max(0, layout.whole.height() - layout.paneHeight);
+    if (layout.whole.width() <= layout.paneWidth)
+        layout.kept = 0;
+    layout.kept = std::min(layout.kept, layout.paneWidth);
+    layout.names = layout.paneWidth - layout.kept;
+    return layout;
+}
+
+QPoint Form2::pictureShownAt(QPoint inFrame) const
+{
+    const FrozenLayout layout = frozenLayout();
+    const QPoint offset = Picture1->pos();
+    int x = inFrame.x() - offset.x();
+    if (inFrame.x() < layout.names)
+        x = inFrame.x();
+    else if (inFrame.x() < layout.paneWidth)
+        x = layout.keptFrom + inFrame.x() - layout.names;
+    const int y = inFrame.y() < layout.paneHeight ? layout.hiddenTop + inFrame.y() : inFrame.y() - offset.y();
+    return {x, y};
+}
+
+void Form2::showFrozenPanes()
+{
+    const FrozenLayout layout = frozenLayout();
+    const QPoint offset = Picture1->pos();
+    const QSize frame = Picture2->client()->size();
     const int right = std::min(frame.width(), offset.x() + Picture1->width());
     const int bottom = std::min(frame.height(), offset.y() + Picture1->height());
-    mCornerPane->showPart(paneWidth > 0 && paneHeight > 0 ? QRect(0, 0, paneWidth, paneHeight) : QRect(), {0, 0});
-    mTopPane->showPart(paneHeight > 0 ? QRect(QPoint(paneWidth, 0), QPoint(right - 1, paneHeight - 1)) : QRect(),
-                       {paneWidth - offset.x(), 0});
-    mLeftPane->showPart(paneWidth > 0 ? QRect(QPoint(0, paneHeight), QPoint(paneWidth - 1, bottom - 1)) : QRect(),
-                        {0, paneHeight - offset.y()});
+    const int names = layout.names;
+    const int kept = layout.kept;
+    const int paneWidth = layout.paneWidth;
+    const int paneHeight = layout.paneHeight;
+    const QPoint keptFrom(layout.keptFrom, 0);
+    const auto shown = [](bool shows, const QRect &place) { return shows ? place : QRect(); };
+    mCornerPane->showPart(shown(names > 0 && paneHeight > 0, QRect(0, 0, names, paneHeight)), {0, layout.hiddenTop});
+    mCornerKeptPane->showPart(shown(kept > 0 && paneHeight > 0, QRect(names, 0, kept, paneHeight)),
+                              keptFrom + QPoint(0, layout.hiddenTop));
+    mTopPane->showPart(shown(paneHeight > 0, QRect(QPoint(paneWidth, 0), QPoint(right - 1, paneHeight - 1))),
+                       {paneWidth - offset.x(), layout.hiddenTop});
+    const int leftTop = paneHeight - offset.y();
+    mLeftPane->showPart(shown(names > 0, QRect(QPoint(0, paneHeight), QPoint(names - 1, bottom - 1))), {0, leftTop});
+    mLeftKeptPane->showPart(shown(kept > 0, QRect(QPoint(names, paneHeight), QPoint(paneWidth - 1, bottom - 1))),
+                            keptFrom + QPoint(0, leftTop));
 }
 
 } // namespace orv::preview

@@ -1,11 +1,11 @@
 #include "preview/LazyPreview.h"
 
+#include "chart/CellMeaning.h"
 #include "chart/PictureFileWriting.h"
 #include "preview/Form2.h"
 #include "preview/PictureBox.h"
 #include "preview/PictureTiles.h"
 #include "sheet/render/RangePicture.h"
-#include "sheet/render/SheetPicture.h"
 
 #include <QApplication>
 
@@ -29,19 +29,20 @@ Form2 &LazyPreview::form()
     return *mForm;
 }
 
-void LazyPreview::loadPicture(const QString &path) { assignPicture(sheet::readPicture(path)); }
-
 // The sheet's picture the builder kept is painted from the sheet; without
-// one, the file is decoded.
+// one there was no range to picture, and the preview shows none.
 void LazyPreview::takePicture(const chart::HandedPicture &picture)
 {
     if (!picture.sheet) {
-        loadPicture(picture.path);
+        assignPicture(QImage());
         return;
     }
     mWriting = picture.writing;
     form().Picture1->setTiles(std::make_shared<PictureTiles>(picture.sheet));
-    form().setFrozenPanes(picture.sheet->frozenSize());
+    // The start and end dates, right of the names, stay in view with them.
+    const int datesLeft = picture.sheet->columnLeft(chart::kStartDateColumn);
+    form().setFrozenPanes(picture.sheet->frozenSize(),
+                          {datesLeft, picture.sheet->columnLeft(chart::kStartDateColumn + 2) - datesLeft});
 }
 
 void LazyPreview::assignPicture(const QImage &picture, QSize frozen)

@@ -18,7 +18,6 @@ public:
     LazyPreview(const Services &services, MainWindowLink &mainWindow);
     ~LazyPreview() override;
 
-    void loadPicture(const QString &path) override;
     void takePicture(const chart::HandedPicture &picture) override;
     // The picture and the size of the sheet's frozen panes in it (pixels).
     void assignPicture(const QImage &picture, QSize frozen = {});

@@ -1,9 +1,7 @@
 #include "preview/PictureBox.h"
 
-#include "preview/PictureScaling.h"
 #include "preview/PictureTiles.h"
 #include "preview/Twips.h"
-#include "files/Failure.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -25,8 +23,8 @@ PictureBox::PictureBox(QWidget *parent, int borderPixels)
 void PictureBox::setPicture(const QImage &picture)
 {
     mPicture = picture;
-    mPainted = QImage();
     mTiles.reset();
+    mZoom = 1.0f;
     if (mAutoSize)
         sizeToPicture();
     update();
@@ -42,16 +40,10 @@ void PictureBox::setTiles(std::shared_ptr<PictureTiles> tiles)
     update();
 }
 
-void PictureBox::showTilesAt(float zoom)
+void PictureBox::showAt(float zoom)
 {
     mZoom = zoom;
     ++mPaintCount;
-    update();
-}
-
-void PictureBox::clearPicture()
-{
-    mPicture = QImage();
     update();
 }
 
@@ -92,29 +84,6 @@ Extent PictureBox::innerSize() const
     return {mOuter.width - border, mOuter.height - border};
 }
 
-// At its own size the picture is taken as it is, shared with the source
-// rather than copied.
-void PictureBox::paintPicture(const QImage &source, Extent sourceSize, Extent targetSize)
-{
-    const QSize target(std::max(0, toPixels(targetSize.width)), std::max(0, toPixels(targetSize.height)));
-    const QRect from(0, 0, std::min(source.width(), toPixels(sourceSize.width)),
-                     std::min(source.height(), toPixels(sourceSize.height)));
-    QImage painted;
-    if (from == source.rect() && target == source.size())
-        painted = source;
-    else if (!from.isEmpty())
-        painted = smoothlyScaled(source, from, target);
-    else if (!target.isEmpty()) {
-        painted = QImage(target, QImage::Format_RGB32);
-        painted.fill(mBackground);
-    }
-    if (painted.isNull() && !target.isEmpty())
-        throw Failure(QStringLiteral("Out of memory"));
-    mPainted = std::move(painted);
-    ++mPaintCount;
-    update();
-}
-
 // Only the exposed part is painted, straight from the held image: moving the
 // box never scales anything.
 void PictureBox::paintEvent(QPaintEvent *event)
@@ -135,12 +104,14 @@ void PictureBox::paintShown(QPainter &painter, const QRect &target, QPoint from)
         mTiles->paint(painter, target, from, mZoom, painter.device()->devicePixelRatioF());
         return;
     }
-    const QImage &shown = mPicture.isNull() ? mPainted : mPicture;
-    if (shown.isNull())
+    if (mPicture.isNull())
         return;
-    const QRect source = QRect(from, target.size()).intersected(shown.rect());
-    if (!source.isEmpty())
-        painter.drawImage(source.translated(target.topLeft() - from), shown, source);
+    const QRectF shown = QRectF(QPointF(0, 0), QSizeF(mPicture.size()) * mZoom).intersected(QRectF(from, target.size()));
+    if (shown.isEmpty())
+        return;
+    const QRectF source(shown.topLeft() / mZoom, shown.size() / mZoom);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(shown.translated(target.topLeft() - from), mPicture, source);
 }
 
 } // namespace orv::preview

@@ -13,24 +13,22 @@ namespace orv::preview {
 
 class PictureTiles;
 
-// A picture box: shows its assigned picture or, without one, the image last
-// painted into it, which it keeps (persistent drawing). Its position and
-// size are set in twips; its children live in the area inside the border,
-// which clips them.
+// A picture box: shows its picture, assigned or painted from the sheet, at
+// the zoom given by showAt. Its position and size are set in twips; its
+// children live in the area inside the border, which clips them.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:
     explicit PictureBox(QWidget *parent, int borderPixels = 0);
 
-    // Assigning a picture drops the painted image; with auto-size on, the
-    // box takes the picture's size plus its border.
+    // With auto-size on, the box takes the picture's size plus its border.
     void setPicture(const QImage &picture);
-    // A picture painted from the sheet, a tile at a time, at the zoom given
-    // by showTilesAt; it takes the place of an assigned picture.
+    // A picture painted from the sheet, a tile at a time; it takes the place
+    // of an assigned picture.
     void setTiles(std::shared_ptr<PictureTiles> tiles);
     const std::shared_ptr<PictureTiles> &tiles() const { return mTiles; }
-    void showTilesAt(float zoom);
-    void clearPicture();
+    // Shows the picture scaled by `zoom`, painted as it comes into view.
+    void showAt(float zoom);
     const QImage &picture() const { return mPicture; }
     void setAutoSize(bool autoSize);
     void setBackground(const QColor &color);
@@ -40,15 +38,10 @@ public:
     Extent outerSize() const { return mOuter; }
     Extent innerSize() const;
 
-    // Paints `source`'s rectangle (0, 0, sourceSize) stretched smoothly onto
-    // (0, 0, targetSize); sizes in twips. Throws a Failure when the image
-    // cannot be held.
-    void paintPicture(const QImage &source, Extent sourceSize, Extent targetSize);
-    const QImage &paintedImage() const { return mPainted; }
     // Paints what the box shows from its point `from` (inside the border) on
     // into `target`, with the background where it shows nothing.
     void paintShown(QPainter &painter, const QRect &target, QPoint from) const;
-    // How many times a picture was stretched into this box.
+    // How many times the box was given a zoom to show its picture at.
     int paintCount() const { return mPaintCount; }
 
     QWidget *client() const { return mClient; }
@@ -62,7 +55,6 @@ private:
     QWidget *mClient;
     int mBorderPixels;
     QImage mPicture;
-    QImage mPainted;
     std::shared_ptr<PictureTiles> mTiles;
     float mZoom = 1.0f;
     QColor mBackground;

@@ -39,6 +39,12 @@ Extent Viewport::frozen() const
             std::min(floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.height), mFrameInner.height / 2)};
 }
 
+Extent Viewport::frozenWhole() const
+{
+    return {floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.width),
+            floorToInt32(static_cast<double>(ZoomFactor) * mFrozen.height)};
+}
+
 // The unscaled size is the inner size of `Zoom_Ori` less 2 twips.
 void Viewport::readOriWidth() { OriWidth = toInt32(static_cast<double>(mUnscaledInner.width) - 2); }
 
@@ -51,25 +57,6 @@ void Viewport::scaleHeightToOri() { ScaledHeight = floorToInt32(OriHeight * 1.0)
 void Viewport::computeScaledWidth() { ScaledWidth = floorToInt32(static_cast<double>(ZoomFactor) * OriWidth); }
 
 void Viewport::computeScaledHeight() { ScaledHeight = floorToInt32(static_cast<double>(ZoomFactor) * OriHeight); }
-
-namespace {
-
-bool fitsBudget(std::int32_t width, std::int32_t height)
-{
-    return static_cast<std::int64_t>(toPixels(width)) * toPixels(height) <= Viewport::kRedrawPixelBudget;
-}
-
-} // namespace
-
-// The budget bounds the image that a redraw keeps in memory, whatever the
-// picture's shape: a chart is always wide and grows in height with its tasks.
-bool Viewport::fitsRedrawLimits() const { return mPaintedOnDemand || fitsBudget(ScaledWidth, ScaledHeight); }
-
-bool Viewport::canZoomIn() const
-{
-    const double z = static_cast<double>(ZoomFactor + kZoomStep);
-    return z <= kMaxZoom && (mPaintedOnDemand || fitsBudget(floorToInt32(z * OriWidth), floorToInt32(z * OriHeight)));
-}
 
 void Viewport::enableBarForScaledSize(Axis axis)
 {

@@ -35,9 +35,6 @@ enum class Axis { Horizontal, Vertical };
 // orv::Failure.
 class Viewport {
 public:
-    // The largest zoomed image a redraw may create: 64 Mi pixels, 256 MiB at
-    // four bytes a pixel.
-    static constexpr std::int64_t kRedrawPixelBudget = std::int64_t(1) << 26;
     static constexpr float kZoomStep = 0.25f;
     static constexpr float kMinZoom = 0.25f;
     static constexpr float kMaxZoom = 3.75f;
@@ -53,17 +50,15 @@ public:
     void setFrozen(Extent unscaled) { mFrozen = unscaled; }
     // The frozen panes at the current zoom, at most half the frame each.
     Extent frozen() const;
-
-    // A picture painted from the sheet on demand holds no zoomed image, so
-    // that no zoom is refused for its size.
-    void setPaintedOnDemand(bool onDemand) { mPaintedOnDemand = onDemand; }
+    // The frozen panes at the current zoom, however much of the frame that is.
+    Extent frozenWhole() const;
 
     // The display box's outer size, after it sized itself to a picture.
     void setDisplaySize(Extent outer) { mDisplayOuter = outer; }
     // The drawable area of `Zoom_Ori`.
     void setUnscaledArea(Extent inner) { mUnscaledInner = inner; }
 
-    // Preparation, and the reset after a refused zoom.
+    // Preparation.
     void resetZoomFactor() { ZoomFactor = 1.0f; }
     void readOriWidth();
     void readOriHeight();
@@ -73,7 +68,6 @@ public:
     // RedrawImage.
     void computeScaledWidth();
     void computeScaledHeight();
-    bool fitsRedrawLimits() const;
     void showScaledSize() { mDisplayOuter = {ScaledWidth, ScaledHeight}; }
     void enableBarForScaledSize(Axis axis);
 
@@ -105,9 +99,7 @@ public:
     // be redrawn.
     bool changeZoom(std::int32_t direction);
     bool setZoom(float z);
-    // Whether the next step in would be drawn: within the levels and the
-    // redraw budget.
-    bool canZoomIn() const;
+    bool canZoomIn() const { return ZoomFactor + kZoomStep <= kMaxZoom; }
     bool canZoomOut() const { return ZoomFactor - kZoomStep >= kMinZoom; }
     // "Fit": the zoom at which the picture's whole width fits the frame,
     // within the zoom levels' bounds (a picture wider than the smallest zoom
@@ -157,7 +149,6 @@ private:
     Extent mFrameOuter;
     Extent mFrameInner;
     Extent mFrozen;
-    bool mPaintedOnDemand = false;
     Extent mDisplayOuter;
     Extent mUnscaledInner;
     std::int32_t mLeft = 0;

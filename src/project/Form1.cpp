@@ -67,7 +67,8 @@ void Form1::PushButton3_Click()
     op(114, [&] { txtProc->clear(); });
     op(116, [&] { txtStart->clear(); });
     op(118, [&] { TxtEnd->clear(); });
-    op(120, [&] { Check1->setChecked(false); });
+    // The "Sub Task" mark stays, as the category does, for the next task of
+    // the same kind.
 }
 
 void Form1::PushButton4_Click()

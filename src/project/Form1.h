@@ -96,6 +96,8 @@ private:
     void buildTasksTab();
     void buildEventsTab();
     void setFocusOrder();
+    void letControlsGrow();
+    void announceControls();
     void paintDesignedWhite();
     void watchHover();
 

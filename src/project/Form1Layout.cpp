@@ -1,10 +1,15 @@
-// The main window's controls and their fixed places: a client area of
-// 616 x 426 pixels, buttons on top, the three tabs below.
+// The main window's controls and their designed places: a client area of
+// 616 x 426 pixels, buttons on top, the three tabs below; a larger window
+// gives its room to the lists, their columns and the wide entry fields.
 #include "project/Form1.h"
 
 #include "app/qt/HoverPointer.h"
+#include "app/Services.h"
+#include "app/WindowPlace.h"
+#include "app/qt/RememberedPlace.h"
 #include "chart/ChartBuilder.h"
 #include "project/Form1BuilderLink.h"
+#include "project/GrowingLayout.h"
 #include "project/ListEditing.h"
 #include "project/ListHistory.h"
 #include "project/ListNote.h"
@@ -35,6 +40,7 @@ constexpr int kListWidth = 562;
 constexpr int kFieldLeft = 112;
 constexpr int kRowHeight = 22;
 constexpr int kButtonHeight = 26;
+constexpr QSize kDesignedSize(616, 426);
 
 template <typename Widget>
 Widget *named(Widget *widget, const char *name)
@@ -111,7 +117,7 @@ Form1::Form1(const Services &services, QWidget *parent)
     : QWidget(parent), mServices(services), mHover(new HoverPointer(*this)), mSelectAll(new SelectAllOnFocus(this))
 {
     setObjectName(QStringLiteral("Form1"));
-    setFixedSize(616, 426);
+    resize(kDesignedSize);
     buildButtons();
     TabControl1 = named(new QTabWidget(this), "TabControl1");
     TabControl1->setGeometry(8, 74, 600, 344);
@@ -127,6 +133,9 @@ Form1::Form1(const Services &services, QWidget *parent)
     for (QLineEdit *edit : {txtCat, txtTask, txtProc, txtStart, TxtEnd, TxtEvent, txtEvStart, txtEvEnd})
         mSelectAll->watch(*edit);
     mNote = new ListNote(*Frame2, *Frame5, *Frame1, this);
+    letControlsGrow();
+    new RememberedPlace(*this, *mServices.settings, QLatin1String(kMainWindowPlaceKey),
+                        RememberedPlace::Keep::SizeAndPosition);
     mHistory = new ListHistory({ListView1, ListView2, ListView3}, this);
     new ListEditing(*this, *mHistory, *mNote,
                     {[this] { PushButton2_Click(); }, [this] { PushButton4_Click(); },
@@ -151,6 +160,7 @@ Form1::Form1(const Services &services, QWidget *parent)
     // After the handlers: Return and "Add" hand the focus back once the
     // item is in.
     new WindowKeys(*this, *mHistory, *mNote, [this] { mOpening->openChosenFile(); });
+    announceControls();
     connect(TabControl1, &QTabWidget::currentChanged, this, [this] {
         // The tab change has no error report; a failure to store the tab
         // leaves the stored value as it was.
@@ -227,6 +237,26 @@ void Form1::buildEventsTab()
     ListView3 = listView(Frame1, "ListView3",
                          {{QStringLiteral("Task"), 193}, {QStringLiteral("Start"), 96}, {QStringLiteral("End"), 96}},
                          {12, 112, kListWidth, 188});
+}
+
+void Form1::letControlsGrow()
+{
+    auto *layout = new GrowingLayout(*this, kDesignedSize);
+    const GrowthShare across{0, 0, 1, 0};
+    const GrowthShare both{0, 0, 1, 1};
+    layout->add(*PushButton6, across);
+    layout->add(*PushButton8, {0, 0, 0.5, 0});
+    layout->add(*PushButton9, {0.5, 0, 0.5, 0});
+    for (QWidget *grows : std::initializer_list<QWidget *>{TabControl1, Frame1, Frame2, Frame5})
+        layout->add(*grows, both);
+    for (QWidget *field : std::initializer_list<QWidget *>{txtCat, txtTask, Combo1, TxtEvent})
+        layout->add(*field, across);
+    for (const char *note : {"lblNote", "lblTaskNote", "lblEventNote"})
+        layout->add(*findChild<QWidget *>(QLatin1String(note)), across);
+    for (QTreeWidget *list : {ListView1, ListView2, ListView3}) {
+        layout->add(*list, both);
+        layout->addColumns(*list);
+    }
 }
 
 // Row by row on each tab, then the buttons above the tabs; the tab control

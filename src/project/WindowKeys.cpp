@@ -1,9 +1,11 @@
 #include "project/WindowKeys.h"
 
+#include "app/qt/ButtonKeys.h"
 #include "project/Form1.h"
 #include "project/ListHistory.h"
 #include "project/ListNote.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -44,6 +46,13 @@ WindowKeys::WindowKeys(Form1 &form, ListHistory &history, ListNote &note, std::f
     // filter there.
     form.Combo1->installEventFilter(this);
     form.PushButton9->installEventFilter(this);
+    pressOnKeys(*form.PushButton6, QStringLiteral("Create Template!"),
+                {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::Key_F5)});
+    for (QPushButton *add : {form.PushButton1, form.PushButton3, form.PushButton5})
+        add->setToolTip(QStringLiteral("Add (Return in a field)"));
+    returnActsAsSpace({form.PushButton1, form.PushButton2, form.PushButton3, form.PushButton4, form.PushButton5,
+                       form.PushButton6, form.PushButton7, form.PushButton8, form.PushButton9, form.Check1});
+    closeOnQuitKey(form);
 }
 
 // Return in any of `fields` clicks `add`. After the click the fields start

@@ -15,7 +15,9 @@ class Form1;
 class ListHistory;
 class ListNote;
 
-// The main window's keyboard: Ctrl+Z undoes the last change to the lists,
+// The main window's keyboard: Ctrl+Return and F5 create the chart, Ctrl+Q
+// closes the window, Return on a button or the "Sub Task" box presses it as
+// Space does, Ctrl+Z undoes the last change to the lists,
 // Ctrl+Shift+Z and Ctrl+Y redo it (in an entry field only once the field
 // has nothing of its own to undo), Ctrl+O opens a plan file, Return in an
 // entry field adds the item as the tab's "Add" does and "Add" hands the

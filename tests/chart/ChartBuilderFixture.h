@@ -31,8 +31,9 @@ public:
 // Records the hand-over in the order it happened.
 class RecordingPreview : public ChartPreview {
 public:
-    void loadPicture(const QString &path) override
+    void takePicture(const HandedPicture &handed) override
     {
+        const QString &path = handed.path;
         calls << QStringLiteral("picture");
         picture = sheet::readPicture(path);
         if (onPicture)

@@ -21,7 +21,7 @@ enum class Format { Xls, Xlsx };
 
 class NoPicture : public ChartPreview {
 public:
-    void loadPicture(const QString &) override {}
+    void takePicture(const HandedPicture &) override {}
     void setExcelFile(const QString &path) override { excelFile = path; }
     void show() override {}
     bool wantsPicture() const override { return false; }

@@ -88,7 +88,7 @@ TEST_F(PreviewLoad, TheClientAreaOpensAtTheFormsSizeInButtonFaceColour)
     EXPECT_TRUE(window.Frame1->autoFillBackground());
     EXPECT_FALSE(window.PushButton1->autoFillBackground());
     // The picture box shows the picture painted at zoom 1.0.
-    EXPECT_EQ(window.Picture1->paintedImage().pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(window.Picture1->grab().toImage().pixelColor(0, 0), QColor(Qt::red));
     EXPECT_EQ(window.Picture1->grab().toImage().pixelColor(window.Picture1->width() - 1, 0), QColor(Qt::blue));
 }
 
@@ -250,7 +250,7 @@ TEST_F(PreviewLifecycle, ClosingDeletesTheWorkbookSavesTheListsAndEndsTheProgram
     Form2 &window = handOver(chartPicture(300, 200), workbook);
     window.close();
     EXPECT_FALSE(QFile::exists(workbook));
-    EXPECT_EQ(s.settings.writes, (QStringList{"Categories", "Tasks", "Events"}));
+    EXPECT_EQ(s.settings.writes, (QStringList{"PreviewWindowPlace", "Categories", "Tasks", "Events"}));
     EXPECT_EQ(mainWindow.exitCallsAtSave, 0);
     EXPECT_EQ(s.exit.calls, 1);
     EXPECT_EQ(mainWindow.shown, 0);
@@ -316,7 +316,8 @@ protected:
         for (QAction *action : menu->actions())
             texts << action->text();
         EXPECT_EQ(texts, QStringList({QStringLiteral("Copy Picture"), QStringLiteral("Save Picture As…"), QString(),
-                                      QStringLiteral("Print..."), QStringLiteral("Export PDF...")}));
+                                      QStringLiteral("Print..."), QStringLiteral("Export PDF..."), QString(),
+                                      QStringLiteral("Colour Legend")}));
         for (QAction *action : menu->actions())
             if (action->text() == entry)
                 QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
@@ -373,6 +374,26 @@ TEST_F(PictureMenu, AFolderThatCannotBeWrittenIsReported)
     choose(QStringLiteral("Save Picture As…"));
     ASSERT_EQ(errorReports().size(), 1u);
     EXPECT_TRUE(errorReports()[0].text.contains(QStringLiteral("Form2.SavePictureAs at line 104")));
+}
+
+// The preview opens at the size it was left at, and maximised when it was.
+TEST_F(PreviewLifecycle, ANewPreviewOpensAtTheSizeTheLastOneWasLeftAt)
+{
+    Form2 &window = handOver(chartPicture(300, 200));
+    window.resize(760, 560);
+    window.backToMainWindow();
+    {
+        LazyPreview next{s.services, mainWindow};
+        next.assignPicture(chartPicture(300, 200));
+        next.show();
+        EXPECT_EQ(next.loaded()->size(), QSize(760, 560));
+        next.loaded()->showMaximized();
+        next.loaded()->backToMainWindow();
+    }
+    LazyPreview third{s.services, mainWindow};
+    third.assignPicture(chartPicture(300, 200));
+    third.show();
+    EXPECT_TRUE(third.loaded()->isMaximized());
 }
 
 } // namespace

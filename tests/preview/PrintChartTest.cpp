@@ -84,5 +84,18 @@ TEST_F(PrintChart, CtrlPPrintsThePagesTheDialogChose)
     EXPECT_TRUE(s.messages.shown.empty());
 }
 
+// The document (and the file the print dialog offers) is named after the
+// saved chart, or after what it is and the day before it is saved.
+TEST_F(PrintChart, TheDocumentIsNamedAfterTheSavedChartOrTheDay)
+{
+    form().PrintButton->click();
+    s.saveDialog.answerNext(target(QStringLiteral("Trade fair plan.xls")));
+    QTest::keyClick(&form(), Qt::Key_S, Qt::ControlModifier);
+    QTest::keyClick(&form(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(s.printDialog.documentNames,
+              (QStringList{QStringLiteral("Gantt chart 2024-03-15"), QStringLiteral("Trade fair plan")}));
+    EXPECT_EQ(s.messages.shownTexts(), QStringList{QStringLiteral("Done.")});
+}
+
 } // namespace
 } // namespace orv::preview::test

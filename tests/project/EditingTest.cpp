@@ -30,7 +30,7 @@ TEST_F(Editing, AddCategoryAppendsAndClearsTheField)
     EXPECT_EQ(f.Combo1->count(), 0) << "the category box waits for the next tab change";
 }
 
-TEST_F(Editing, AddTaskCopiesTheFieldsAndKeepsTheCategory)
+TEST_F(Editing, AddTaskCopiesTheFieldsAndKeepsTheCategoryAndTheSubTaskMark)
 {
     Form1 &f = form();
     f.txtTask->setText("Plan");
@@ -42,10 +42,10 @@ TEST_F(Editing, AddTaskCopiesTheFieldsAndKeepsTheCategory)
     f.PushButton3->click();
     f.PushButton3->click();
     EXPECT_EQ(rows(f.ListView2), (ListRecords{{"Plan", "50", "1/2/2024", "1/9/2024", "Nowhere", "V"},
-                                             {"", "", "", "", "Nowhere", ""}}));
+                                             {"", "", "", "", "Nowhere", "V"}}));
     for (QLineEdit *edit : {f.txtTask, f.txtProc, f.txtStart, f.TxtEnd})
         EXPECT_TRUE(edit->text().isEmpty()) << edit->objectName().toStdString();
-    EXPECT_FALSE(f.Check1->isChecked());
+    EXPECT_TRUE(f.Check1->isChecked());
     EXPECT_EQ(f.Combo1->currentText(), "Nowhere");
 }
 

@@ -199,7 +199,7 @@ TEST_F(Closing, WritesTheThreeListsInOrderAndEnds)
     f.show();
     scripted.settings.values.clear();
     f.close();
-    EXPECT_EQ(scripted.settings.writes, (QStringList{"Categories", "Tasks", "Events"}));
+    EXPECT_EQ(scripted.settings.writes, (QStringList{"MainWindowPlace", "Categories", "Tasks", "Events"}));
     EXPECT_EQ(scripted.settings.values.value("Categories"), "Design|Build");
     EXPECT_EQ(scripted.settings.values.value("Tasks"), "Plan^50^1/2/2024^1/9/2024^Design^|Review^^^^Design^V");
     EXPECT_EQ(scripted.settings.values.value("Events"), "^^");

@@ -43,6 +43,7 @@ bool ScriptedPrintDialog::askPrinter(QPrinter &printer, int pageCount)
 {
     pageCounts.push_back(pageCount);
     papersShown.push_back(printer.pageLayout());
+    documentNames << printer.docName();
     if (mAnswers.empty())
         return false;
     const Answer answer = mAnswers.front();

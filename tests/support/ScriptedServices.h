@@ -64,6 +64,7 @@ public:
 
     std::vector<int> pageCounts;
     std::vector<QPageLayout> papersShown;
+    QStringList documentNames;
 
 private:
     struct Answer {

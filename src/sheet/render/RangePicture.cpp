@@ -60,6 +60,22 @@ QSize RangePicture::size() const { return QSize(int(d->geometry.width()), int(d-
 
 QSize RangePicture::frozenSize() const { return frozenPaneSize(*d->workbook, d->sheetIndex, d->range); }
 
+const Sheet &RangePicture::sheet() const { return d->workbook->sheet(d->sheetIndex); }
+
+int RangePicture::columnLeft(int column) const
+{
+    return d->range.firstColumn <= column && column <= d->range.lastColumn ? d->geometry.columnLeft(column) : 0;
+}
+
+QDate RangePicture::today() const { return d->moment.now().date(); }
+
+std::optional<CellAddress> RangePicture::cellAt(QPoint pixel) const
+{
+    if (pixel.x() < 0 || pixel.y() < 0 || pixel.x() >= d->geometry.width() || pixel.y() >= d->geometry.height())
+        return std::nullopt;
+    return CellAddress{d->geometry.rowAt(pixel.y()), d->geometry.columnAt(pixel.x())};
+}
+
 QImage RangePicture::render(const QRect &area, double scale)
 {
     QImage image(area.size(), QImage::Format_RGB32);

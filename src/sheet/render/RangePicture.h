@@ -4,13 +4,17 @@
 #include "sheet/model/CellAddress.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QImage>
+#include <QPoint>
 #include <QRect>
 #include <QSize>
 #include <memory>
+#include <optional>
 
 namespace orv::sheet {
 
+class Sheet;
 class Workbook;
 
 // The picture of a cell range, painted from the sheet whenever a part of it
@@ -33,6 +37,14 @@ public:
     QSize size() const;
     // The sheet's frozen panes in the picture (see frozenPaneSize).
     QSize frozenSize() const;
+    // The sheet pictured, as the picture shows it.
+    const Sheet &sheet() const;
+    // The day the picture shows as today.
+    QDate today() const;
+    // Where a column of the range starts in the picture at scale 1.
+    int columnLeft(int column) const;
+    // The cell under `pixel` of the picture at scale 1; none beyond it.
+    std::optional<CellAddress> cellAt(QPoint pixel) const;
 
     // The part `area` of the picture drawn at `scale`; `area` is in pixels of
     // the scaled picture. Parts beyond the picture are white.
