@@ -27,7 +27,6 @@ using namespace orv::bench;
 // written, then lets the workbook go.
 class PictureTaker : public chart::ChartPreview {
 public:
-    void loadPicture(const QString &) override {}
     void takePicture(const chart::HandedPicture &picture) override
     {
         if (picture.writing)

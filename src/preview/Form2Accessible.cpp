@@ -6,6 +6,7 @@
 #include "preview/PictureTiles.h"
 #include "sheet/render/RangePicture.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -33,8 +34,12 @@ void Form2::announceControls()
     announce(*Frame1, Frame1->title(), QStringLiteral("Zoom the chart in and out"));
     for (QPushButton *button : {PushButton1, PushButton2, PushButton8, PushButton6, PrintButton, ExportPdfButton})
         announce(*button, button->text(), button->toolTip());
-    // From the zoom to the chart's outputs, then back and save.
-    const QList<QWidget *> order{PushButton1, PushButton2, PrintButton, ExportPdfButton, PushButton8, PushButton6};
+    announce(*FitButton, QStringLiteral("Fit"), QStringLiteral("Zooms so that the calendar's whole width fits the window"));
+    announce(*ScaleCombo, QStringLiteral("Scale"),
+             QStringLiteral("The time one column of the calendar stands for; a change builds the chart again"));
+    // From the zoom to the chart's outputs and its scale, then back and save.
+    const QList<QWidget *> order{PushButton1, PushButton2, FitButton,   PrintButton,
+                                 ExportPdfButton, ScaleCombo, PushButton8, PushButton6};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         setTabOrder(order[i], order[i + 1]);
 }

@@ -37,6 +37,8 @@ void announceList(QTreeWidget &list, const QString &name)
 void Form1::announceControls()
 {
     announce(*PushButton6, PushButton6->text(), PushButton6->toolTip());
+    announce(*cboScale, QStringLiteral("Scale"),
+             QStringLiteral("The time one column of the chart's calendar stands for: a day, a week or a month"));
     announce(*PushButton8, PushButton8->text(), QStringLiteral("Whom to contact about the program"));
     announce(*PushButton9, PushButton9->text(), QStringLiteral("Replaces the lists with a small sample project"));
     announce(*TabControl1, QStringLiteral("Project lists"), QStringLiteral("Categories, tasks and special events"));

@@ -17,7 +17,7 @@ using chart::CalendarScale;
 // Takes the chart's scale and the word about what it leaves out.
 class ScaleRecordingPreview : public chart::ChartPreview {
 public:
-    void loadPicture(const QString &) override {}
+    void takePicture(const chart::HandedPicture &) override {}
     void setExcelFile(const QString &path) override { chart = path; }
     void show() override {}
     bool wantsPicture() const override { return false; }
