@@ -4,6 +4,7 @@
 #include "app/qt/HoverPointer.h"
 
 #include <QBoxLayout>
+#include <QGroupBox>
 #include <QPushButton>
 
 namespace orv::preview {
@@ -15,7 +16,7 @@ void Form2::createFitControl()
     auto *room = static_cast<QBoxLayout *>(ButtonRoom->layout());
     FitButton = new QPushButton(QStringLiteral("Fit"), ButtonRoom);
     FitButton->setObjectName(QStringLiteral("FitButton"));
-    FitButton->setFont(PushButton6->font());
+    FitButton->setFont(Frame1->font());
     FitButton->setAttribute(Qt::WA_NoMousePropagation);
     // The room beside the zoom frame is narrow: "Fit" takes no more than its word needs.
     FitButton->setMaximumWidth(FitButton->fontMetrics().horizontalAdvance(FitButton->text()) + 20);

@@ -12,6 +12,7 @@
 #include "sheet/render/ScreenFonts.h"
 
 #include <QBoxLayout>
+#include <QGroupBox>
 #include <QPrinter>
 #include <QPushButton>
 #include <algorithm>
@@ -50,13 +51,15 @@ void printPages(const chart::ChartPages &chart, QPrinter &printer)
 
 void Form2::createPrintControls()
 {
-    // Beside the zoom buttons, in the room the bottom edge leaves for them.
+    // Beside the zoom buttons, in the room the bottom edge leaves for them,
+    // in the zoom caption's smaller type: with "Fit" and the scale they fill
+    // that room at the window's first size.
     auto *room = static_cast<QBoxLayout *>(ButtonRoom->layout());
     PrintButton = new QPushButton(QStringLiteral("Print..."), ButtonRoom);
     ExportPdfButton = new QPushButton(QStringLiteral("Export PDF..."), ButtonRoom);
     for (QPushButton *button : {PrintButton, ExportPdfButton}) {
         room->insertWidget(room->count() - 1, button);
-        button->setFont(PushButton6->font());
+        button->setFont(Frame1->font());
         button->setAttribute(Qt::WA_NoMousePropagation);
         mHover->watchButton(*button);
     }

@@ -7,8 +7,8 @@
 
 #include <QBoxLayout>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QEvent>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -65,7 +65,7 @@ void Form2::createScaleControls()
     ScaleCombo = new QComboBox(ButtonRoom);
     ScaleCombo->setObjectName(QStringLiteral("ScaleCombo"));
     ScaleCombo->addItems({QStringLiteral("Days"), QStringLiteral("Weeks"), QStringLiteral("Months")});
-    ScaleCombo->setFont(PushButton6->font());
+    ScaleCombo->setFont(Frame1->font());
     ScaleCombo->setAttribute(Qt::WA_NoMousePropagation);
     ScaleCombo->setToolTip(QStringLiteral("Scale of the calendar"));
     ScaleCombo->setAccessibleName(QStringLiteral("Scale"));

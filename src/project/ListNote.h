@@ -20,10 +20,14 @@ public:
 
     void show(const QString &text);
     void clear() { show(QString()); }
-    QString text() const;
+    QString text() const { return mText; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QList<QLabel *> mLabels;
+    QString mText;
 };
 
 } // namespace orv

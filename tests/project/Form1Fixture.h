@@ -70,6 +70,9 @@ protected:
     }
     QStringList shownTexts() const { return scripted.messages.shownTexts(); }
 
+    // The note under the lists (what an undo or a paste says), in full.
+    QString note() { return form().findChild<QLabel *>(QStringLiteral("lblNote"))->toolTip(); }
+
     ScriptedServices scripted;
     SwitchableFactory factory;
 
@@ -89,9 +92,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowActive(&form()));
     }
     ~ActiveForm1Test() override { QLocale::setDefault(QLocale::system()); }
-
-    // The note under the lists (what an undo or a paste says).
-    QString note() { return form().findChild<QLabel *>(QStringLiteral("lblNote"))->text(); }
 };
 
 } // namespace orv::test

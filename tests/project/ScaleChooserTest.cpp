@@ -31,10 +31,7 @@ public:
     QString chart;
 };
 
-class ScaleChooser : public Form1Test {
-protected:
-    QString note() { return form().findChild<QLabel *>(QStringLiteral("lblNote"))->text(); }
-};
+class ScaleChooser : public Form1Test {};
 
 TEST_F(ScaleChooser, StartsAtTheStoredScaleAndKeepsTheChosenOne)
 {
