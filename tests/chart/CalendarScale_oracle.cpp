@@ -5,12 +5,12 @@
 
 #include "ChartBuilderFixture.h"
 #include "PdfPages.h"
+#include "Recalculated.h"
 
 #include "chart/ChartPages.h"
 #include "chart/XlsxExport.h"
-#include "chart/template/TemplateColors.h"
-
 #include "chart/template/ChartLayout.h"
+#include "chart/template/TemplateColors.h"
 #include "sheet/OracleFiles.h"
 #include "sheet/formula/FormulaPrinter.h"
 
@@ -20,8 +20,6 @@
 namespace orv::chart::test {
 namespace {
 
-using sheet::xls::testing::readXlsx;
-using sheet::xls::testing::runProgram;
 
 struct ScaleCase {
     CalendarScale scale;
@@ -54,20 +52,8 @@ protected:
 TEST_P(ScaledChartInOtherApplications, ComputeTheSameCalendar)
 {
     const sheet::Workbook chart = sheet::xls::openWorkbook(preview.excelFile);
-    const QString in = preview.excelFile;
-    QString log;
-    runProgram(QStringLiteral("soffice"),
-               {QStringLiteral("-env:UserInstallation=file://") + dir.path() + QStringLiteral("/profile"),
-                QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("xlsx"),
-                QStringLiteral("--outdir"), dir.path(), in},
-               &log, 120000);
-    runProgram(QStringLiteral("ssconvert"), {QStringLiteral("--recalc"), QStringLiteral("-T"),
-                                             QStringLiteral("Gnumeric_Excel:excel_biff8"), in,
-                                             dir.filePath(QStringLiteral("gnumeric.xls"))},
-               &log);
-    const auto libreOffice = readXlsx(dir.filePath(QFileInfo(in).completeBaseName() + QStringLiteral(".xlsx")));
-    ASSERT_FALSE(libreOffice.sheetData.empty()) << log.toStdString();
-    const sheet::Workbook gnumeric = sheet::xls::openWorkbook(dir.filePath(QStringLiteral("gnumeric.xls")));
+    const auto [libreOffice, gnumeric] = recalculatedElsewhere(preview.excelFile, dir);
+    ASSERT_FALSE(libreOffice.sheetData.empty());
 
     const auto expectSame = [&](int row, int column) {
         const QString ref = sheet::columnName(column - 1) + QString::number(row);

@@ -1,4 +1,5 @@
 #include "ChartBuilderFixture.h"
+#include "Recalculated.h"
 
 #include "sheet/OracleFiles.h"
 #include "sheet/formula/FormulaPrinter.h"
@@ -10,8 +11,6 @@
 namespace orv::chart::test {
 namespace {
 
-using sheet::xls::testing::readXlsx;
-using sheet::xls::testing::runProgram;
 using sheet::xls::testing::XlsxSheet;
 
 QString a1(int row, int column) { return sheet::columnName(column - 1) + QString::number(row); }
@@ -56,21 +55,9 @@ protected:
         chart = build();
         ASSERT_TRUE(scripted.messages.shown.empty());
 
-        const QString in = preview.excelFile;
-        const QString profile = QStringLiteral("-env:UserInstallation=file://") + dir.path() + QStringLiteral("/profile");
-        QString log;
-        runProgram(QStringLiteral("soffice"),
-                   {profile, QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("xlsx"),
-                    QStringLiteral("--outdir"), dir.path(), in},
-                   &log, 120000);
-        // Gnumeric recalculates and saves again; our reader reads its results.
-        runProgram(QStringLiteral("ssconvert"), {QStringLiteral("--recalc"), QStringLiteral("-T"),
-                                                 QStringLiteral("Gnumeric_Excel:excel_biff8"), in,
-                                                 dir.filePath(QStringLiteral("gnumeric.xls"))},
-                   &log);
-        libreOffice = readXlsx(dir.filePath(QFileInfo(in).completeBaseName() + QStringLiteral(".xlsx")));
-        ASSERT_FALSE(libreOffice.sheetData.empty()) << log.toStdString();
-        gnumeric = sheet::xls::openWorkbook(dir.filePath(QStringLiteral("gnumeric.xls")));
+        Recalculated books = recalculatedElsewhere(preview.excelFile, dir);
+        libreOffice = std::move(books.libreOffice);
+        gnumeric = std::move(books.gnumeric);
     }
 
     QTemporaryDir dir;
