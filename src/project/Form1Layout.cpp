@@ -245,6 +245,10 @@ void Form1::letControlsGrow()
     const GrowthShare across{0, 0, 1, 0};
     const GrowthShare both{0, 0, 1, 1};
     layout->add(*PushButton6, across);
+    // "Scale" stays at the right end of "Create Template!".
+    const GrowthShare right{1, 0, 0, 0};
+    layout->add(*findChild<QWidget *>(QStringLiteral("lblScale")), right);
+    layout->add(*cboScale, right);
     layout->add(*PushButton8, {0, 0, 0.5, 0});
     layout->add(*PushButton9, {0.5, 0, 0.5, 0});
     for (QWidget *grows : std::initializer_list<QWidget *>{TabControl1, Frame1, Frame2, Frame5})

@@ -19,6 +19,7 @@ const QStringList kScaleNames = {QStringLiteral("Days"), QStringLiteral("Weeks")
 void Form1::buildScaleChooser()
 {
     auto *caption = new QLabel(QStringLiteral("Scale:"), this);
+    caption->setObjectName(QStringLiteral("lblScale"));
     caption->setGeometry(478, 6, 44, 32);
     cboScale = new QComboBox(this);
     cboScale->setObjectName(QStringLiteral("cboScale"));

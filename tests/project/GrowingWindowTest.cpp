@@ -3,6 +3,7 @@
 #include "Form1Fixture.h"
 #include "project/GrowingLayout.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -58,6 +59,8 @@ TEST_F(GrowingWindow, ALargerWindowShowsMoreRowsAndEveryColumnAndGivesItBackWhen
     EXPECT_GT(f.txtTask->width(), 435 + 600);
     EXPECT_EQ(f.txtStart->width(), dateWidth) << "date fields keep their width";
     EXPECT_EQ(f.PushButton8->width(), f.PushButton9->width());
+    EXPECT_LT(f.PushButton6->geometry().right(), f.findChild<QWidget *>(QStringLiteral("lblScale"))->x());
+    EXPECT_EQ(f.cboScale->geometry().right(), f.PushButton9->geometry().right());
 
     f.resize(616, 426);
     for (qsizetype i = 0; i < controls.size(); ++i)
