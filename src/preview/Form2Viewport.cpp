@@ -227,6 +227,17 @@ void Form2::syncViewport()
 {
     Picture1->setOuterSize(mViewport.displaySize());
     Picture1->moveTo(mViewport.left(), mViewport.top());
+    // A frozen part larger than its share of the frame keeps its foot (the
+    // dates) in the panes, also at the picture's start; the scrolled part
+    // then starts right after the panes, so that no frozen row or column
+    // shows a second time and the plan's first rows are in view.
+    const FrozenLayout layout = frozenLayout();
+    QPoint at = Picture1->pos();
+    if (layout.paneHeight > 0)
+        at.setY(std::min(at.y(), layout.paneHeight - layout.whole.height()));
+    if (layout.paneWidth > 0)
+        at.setX(std::min(at.x(), layout.paneWidth - layout.whole.width()));
+    Picture1->move(at);
     showBar(*HScroll1, mViewport.bar(Axis::Horizontal));
     showBar(*VScroll1, mViewport.bar(Axis::Vertical));
     showFrozenPanes();
@@ -236,7 +247,7 @@ void Form2::syncViewport()
 // reaches; the top one follows the picture across, the left one down. Along
 // an axis on which the picture is not scrolled (it is shown from its start,
 // or smaller than the frame and moved in) its frozen part is where it is
-// anyway and needs no pane, unless it is larger than the frame.
+// anyway and needs no pane, unless it would crowd the plan out of the frame.
 //
 // Zoomed in so far that the frozen part takes more than its share of the
 // frame, the panes keep what tells the rows and days apart: the top rows
@@ -256,8 +267,11 @@ Form2::FrozenLayout Form2::frozenLayout() const
     // with a quarter of it left to the names.
     const int keptPane = std::min(layout.kept + frame.width() / 4, frame.width() * 3 / 4);
     const int paneWidth = std::min(layout.whole.width(), std::max(capped.width(), keptPane));
-    layout.paneWidth = offset.x() < 0 || layout.whole.width() > frame.width() ? paneWidth : 0;
-    layout.paneHeight = offset.y() < 0 || layout.whole.height() > frame.height() ? capped.height() : 0;
+    // At the picture's start the panes take over once the frozen part would
+    // leave the plan less than a quarter of the frame.
+    const auto crowds = [](int frozen, int frame) { return frozen > frame * 3 / 4; };
+    layout.paneWidth = offset.x() < 0 || crowds(layout.whole.width(), frame.width()) ? paneWidth : 0;
+    layout.paneHeight = offset.y() < 0 || crowds(layout.whole.height(), frame.height()) ? capped.height() : 0;
     layout.hiddenTop = std::max(0, layout.whole.height() - layout.paneHeight);
     if (layout.whole.width() <= layout.paneWidth)
         layout.kept = 0;

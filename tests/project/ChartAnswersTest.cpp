@@ -194,10 +194,14 @@ TEST_P(DatesAtHighZoom, TheNamesTheDatesAndTheDayRowStayInView)
     std::map<int, int> columnPixels; // along the first task row's line
     std::set<int> rows;
     int taskLine = -1;
+    int lastRow = -1;
     for (int y = 0; y < frame.height(); ++y) {
         const std::optional<sheet::CellAddress> cell = window.cellShownAt({0, y});
-        if (cell)
+        if (cell) {
             rows.insert(cell->row);
+            EXPECT_GE(cell->row, lastRow) << "a row shown a second time at " << y;
+            lastRow = cell->row;
+        }
         if (taskLine < 0 && cell && cell->row >= 9)
             taskLine = y;
     }
@@ -214,7 +218,8 @@ TEST_P(DatesAtHighZoom, TheNamesTheDatesAndTheDayRowStayInView)
 }
 
 INSTANTIATE_TEST_SUITE_P(Ends, DatesAtHighZoom,
-                         ::testing::Values(QKeyCombination(Qt::Key_PageDown),
+                         ::testing::Values(QKeyCombination(Qt::ControlModifier, Qt::Key_Home),
+                                           QKeyCombination(Qt::Key_PageDown),
                                            QKeyCombination(Qt::ControlModifier, Qt::Key_End)));
 
 // The pictures of the README: the main window grown on a large screen, and
