@@ -1,5 +1,6 @@
 #include "chart/CellMeaning.h"
 
+#include "chart/template/ChartLayout.h"
 #include "sheet/DateSerial.h"
 #include "sheet/model/Sheet.h"
 
@@ -14,20 +15,19 @@ namespace {
 using sheet::CellAddress;
 using sheet::Sheet;
 
-// The template's places, 0-based.
-constexpr int kDeliverableColumn = 0; // A
-constexpr int kTaskColumn = 1;        // B
-constexpr int kSubTaskColumn = 2;     // C
-constexpr int kStartColumn = kStartDateColumn;
-constexpr int kEndColumn = 4;         // E
-constexpr int kDoneColumn = 5;        // F
-constexpr int kFirstDayColumn = 7;    // H
-constexpr int kLastDayColumn = 202;   // GU
-constexpr int kFirstEventRow = 2;     // row 3
-constexpr int kLastEventRow = 6;      // row 7
-constexpr int kFirstCalendarRow = 3;  // the month labels, row 4
-constexpr int kDayRow = 5;            // the day dates, row 6
-constexpr int kLastHeaderRow = 8;     // the column headers, row 9
+// The chart sheet's places (ChartLayout), 0-based as CellAddress counts.
+constexpr int kDeliverableColumn = layout::kDeliverableColumn - 1;
+constexpr int kTaskColumn = layout::kTaskColumn - 1;
+constexpr int kSubTaskColumn = layout::kSubTaskColumn - 1;
+constexpr int kStartColumn = layout::kStartColumn - 1;
+constexpr int kEndColumn = layout::kEndColumn - 1;
+constexpr int kDoneColumn = layout::kPercentColumn - 1;
+constexpr int kFirstDayColumn = layout::kFirstDayColumn - 1;
+constexpr int kFirstEventRow = layout::kFirstEventRow - 1;
+constexpr int kLastEventRow = kFirstEventRow + layout::kEventSlots - 1;
+constexpr int kFirstCalendarRow = layout::kMonthRow - 1;
+constexpr int kDayRow = layout::kDateRow - 1;
+constexpr int kLastHeaderRow = layout::kHeadingRow - 1;
 
 std::optional<double> numberAt(const Sheet &sheet, CellAddress at)
 {
@@ -58,6 +58,31 @@ std::optional<QDate> dateAt(const Sheet &sheet, CellAddress at)
 
 QString shortDate(QDate date) { return date.toString(QStringLiteral("M/d")); }
 
+// The days a calendar column stands for: from its date up to the next
+// column's, a day, a week or a month; the last column's as long as the one
+// before it.
+struct Period {
+    QDate first;
+    QDate last;
+
+    bool oneDay() const { return first == last; }
+    bool holds(QDate day) const { return first <= day && day <= last; }
+};
+
+std::optional<Period> periodAt(const Sheet &sheet, int column)
+{
+    const std::optional<QDate> first = dateAt(sheet, {kDayRow, column});
+    if (!first)
+        return std::nullopt;
+    if (const std::optional<QDate> next = dateAt(sheet, {kDayRow, column + 1}); next && *next > *first)
+        return Period{*first, next->addDays(-1)};
+    const std::optional<QDate> before = column > kFirstDayColumn ? dateAt(sheet, {kDayRow, column - 1}) : std::nullopt;
+    if (!before || *before >= *first)
+        return Period{*first, *first};
+    const qint64 step = before->daysTo(*first);
+    return Period{*first, step > 7 ? first->addMonths(1).addDays(-1) : first->addDays(step - 1)};
+}
+
 struct PlanRow {
     QString name;
     bool deliverable = false;
@@ -65,7 +90,10 @@ struct PlanRow {
     std::optional<QDate> end;
     std::optional<double> done;
 
-    bool onDay(QDate day) const { return !name.isEmpty() && start && end && *start <= day && day <= *end; }
+    bool during(const Period &period) const
+    {
+        return !name.isEmpty() && start && end && *start <= period.last && period.first <= *end;
+    }
 
     // The template's rule: today lies past the part of the span that the
     // fraction done stands for, with something still left to do.
@@ -105,11 +133,11 @@ PlanRow planRow(const Sheet &sheet, int row)
     return plan;
 }
 
-QString eventOn(const Sheet &sheet, QDate day)
+QString eventDuring(const Sheet &sheet, const Period &period)
 {
     for (int row = kFirstEventRow; row <= kLastEventRow; ++row) {
         const PlanRow event = planRow(sheet, row);
-        if (event.onDay(day))
+        if (event.during(period))
             return QStringLiteral("Special event: ") + event.name;
     }
     return {};
@@ -117,38 +145,38 @@ QString eventOn(const Sheet &sheet, QDate day)
 
 bool isWeekend(QDate day) { return day.dayOfWeek() >= Qt::Saturday; }
 
-// What the calendar marks a day as, in the template's order for the plan rows.
-QString dayMeaning(const Sheet &sheet, QDate day, QDate today)
+// What the calendar marks a column as, in the template's order for the plan
+// rows; weekends only where a column is a day.
+QString periodMeaning(const Sheet &sheet, const Period &period, QDate today)
 {
-    if (isWeekend(day))
+    if (period.oneDay() && isWeekend(period.first))
         return QStringLiteral("Weekend");
-    if (QString event = eventOn(sheet, day); !event.isEmpty())
+    if (QString event = eventDuring(sheet, period); !event.isEmpty())
         return event;
-    if (day == today)
+    if (period.holds(today))
         return QStringLiteral("Today");
     return {};
 }
 
-// The month labels and day dates: the date, with what its fill says.
-QString dateRowMeaning(QDate day, QDate today)
+// The month labels and the dates: the column's date, with what its fill says.
+QString dateRowMeaning(const Period &period, QDate today)
 {
-    const QString date = day.toString(QStringLiteral("ddd M/d/yyyy"));
-    if (day == today)
+    const QString date = period.first.toString(QStringLiteral("ddd M/d/yyyy"));
+    if (period.holds(today))
         return QStringLiteral("Today, ") + date;
-    if (isWeekend(day))
+    if (period.oneDay() && isWeekend(period.first))
         return QStringLiteral("Weekend, ") + date;
     return date;
 }
 
-bool inCalendar(int column) { return column >= kFirstDayColumn && column <= kLastDayColumn; }
 
 } // namespace
 
 QString cellMeaning(const Sheet &sheet, CellAddress at, QDate today)
 {
-    const std::optional<QDate> day = dateAt(sheet, {kDayRow, at.column});
-    if (inCalendar(at.column) && at.row >= kFirstCalendarRow && at.row <= kDayRow + 1)
-        return day ? dateRowMeaning(*day, today) : QString();
+    const std::optional<Period> period = at.column >= kFirstDayColumn ? periodAt(sheet, at.column) : std::nullopt;
+    if (at.column >= kFirstDayColumn && at.row >= kFirstCalendarRow && at.row <= kDayRow + 1)
+        return period ? dateRowMeaning(*period, today) : QString();
     if (at.row >= kFirstEventRow && at.row <= kLastEventRow && at.column >= kTaskColumn && at.column <= kEndColumn) {
         const PlanRow event = planRow(sheet, at.row);
         return event.name.isEmpty() ? QString() : QStringLiteral("Special event: ") + event.described();
@@ -161,11 +189,11 @@ QString cellMeaning(const Sheet &sheet, CellAddress at, QDate today)
             return {};
         return plan.behindPlan(today) ? QStringLiteral("Behind plan: ") + plan.described() : plan.described();
     }
-    if (!inCalendar(at.column) || !day)
+    if (!period)
         return {};
-    if (plan.onDay(*day))
+    if (plan.during(*period))
         return plan.described();
-    return plan.name.isEmpty() && !plan.start ? QString() : dayMeaning(sheet, *day, today);
+    return plan.name.isEmpty() && !plan.start ? QString() : periodMeaning(sheet, *period, today);
 }
 
 int chartedTaskCount(const Sheet &sheet)

@@ -11,12 +11,8 @@ class Sheet;
 
 namespace orv::chart {
 
-// The chart sheet's column of start dates (D), which the end dates and the
-// fraction done follow.
-inline constexpr int kStartDateColumn = 3;
-
 // What a cell of a chart sheet shows, in words, and whose it is: on a bar
-// "Build, 5/1–10/29, 20 % done"; on a day of the calendar "Weekend",
+// "Build, 5/1–10/29, 20 % done"; on a column of the calendar "Weekend",
 // "Special event: Trade fair" or "Today"; on the name of a task behind its
 // plan "Behind plan: " and the task. The looks are the ones the chart
 // template's conditional formats give, decided from the same cells: a day is

@@ -1,7 +1,7 @@
 #include "preview/LazyPreview.h"
 
-#include "chart/CellMeaning.h"
 #include "chart/PictureFileWriting.h"
+#include "chart/template/ChartLayout.h"
 #include "preview/Form2.h"
 #include "preview/PictureBox.h"
 #include "preview/PictureTiles.h"
@@ -40,9 +40,9 @@ void LazyPreview::takePicture(const chart::HandedPicture &picture)
     mWriting = picture.writing;
     form().Picture1->setTiles(std::make_shared<PictureTiles>(picture.sheet));
     // The start and end dates, right of the names, stay in view with them.
-    const int datesLeft = picture.sheet->columnLeft(chart::kStartDateColumn);
+    const int datesLeft = picture.sheet->columnLeft(chart::layout::kStartColumn - 1);
     form().setFrozenPanes(picture.sheet->frozenSize(),
-                          {datesLeft, picture.sheet->columnLeft(chart::kStartDateColumn + 2) - datesLeft});
+                          {datesLeft, picture.sheet->columnLeft(chart::layout::kEndColumn) - datesLeft});
 }
 
 void LazyPreview::assignPicture(const QImage &picture, QSize frozen)
