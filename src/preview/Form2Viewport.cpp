@@ -247,7 +247,7 @@ void Form2::syncViewport()
 // reaches; the top one follows the picture across, the left one down. Along
 // an axis on which the picture is not scrolled (it is shown from its start,
 // or smaller than the frame and moved in) its frozen part is where it is
-// anyway and needs no pane, unless it would crowd the plan out of the frame.
+// anyway and needs no pane, unless it crowds the plan out of the frame.
 //
 // Zoomed in so far that the frozen part takes more than its share of the
 // frame, the panes keep what tells the rows and days apart: the top rows
@@ -267,11 +267,13 @@ Form2::FrozenLayout Form2::frozenLayout() const
     // with a quarter of it left to the names.
     const int keptPane = std::min(layout.kept + frame.width() / 4, frame.width() * 3 / 4);
     const int paneWidth = std::min(layout.whole.width(), std::max(capped.width(), keptPane));
-    // At the picture's start the panes take over once the frozen part would
-    // leave the plan less than a quarter of the frame.
-    const auto crowds = [](int frozen, int frame) { return frozen > frame * 3 / 4; };
-    layout.paneWidth = offset.x() < 0 || crowds(layout.whole.width(), frame.width()) ? paneWidth : 0;
-    layout.paneHeight = offset.y() < 0 || crowds(layout.whole.height(), frame.height()) ? capped.height() : 0;
+    // At the picture's start the panes take over once the frozen columns
+    // are wider than the frame, or the frozen rows would leave the plan's
+    // rows less than a quarter of it.
+    const bool crowdedAcross = layout.whole.width() > frame.width();
+    const bool crowdedDown = layout.whole.height() > frame.height() * 3 / 4;
+    layout.paneWidth = offset.x() < 0 || crowdedAcross ? paneWidth : 0;
+    layout.paneHeight = offset.y() < 0 || crowdedDown ? capped.height() : 0;
     layout.hiddenTop = std::max(0, layout.whole.height() - layout.paneHeight);
     if (layout.whole.width() <= layout.paneWidth)
         layout.kept = 0;
