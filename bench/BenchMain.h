@@ -6,8 +6,17 @@
 
 #include <QByteArray>
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 namespace orv::bench {
+
+// The process's peak resident memory so far, as the counter "peak_MB".
+inline void reportPeakMemory(benchmark::State &state)
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
 
 template <class Application>
 int runBenchmarks(int argc, char **argv)

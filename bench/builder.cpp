@@ -125,9 +125,7 @@ void BM_CreateToFirstPaint(benchmark::State &state)
     }
     if (bench.messages.shown != 0)
         state.SkipWithError("the builder reported a failure");
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    reportPeakMemory(state);
 }
 BENCHMARK(BM_CreateToFirstPaint)
     ->Arg(2)

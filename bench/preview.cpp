@@ -17,12 +17,6 @@ namespace {
 
 using namespace orv;
 
-void reportPeakMemory(benchmark::State &state)
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
 
 // The sheet's picture the builder hands over for a chart of `tasks` tasks.
 std::shared_ptr<sheet::RangePicture> chartOfTasks(int tasks)
@@ -65,7 +59,7 @@ void BM_PaintNewViewThousandTasks(benchmark::State &state)
         top = (top + view.height()) % std::max(1, int(picture->size().height() * zoom) - view.height());
     }
     state.counters["tiles_per_view"] = double(tiles.tilesPainted()) / double(state.iterations());
-    reportPeakMemory(state);
+    bench::reportPeakMemory(state);
 }
 BENCHMARK(BM_PaintNewViewThousandTasks)
     ->Args({100, 656, 624, 100})

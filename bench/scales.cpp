@@ -68,9 +68,7 @@ void BM_ScaledChart(benchmark::State &state)
         builder.PushButton6_Click();
     if (bench.messages.shown != 0)
         state.SkipWithError("the builder reported a failure");
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_MB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    reportPeakMemory(state);
 }
 BENCHMARK(BM_ScaledChart)
     ->ArgsProduct({{0, 1, 2}, {6, 15}})
