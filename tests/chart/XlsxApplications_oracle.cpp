@@ -343,6 +343,17 @@ const NamedFeature kFeatures[] = {
          });
          return {ours, theirs[u"formulas"]};
      }},
+    // The size a cell's own format gives its text: a reader applies a row's
+    // format only to the cells that have none.
+    {"font sizes of the cells that hold something",
+     [](const Workbook &book, int s, const QJsonObject &theirs) -> Sides {
+         QJsonObject ours;
+         book.sheet(s).forEachCell([&](CellAddress at, const Cell &cell) {
+             if (cell.hasFormula() || !isEmpty(cell.value))
+                 ours[cellName(at.row, at.column)] = book.format(cell.formatIndex).font.size;
+         });
+         return {ours, theirs[u"fontSizes"]};
+     }},
     {"stored formula results",
      [](const Workbook &book, int s, const QJsonObject &theirs) -> Sides {
          return {formulaResults(book.sheet(s)), comparableObject(theirs[u"values"].toObject())};

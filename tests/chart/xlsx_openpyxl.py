@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Reads an .xlsx workbook with openpyxl and prints, as JSON, what it found
 of every sheet: state, column widths and row heights, merges, view, page
-setup, print names, conditional formats, formulas and their stored results.
+setup, print names, conditional formats, formulas and their stored results,
+and the font size of every cell that holds something.
 
 Usage: xlsx_openpyxl.py WORKBOOK
 """
@@ -32,21 +33,23 @@ def conditional_formats(sheet):
 
 
 def cells(sheet, results):
-    formulas, values = {}, {}
+    formulas, values, sizes = {}, {}, {}
     for row in sheet.iter_rows():
         for cell in row:
+            if cell.value is not None:
+                sizes[cell.coordinate] = float(cell.font.sz)
             if cell.data_type == "f":
                 formulas[cell.coordinate] = cell.value
                 result = results[cell.coordinate].value
                 if isinstance(result, (datetime.datetime, datetime.date, datetime.time)):
                     result = to_excel(result)  # a number shown as a date
                 values[cell.coordinate] = "" if result is None else result
-    return formulas, values
+    return formulas, values, sizes
 
 
 def describe(sheet, results):
     view = sheet.sheet_view
-    formulas, values = cells(sheet, results)
+    formulas, values, sizes = cells(sheet, results)
     setup = sheet.page_setup
     return {
         "name": sheet.title,
@@ -69,6 +72,7 @@ def describe(sheet, results):
         "conditionalFormats": conditional_formats(sheet),
         "formulas": formulas,
         "values": values,
+        "fontSizes": sizes,
     }
 
 

@@ -193,12 +193,24 @@ void writeHeadings(TemplateSheet &plan)
     plan.setText(cellAt(u"F9"), QStringLiteral("% Compl."), whiteOnIndigo());
 }
 
+// The day chart prints to column GH, a little short of its calendar's end;
+// a week or month chart to its plan's last column.
+int lastPrintedColumn(const CalendarShape &shape)
+{
+    return shape.scale == CalendarScale::Days ? layout::kLastPrintedColumn : shape.lastColumn();
+}
+
 // The deliverable block the chart builder copies: the deliverable row 10,
 // the task row 11, the spacer row 12 and the gap row 13. In the calendar of
-// rows 10 to 12 a 1-point font lets only the fills show. Each of these
-// calendar cells holds a 0 that its number format hides: LibreOffice leaves
-// a page out of print when no cell of it holds a value, however its cells
-// are filled, and the print area is all calendar.
+// rows 10 to 12 a 1-point font lets only the fills show; it is the rows' own
+// format, so the calendar needs no cells to carry it, and the cells before
+// the calendar that have no format of their own get the default one.
+//
+// LibreOffice leaves a page out of print when no cell of it holds a value,
+// however its cells are filled, and the print area is all calendar. So a
+// calendar cell in every seven, and the last printed one, holds a 0 that its
+// number format hides: a printed page holds some 45 calendar columns, and
+// the last page, however narrow, ends at the last printed column.
 void writePlanBlock(TemplateSheet &plan, const CalendarShape &shape)
 {
     const CellFormat deliverable = whiteOnIndigo(true);
@@ -219,14 +231,18 @@ void writePlanBlock(TemplateSheet &plan, const CalendarShape &shape)
     CellFormat tiny;
     tiny.font.size = 1;
     tiny.numberFormat = QStringLiteral(";;;");
+    constexpr int kValueEvery = 7;
     const CellRange calendar = calendarRows(layout::kBlockRow, layout::kSpacerRow, shape.lastColumn());
-    for (int row = calendar.firstRow; row <= calendar.lastRow; ++row)
-        for (int column = calendar.firstColumn; column <= calendar.lastColumn; ++column)
+    for (int row = calendar.firstRow; row <= calendar.lastRow; ++row) {
+        plan.applyRowFormat(row, tiny);
+        for (int column = 0; column < calendar.firstColumn; ++column)
+            plan.sheet().cellAt({row, column});
+        for (int column = calendar.firstColumn; column <= calendar.lastColumn; column += kValueEvery)
             plan.setNumber({row, column}, 0, tiny);
+        plan.setNumber({row, lastPrintedColumn(shape) - 1}, 0, tiny);
+    }
 }
 
-// The day chart prints to column GH, a little short of its calendar's end;
-// a week or month chart to its plan's last column.
 void setViewAndPrint(Sheet &sheet, const CalendarShape &shape)
 {
     SheetView &view = sheet.view();
@@ -243,8 +259,8 @@ void setViewAndPrint(Sheet &sheet, const CalendarShape &shape)
     page.footer = QStringLiteral("&CPage &P of &N");
 
     PrintAreas &print = sheet.printAreas();
-    const int lastPrinted = shape.scale == CalendarScale::Days ? layout::kLastPrintedColumn : shape.lastColumn();
-    print.printArea = {CellRange{layout::kBlockRow - 1, kFirstDay, layout::kLastPrintedRow - 1, lastPrinted - 1}};
+    print.printArea = {
+        CellRange{layout::kBlockRow - 1, kFirstDay, layout::kLastPrintedRow - 1, lastPrintedColumn(shape) - 1}};
     print.titleColumns = CellRange{0, 0, kMaxRows - 1, layout::kGapColumn - 1};
     print.titleRows = CellRange{1, 0, layout::kHeadingRow - 1, kMaxColumns - 1};
 }

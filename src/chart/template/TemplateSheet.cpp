@@ -58,4 +58,12 @@ void TemplateSheet::applyFormat(const CellRange &range, const CellFormat &format
             mSheet.cellAt({row, column}).formatIndex = index;
 }
 
+void TemplateSheet::applyRowFormat(int row, const CellFormat &format)
+{
+    const RowInfo *own = mSheet.rowInfo(row);
+    RowInfo info = own ? *own : RowInfo{};
+    info.formatIndex = mBook.addFormat(format);
+    mSheet.setRowInfo(row, info);
+}
+
 } // namespace orv::chart

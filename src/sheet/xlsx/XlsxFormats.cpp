@@ -137,6 +137,13 @@ XlsxFormats::XlsxFormats(lxw_workbook *target, const Workbook &workbook)
 {
 }
 
+lxw_format *XlsxFormats::defaultLook()
+{
+    if (!mDefaultLook)
+        mDefaultLook = newFormat(mTarget);
+    return mDefaultLook;
+}
+
 lxw_format *XlsxFormats::cellFormat(int index)
 {
     if (index < 0 || index >= mWorkbook.formatCount())

@@ -21,6 +21,11 @@ public:
     // An index outside the workbook's format table is a Failure.
     lxw_format *cellFormat(int index);
 
+    // The default look stated outright, for a cell in a row or column with
+    // a format of its own: the library gives a cell without a format the
+    // format of its row or column.
+    lxw_format *defaultLook();
+
     // The differential format a conditional rule applies.
     lxw_format *conditionalFormat(const ConditionalStyle &style);
 
@@ -29,6 +34,7 @@ private:
     const Workbook &mWorkbook;
     std::vector<lxw_format *> mCellFormats;
     std::vector<bool> mMade;
+    lxw_format *mDefaultLook = nullptr;
 };
 
 } // namespace orv::sheet::xlsx

@@ -76,10 +76,12 @@ private:
             worksheet_set_default_row(mOut, points(mSheet.defaultRowHeight()), LXW_FALSE);
         const int lastRow = mSheet.lastRow();
         for (int row = 0; row <= lastRow; ++row) {
-            if (const RowInfo *info = mSheet.rowInfo(row))
+            const RowInfo *info = mSheet.rowInfo(row);
+            if (info)
                 writeRowInfo(row, *info);
+            const bool rowFormatted = info && info->formatIndex && mFormats.cellFormat(*info->formatIndex);
             for (const auto &[column, cell] : mSheet.rowCells(row))
-                writeCell({row, column}, cell);
+                writeCell({row, column}, cell, rowFormatted || columnFormatted(column));
         }
     }
 
@@ -121,11 +123,21 @@ private:
         }
     }
 
-    void writeCell(CellAddress at, const Cell &cell)
+    bool columnFormatted(int column)
+    {
+        const ColumnInfo *info = mSheet.columnInfo(column);
+        return info && mFormats.cellFormat(info->formatIndex);
+    }
+
+    // `placeFormatted`: the cell's row or column has a format of its own,
+    // which the cell's own format, even the default one, overrides.
+    void writeCell(CellAddress at, const Cell &cell, bool placeFormatted)
     {
         const auto row = static_cast<lxw_row_t>(at.row);
         const auto column = static_cast<lxw_col_t>(at.column);
         lxw_format *format = mFormats.cellFormat(cell.formatIndex);
+        if (!format && placeFormatted)
+            format = mFormats.defaultLook();
         const Value &value = cell.value;
         int code = LXW_NO_ERROR;
         if (cell.hasFormula()) {
