@@ -48,13 +48,17 @@ inline QString formulaText(const sheet::Sheet &sheet, const char *a1)
     return cell && cell->formula ? sheet::printFormula(*cell->formula) : QString();
 }
 
-// The format a cell shows: its own, else its row's.
+// The format a cell shows: its own, else its row's, else its column's.
 inline const sheet::CellFormat &formatAt(const sheet::Sheet &sheet, const char *a1)
 {
     const sheet::CellAddress where = at(a1);
     const sheet::Cell *cell = sheet.cell(where);
     const sheet::RowInfo *row = sheet.rowInfo(where.row);
-    const int index = cell ? cell->formatIndex : row && row->formatIndex ? *row->formatIndex : 0;
+    const sheet::ColumnInfo *column = sheet.columnInfo(where.column);
+    const int index = cell                              ? cell->formatIndex
+                      : row && row->formatIndex         ? *row->formatIndex
+                      : column                          ? column->formatIndex
+                                                        : 0;
     return chartTemplate().format(index);
 }
 

@@ -202,13 +202,13 @@ int lastPrintedColumn(const CalendarShape &shape)
 
 // The deliverable block the chart builder copies: the deliverable row 10,
 // the task row 11, the spacer row 12 and the gap row 13. In the calendar of
-// rows 10 to 12 a 1-point font lets only the fills show; it is the rows' own
-// format, so the calendar needs no cells to carry it, and the cells before
-// the calendar that have no format of their own get the default one.
+// rows 10 to 12 a 1-point font lets only the fills show. It is the calendar
+// columns' own format, so the plan rows need no cells to carry it; the
+// calendar's title, months and days above the plan have their own formats.
 //
 // LibreOffice leaves a page out of print when no cell of it holds a value,
 // however its cells are filled, and the print area is all calendar. So a
-// calendar cell in every seven, and the last printed one, holds a 0 that its
+// calendar cell in every 28, and the last printed one, holds a 0 that its
 // number format hides: a printed page holds some 45 calendar columns, and
 // the last page, however narrow, ends at the last printed column.
 void writePlanBlock(TemplateSheet &plan, const CalendarShape &shape)
@@ -231,12 +231,11 @@ void writePlanBlock(TemplateSheet &plan, const CalendarShape &shape)
     CellFormat tiny;
     tiny.font.size = 1;
     tiny.numberFormat = QStringLiteral(";;;");
-    constexpr int kValueEvery = 7;
+    constexpr int kValueEvery = 28;
     const CellRange calendar = calendarRows(layout::kBlockRow, layout::kSpacerRow, shape.lastColumn());
+    for (int column = calendar.firstColumn; column <= calendar.lastColumn; ++column)
+        plan.applyColumnFormat(column, tiny);
     for (int row = calendar.firstRow; row <= calendar.lastRow; ++row) {
-        plan.applyRowFormat(row, tiny);
-        for (int column = 0; column < calendar.firstColumn; ++column)
-            plan.sheet().cellAt({row, column});
         for (int column = calendar.firstColumn; column <= calendar.lastColumn; column += kValueEvery)
             plan.setNumber({row, column}, 0, tiny);
         plan.setNumber({row, lastPrintedColumn(shape) - 1}, 0, tiny);

@@ -58,12 +58,12 @@ void TemplateSheet::applyFormat(const CellRange &range, const CellFormat &format
             mSheet.cellAt({row, column}).formatIndex = index;
 }
 
-void TemplateSheet::applyRowFormat(int row, const CellFormat &format)
+void TemplateSheet::applyColumnFormat(int column, const CellFormat &format)
 {
-    const RowInfo *own = mSheet.rowInfo(row);
-    RowInfo info = own ? *own : RowInfo{};
+    const ColumnInfo *own = mSheet.columnInfo(column);
+    ColumnInfo info = own ? *own : ColumnInfo{};
     info.formatIndex = mBook.addFormat(format);
-    mSheet.setRowInfo(row, info);
+    mSheet.setColumnInfo(column, info);
 }
 
 } // namespace orv::chart

@@ -34,8 +34,8 @@ public:
     void setFormula(sheet::CellAddress at, const QString &formula, const sheet::CellFormat &format = {});
     // Gives every cell of the range the format, adding empty cells where none are.
     void applyFormat(const sheet::CellRange &range, const sheet::CellFormat &format);
-    // Gives the row a format of its own, which its cells without one take.
-    void applyRowFormat(int row, const sheet::CellFormat &format);
+    // Gives the column a format of its own, which its cells without one take.
+    void applyColumnFormat(int column, const sheet::CellFormat &format);
     void merge(const sheet::CellRange &range) { mSheet.mergedRanges().push_back(range); }
 
 private:
