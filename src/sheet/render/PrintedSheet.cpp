@@ -56,10 +56,11 @@ PrintedSheet::PrintedSheet(const Workbook &workbook, int sheetIndex, const QPage
 
 // A range of the sheet laid out for paper.
 struct PrintedSheet::Block {
-    Block(const Workbook &workbook, const Sheet &sheet, const CellRange &range, RuleTest ruleHolds, LetterInk &ink)
+    Block(const Workbook &workbook, const Sheet &sheet, const CellRange &range, RuleTest ruleHolds, LetterInk &ink,
+          PaperTexts &texts)
         : geometry(workbook, sheet, range), painter(workbook, sheet, geometry, std::move(ruleHolds))
     {
-        painter.paintForPaper(ink);
+        painter.paintForPaper(ink, texts);
     }
 
     SheetGeometry geometry;
@@ -77,10 +78,10 @@ void PrintedSheet::paintBlock(QPainter &painter, const CellRange &range, QPointF
     if (recurs == Recurs::OnEveryPage) {
         std::unique_ptr<Block> &kept = mTitleBlocks[{range.firstRow, range.firstColumn, range.lastRow, range.lastColumn}];
         if (!kept)
-            kept = std::make_unique<Block>(mWorkbook, sheet, range, mRuleHolds, mInk);
+            kept = std::make_unique<Block>(mWorkbook, sheet, range, mRuleHolds, mInk, mTexts);
         block = kept.get();
     } else {
-        once = std::make_unique<Block>(mWorkbook, sheet, range, mRuleHolds, mInk);
+        once = std::make_unique<Block>(mWorkbook, sheet, range, mRuleHolds, mInk, mTexts);
         block = once.get();
     }
     painter.save();

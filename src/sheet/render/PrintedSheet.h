@@ -3,6 +3,7 @@
 #include "sheet/model/SheetSettings.h"
 #include "sheet/render/CellLooks.h"
 #include "sheet/render/LetterInk.h"
+#include "sheet/render/PaperTexts.h"
 #include "sheet/render/PrintPages.h"
 
 #include <QByteArray>
@@ -56,6 +57,7 @@ private:
     RuleTest mRuleHolds;
     std::vector<PrintedPage> mPages;
     mutable LetterInk mInk; // the letters' outlines, read as pages are painted
+    mutable PaperTexts mTexts; // the texts' layouts, made as pages are painted
     // The blocks of the print titles, by their ranges (first row, first
     // column, last row, last column): each is laid out once for all pages.
     mutable std::map<std::array<int, 4>, std::unique_ptr<Block>> mTitleBlocks;

@@ -330,6 +330,7 @@ RangePainter::TextFont &RangePainter::textFont(const CellLook &look)
     if (mInk) {
         added->qfont.setStyleStrategy(QFont::PreferNoShaping);
         added->ink = &mInk->face(QFont(added->qfont, &mMetricsDevice));
+        added->paperFont = mPaperTexts->fontId(added->qfont);
     }
     added->metrics = std::make_unique<QFontMetricsF>(added->qfont, &mMetricsDevice);
     mFonts.push_back(std::move(added));
@@ -652,6 +653,12 @@ void RangePainter::paintTexts(QPainter &painter, const std::vector<TextItem> &te
         const TextFrame frame = textFrame(item);
         const std::optional<QPointF> start
             = mInk ? unclippedStart(item, frame, QRectF(item.clip.intersected(part))) : std::nullopt;
+        const bool straight = frame.transform.type() <= QTransform::TxTranslate;
+        if (start && straight
+            && mPaperTexts->add(painter, item.font->paperFont, item.color, item.text, frame.transform.map(*start)))
+            continue;
+        if (mPaperTexts)
+            mPaperTexts->flush(painter);
         if (!start) {
             paintText(painter, item, frame);
             font = nullptr;
@@ -662,7 +669,7 @@ void RangePainter::paintTexts(QPainter &painter, const std::vector<TextItem> &te
             painter.setFont(font->qfont);
         }
         painter.setPen(item.color);
-        if (frame.transform.type() <= QTransform::TxTranslate) {
+        if (straight) {
             painter.drawText(frame.transform.map(*start), item.text);
         } else {
             painter.setWorldTransform(frame.transform * band);
@@ -670,6 +677,8 @@ void RangePainter::paintTexts(QPainter &painter, const std::vector<TextItem> &te
             painter.setWorldTransform(band);
         }
     }
+    if (mPaperTexts)
+        mPaperTexts->flush(painter);
 }
 
 void RangePainter::paintText(QPainter &painter, const TextItem &item, const TextFrame &frame)

@@ -3,6 +3,7 @@
 #include "sheet/render/CellLooks.h"
 #include "sheet/render/LetterInk.h"
 #include "sheet/render/NumberFormat.h"
+#include "sheet/render/PaperTexts.h"
 #include "sheet/render/SheetGeometry.h"
 
 #include <QFont>
@@ -39,8 +40,13 @@ public:
     // of its own, without ligatures, so that text in a PDF can be searched
     // and copied letter by letter, and a text whose letters lie inside its
     // cell is drawn without a clip, which such devices write out at length
-    // for every text. The page looks the same. `ink` must outlive the painter.
-    void paintForPaper(LetterInk &ink) { mInk = &ink; }
+    // for every text. The page looks the same. Such texts are drawn in runs
+    // (PaperTexts). `ink` and `texts` must outlive the painter.
+    void paintForPaper(LetterInk &ink, PaperTexts &texts)
+    {
+        mInk = &ink;
+        mPaperTexts = &texts;
+    }
 
 private:
     struct Merge {
@@ -59,6 +65,7 @@ private:
         Font font;
         QFont qfont;
         LetterInk::Face *ink = nullptr; // painting for paper
+        int paperFont = -1;             // its PaperTexts::fontId
         std::unique_ptr<QFontMetricsF> metrics;
     };
 
@@ -90,6 +97,7 @@ private:
     CellLooks mLooks;
     bool mGridlines;
     LetterInk *mInk = nullptr; // painting for paper
+    PaperTexts *mPaperTexts = nullptr;
     std::vector<Merge> mMerges;
     std::vector<std::vector<int>> mMergesByRow; // per range row
     std::vector<BandRow> mRows;                 // the band's rows and one more on each side
