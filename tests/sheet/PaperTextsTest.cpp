@@ -13,6 +13,17 @@ struct Placed {
     const char *text;
     QPointF start;
     QRgb color;
+    double turn = 0; // degrees about the start, as turned cell texts
+    double scale = 1; // as shrunk cell texts
+
+    QTransform frame() const
+    {
+        QTransform frame;
+        frame.translate(start.x(), start.y());
+        frame.rotate(-turn);
+        frame.scale(scale, scale);
+        return frame;
+    }
 };
 
 QImage blankPage()
@@ -50,11 +61,19 @@ QFont paperFont(const char *family, bool bold)
 }
 
 // Texts of two colours at places off the pixel grid, the same text twice
-// (laid out once), and a change of colour in between, under a scale as on
-// a printed page.
+// (laid out once), a change of colour in between, texts turned and shrunk
+// in frames of their own, under a scale as on a printed page.
 const Placed kTexts[] = {
-    {"Task 12", {10.3, 30.7}, 0x000000}, {"12/31", {140.55, 30.7}, 0x000000}, {"45%", {200.02, 30.7}, 0x993300},
-    {"Task 12", {10.3, 60.25}, 0x000000}, {"Wij fly AVA", {90.8, 60.25}, 0x993300}, {"\u00c5\u00c9\u00df", {10, 90}, 0x993300},
+    {"Task 12", {10.3, 30.7}, 0x000000},
+    {"12/31", {140.55, 30.7}, 0x000000},
+    {"45%", {200.02, 30.7}, 0x993300},
+    {"Task 12", {10.3, 60.25}, 0x000000},
+    {"Wij fly AVA", {90.8, 60.25}, 0x993300},
+    {"\u00c5\u00c9\u00df", {10, 90}, 0x993300},
+    {"1/14", {250.4, 80.2}, 0x000000, 89},
+    {"1/15", {262.9, 80.2}, 0x000000, 89},
+    {"January", {280.1, 40.6}, 0x000000, 0, 0.41},
+    {"February", {280.1, 70.6}, 0x000000, 0, 0.41},
 };
 
 class PaperTextsTable : public testing::TestWithParam<std::pair<const char *, bool>> {};
@@ -70,9 +89,11 @@ TEST_P(PaperTextsTable, RunsInkWhatDrawingTextsOneByOneInks)
         QPainter painter(&oneByOne);
         painter.scale(1.3, 1.3);
         painter.setFont(font);
+        const QTransform page = painter.worldTransform();
         for (const Placed &placed : kTexts) {
             painter.setPen(QColor::fromRgb(placed.color));
-            painter.drawText(placed.start, QString::fromUtf8(placed.text));
+            painter.setWorldTransform(placed.frame() * page);
+            painter.drawText(QPointF(0, 0), QString::fromUtf8(placed.text));
         }
     }
     QImage inRuns = blankPage();
@@ -82,7 +103,8 @@ TEST_P(PaperTextsTable, RunsInkWhatDrawingTextsOneByOneInks)
         PaperTexts texts;
         const int id = texts.fontId(font);
         for (const Placed &placed : kTexts)
-            ASSERT_TRUE(texts.add(painter, id, QColor::fromRgb(placed.color), QString::fromUtf8(placed.text), placed.start))
+            ASSERT_TRUE(texts.add(painter, id, QColor::fromRgb(placed.color), QString::fromUtf8(placed.text), {0, 0},
+                                  placed.frame()))
                 << placed.text;
         texts.flush(painter);
     }

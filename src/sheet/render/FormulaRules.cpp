@@ -6,6 +6,8 @@
 
 #include <QSet>
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -218,12 +220,18 @@ private:
         return judgedTrue(binaryResult(condition.op, left, right));
     }
 
+    // A sheet's rules are few and asked for cell after cell: a small table
+    // indexed by the formula's address answers most before the map is asked.
     RulePlan &planFor(const FormulaNode &formula)
     {
-        const auto known = mPlans.find(&formula);
-        if (known != mPlans.end())
-            return known->second;
-        return mPlans.emplace(&formula, planOf(formula)).first->second;
+        RecentPlan &recent = mRecent[(reinterpret_cast<std::uintptr_t>(&formula) / alignof(FormulaNode)) % kRecent];
+        if (recent.formula == &formula)
+            return *recent.plan;
+        auto known = mPlans.find(&formula);
+        if (known == mPlans.end())
+            known = mPlans.emplace(&formula, planOf(formula)).first;
+        recent = {&formula, &known->second};
+        return known->second;
     }
 
     static RulePlan planOf(const FormulaNode &formula)
@@ -255,8 +263,15 @@ private:
         return plan;
     }
 
+    struct RecentPlan {
+        const FormulaNode *formula = nullptr;
+        RulePlan *plan = nullptr;
+    };
+    static constexpr size_t kRecent = 64;
+
     const Evaluator &mEvaluator;
-    std::unordered_map<const FormulaNode *, RulePlan> mPlans;
+    std::unordered_map<const FormulaNode *, RulePlan> mPlans; // nodes stay where they are
+    std::array<RecentPlan, kRecent> mRecent{};
 };
 
 } // namespace

@@ -45,18 +45,27 @@ const PaperTexts::Shape &PaperTexts::shapeOf(QPainter &painter, int font, const 
     return shape;
 }
 
-bool PaperTexts::add(QPainter &painter, int font, const QColor &color, const QString &text, QPointF start)
+bool PaperTexts::add(QPainter &painter, int font, const QColor &color, const QString &text, QPointF start,
+                     const QTransform &frame)
 {
     const Shape &shape = shapeOf(painter, font, text);
     if (!shape.single)
         return false;
-    if (!mGlyphs.isEmpty() && (shape.face != mFace || color != mColor))
+    // The frame's move, brought into the turned frame: texts turned alike
+    // share a run however far apart they stand.
+    const QTransform turn(frame.m11(), frame.m12(), frame.m21(), frame.m22(), 0, 0);
+    bool invertible = false;
+    const QPointF moved = start + turn.inverted(&invertible).map(QPointF(frame.dx(), frame.dy()));
+    if (!invertible)
+        return false;
+    if (!mGlyphs.isEmpty() && (shape.face != mFace || color != mColor || turn != mTurn))
         flush(painter);
     mFace = shape.face;
     mColor = color;
+    mTurn = turn;
     mGlyphs.append(shape.glyphs);
     for (const QPointF &position : shape.positions)
-        mPositions.push_back(start + position);
+        mPositions.push_back(moved + position);
     return true;
 }
 
@@ -69,7 +78,12 @@ void PaperTexts::flush(QPainter &painter)
     run.setGlyphIndexes(mGlyphs);
     run.setPositions(mPositions);
     painter.setPen(mColor);
+    const QTransform painted = painter.worldTransform();
+    if (!mTurn.isIdentity())
+        painter.setWorldTransform(mTurn * painted);
     painter.drawGlyphRun(QPointF(0, 0), run);
+    if (!mTurn.isIdentity())
+        painter.setWorldTransform(painted);
     mGlyphs.clear();
     mPositions.clear();
 }

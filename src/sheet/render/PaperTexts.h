@@ -5,6 +5,7 @@
 #include <QPointF>
 #include <QRawFont>
 #include <QString>
+#include <QTransform>
 #include <QVector>
 #include <unordered_map>
 #include <vector>
@@ -24,10 +25,12 @@ public:
     // layouts are kept; the same for equal fonts.
     int fontId(const QFont &font);
 
-    // Adds `text`, its line's baseline starting at `start` in the painter's
-    // coordinates. False when the text must be drawn on its own: it needs
-    // more than one face, or its font draws lines through or under it.
-    bool add(QPainter &painter, int font, const QColor &color, const QString &text, QPointF start);
+    // Adds `text`, its line's baseline starting at `start` in the frame
+    // coordinates that `frame` maps into the painter's. False when the text
+    // must be drawn on its own: it needs more than one face, or its font
+    // draws lines through or under it.
+    bool add(QPainter &painter, int font, const QColor &color, const QString &text, QPointF start,
+             const QTransform &frame = {});
     // Draws what was gathered; the painter's state must be the one the
     // texts were added under.
     void flush(QPainter &painter);
@@ -51,9 +54,11 @@ private:
 
     std::vector<QFont> mFonts; // by id
     std::unordered_map<ShapeKey, Shape, ShapeKeyHash> mShapes;
-    // The run being gathered.
+    // The run being gathered: its glyphs stand in the frame of mTurn, a
+    // frame's turn and scale without its move.
     QRawFont mFace;
     QColor mColor;
+    QTransform mTurn;
     QVector<quint32> mGlyphs;
     QVector<QPointF> mPositions;
 };

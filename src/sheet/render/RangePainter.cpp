@@ -653,9 +653,7 @@ void RangePainter::paintTexts(QPainter &painter, const std::vector<TextItem> &te
         const TextFrame frame = textFrame(item);
         const std::optional<QPointF> start
             = mInk ? unclippedStart(item, frame, QRectF(item.clip.intersected(part))) : std::nullopt;
-        const bool straight = frame.transform.type() <= QTransform::TxTranslate;
-        if (start && straight
-            && mPaperTexts->add(painter, item.font->paperFont, item.color, item.text, frame.transform.map(*start)))
+        if (start && mPaperTexts->add(painter, item.font->paperFont, item.color, item.text, *start, frame.transform))
             continue;
         if (mPaperTexts)
             mPaperTexts->flush(painter);
@@ -669,7 +667,7 @@ void RangePainter::paintTexts(QPainter &painter, const std::vector<TextItem> &te
             painter.setFont(font->qfont);
         }
         painter.setPen(item.color);
-        if (straight) {
+        if (frame.transform.type() <= QTransform::TxTranslate) {
             painter.drawText(frame.transform.map(*start), item.text);
         } else {
             painter.setWorldTransform(frame.transform * band);
