@@ -87,7 +87,7 @@ inline QByteArray chartWorkbookBytes(int tasks)
 {
     struct KeepFile : orv::chart::ChartPreview {
         void takePicture(const orv::chart::HandedPicture &) override {}
-        void setExcelFile(const QString &path) override { bytes = sheet::readWholeFile(path, sheet::Links::Refuse); }
+        void setExcelFile(const QString &path) override { bytes = files::readWholeFile(path, files::Links::Refuse); }
         void show() override {}
         bool wantsPicture() const override { return false; }
         QByteArray bytes;

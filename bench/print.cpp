@@ -19,7 +19,7 @@ void BM_ChartPdf(benchmark::State &state)
 {
     const QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("chart.xls"));
-    sheet::replaceFile(chartWorkbookBytes(static_cast<int>(state.range(0))), path);
+    files::replaceFile(chartWorkbookBytes(static_cast<int>(state.range(0))), path);
     const SystemClock clock;
     QByteArray pdf;
     for (auto _ : state)

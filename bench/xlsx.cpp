@@ -21,7 +21,7 @@ sheet::Workbook chartWorkbook(int tasks)
 {
     const QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("chart.xls"));
-    sheet::replaceFile(chartWorkbookBytes(tasks), path);
+    files::replaceFile(chartWorkbookBytes(tasks), path);
     return sheet::xls::openWorkbook(path);
 }
 

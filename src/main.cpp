@@ -54,7 +54,7 @@ int main(int argc, char *argv[])
     std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << orv::sheet::fileNameFromBytes(argv[i]);
+        arguments << orv::files::fileNameFromBytes(argv[i]);
     try {
         if (const auto batch = orv::chart::parseBatchOptions(arguments)) {
             if (batch->help) {

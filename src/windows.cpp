@@ -55,7 +55,7 @@ extern "C" __attribute__((visibility("default"))) int orvantisWindows(int argc, 
     // those from argv): a file to open, and nothing else.
     QString commandLineFile;
     for (int i = 1; i < argc; ++i) {
-        const QString argument = orv::sheet::fileNameFromBytes(argv[i]);
+        const QString argument = orv::files::fileNameFromBytes(argv[i]);
         if (argument.startsWith(u'-') || !commandLineFile.isEmpty()) {
             std::fprintf(stderr, "orvantis: Unknown option %s\n%s", qPrintable(argument),
                          qPrintable(orv::chart::batchUsage()));

@@ -18,7 +18,7 @@ namespace orv {
 
 namespace {
 
-QString systemError(int error) { return sheet::systemErrorText(error); }
+QString systemError(int error) { return files::systemErrorText(error); }
 
 // The open descriptors that hold the in-use marks, by path.
 std::map<QString, int> &marksInUse()
@@ -91,7 +91,7 @@ bool isMarkedInUse(int fd)
 
 void WriteBytesToFile(const QByteArray &bytes, const QString &path)
 {
-    if (!sheet::createFile(bytes, path, sheet::Durability::Scratch))
+    if (!files::createFile(bytes, path, files::Durability::Scratch))
         throw Failure(QStringLiteral("Cannot create %1: %2").arg(path, systemError(EEXIST)));
 }
 
@@ -103,7 +103,7 @@ void WriteBytesUnlessEqual(const QByteArray &bytes, const QString &path)
             throw Failure(QStringLiteral("Cannot use %1: it is a symbolic link, which is not followed").arg(path));
         if (!S_ISREG(info.st_mode))
             throw Failure(QStringLiteral("Cannot use %1: it is not a regular file").arg(path));
-        if (sheet::readWholeFile(path, sheet::Links::Refuse) == bytes)
+        if (files::readWholeFile(path, files::Links::Refuse) == bytes)
             return;
         if (::unlink(QFile::encodeName(path).constData()) != 0)
             throw Failure(QStringLiteral("Cannot replace %1: %2").arg(path, systemError(errno)));

@@ -21,7 +21,7 @@ void markInUse(const QString &path);
 // Whether some running program holds the file open under such a mark.
 bool isMarkedInUse(int fd);
 
-// Writes the bytes to a new file through a sheet::StagedFile. The file must
+// Writes the bytes to a new file through a files::StagedFile. The file must
 // not exist: nothing that stands at the path already (a link among them) is
 // ever overwritten or followed. A failure leaves no file behind.
 void WriteBytesToFile(const QByteArray &bytes, const QString &path);

@@ -22,7 +22,7 @@ namespace {
 
 [[noreturn]] void fail(const QString &what, const QString &path, int error)
 {
-    throw Failure(QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), sheet::systemErrorText(error)));
+    throw Failure(QStringLiteral("%1 %2: %3").arg(what, QDir::toNativeSeparators(path), files::systemErrorText(error)));
 }
 
 // A chart workbook left by a dead run: a regular file that nobody marks in

@@ -85,7 +85,7 @@ public:
     void takePicture(const HandedPicture &picture) override
     {
         if (!picture.sheet)
-            mPicture = sheet::readWholeFile(picture.path, sheet::Links::Refuse);
+            mPicture = files::readWholeFile(picture.path, files::Links::Refuse);
         mSheetPicture = picture.sheet;
         mWriting = picture.writing;
     }
@@ -147,11 +147,11 @@ ProjectLists storedProject(const SettingsStore &settings)
 // Both outputs are staged completely before either replaces its file.
 void publish(const BatchHandOver &handOver, const BatchOutputs &outputs, const Clock &clock)
 {
-    sheet::StagedFile workbook = stageWorkbook(handOver.excelFile(), *handOver.workbook(), outputs.workbook);
-    std::optional<sheet::StagedFile> picture;
+    files::StagedFile workbook = stageWorkbook(handOver.excelFile(), *handOver.workbook(), outputs.workbook);
+    std::optional<files::StagedFile> picture;
     if (!outputs.picture.isEmpty())
         picture.emplace(stagePicture(handOver.picture(), outputs.picture));
-    std::optional<sheet::StagedFile> pdf;
+    std::optional<files::StagedFile> pdf;
     if (!outputs.pdf.isEmpty())
         pdf.emplace(stagePdf(handOver.workbook(), outputs.pdf, clock));
     workbook.commit();

@@ -75,17 +75,17 @@ QByteArray linkedTarget(const QString &path, const QByteArray &link, const struc
 // throughout, whatever their encoding.
 QString outputTarget(const QString &path, const QString &tempFolder)
 {
-    QByteArray target = absoluteName(sheet::fileNameBytes(path));
+    QByteArray target = absoluteName(files::fileNameBytes(path));
     struct stat info {};
     if (::lstat(target.constData(), &info) == 0 && S_ISLNK(info.st_mode))
         target = linkedTarget(path, target, info);
     if (::stat(target.constData(), &info) == 0 && !S_ISREG(info.st_mode))
         refuse(path, QStringLiteral("it exists and is not a regular file"));
     const QByteArray folder = canonicalName(folderName(target));
-    const QString name = sheet::fileNameFromBytes(target.mid(target.lastIndexOf('/') + 1));
-    if (!folder.isEmpty() && folder == canonicalName(sheet::fileNameBytes(tempFolder)) && isBuildFileName(name))
+    const QString name = files::fileNameFromBytes(target.mid(target.lastIndexOf('/') + 1));
+    if (!folder.isEmpty() && folder == canonicalName(files::fileNameBytes(tempFolder)) && isBuildFileName(name))
         refuse(path, QStringLiteral("it names one of the chart build's own files in the temporary folder"));
-    return sheet::fileNameFromBytes(target);
+    return files::fileNameFromBytes(target);
 }
 
 // A workbook file as a whole: the compound file's signature, and whole
@@ -116,24 +116,24 @@ BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, con
     return outputs;
 }
 
-sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const sheet::Workbook &chart, const QString &out)
+files::StagedFile stageWorkbook(const QString &chartWorkbook, const sheet::Workbook &chart, const QString &out)
 {
-    const QByteArray bytes = sheet::readWholeFile(chartWorkbook, sheet::Links::Refuse);
+    const QByteArray bytes = files::readWholeFile(chartWorkbook, files::Links::Refuse);
     if (!isWholeCompoundFile(bytes))
         throw Failure(QStringLiteral("The chart workbook %1 is empty or incomplete and is not copied")
                           .arg(QDir::toNativeSeparators(chartWorkbook)));
     if (!isXlsxPath(out))
-        return sheet::StagedFile(out, bytes);
+        return files::StagedFile(out, bytes);
     QByteArray xlsx;
     try {
         xlsx = sheet::xlsx::writeXlsxFile(chart, QFileInfo(chartWorkbook).absolutePath());
     } catch (const Failure &failure) {
         refuse(out, failure.description());
     }
-    return sheet::StagedFile(out, xlsx);
+    return files::StagedFile(out, xlsx);
 }
 
-sheet::StagedFile stagePicture(const QByteArray &picture, const QString &out)
+files::StagedFile stagePicture(const QByteArray &picture, const QString &out)
 {
     QBuffer buffer;
     buffer.setData(picture);
@@ -141,13 +141,13 @@ sheet::StagedFile stagePicture(const QByteArray &picture, const QString &out)
     if (!QImageReader(&buffer).canRead())
         throw Failure(QStringLiteral("The chart picture is empty or damaged and is not copied to %1")
                           .arg(QDir::toNativeSeparators(out)));
-    return sheet::StagedFile(out, picture);
+    return files::StagedFile(out, picture);
 }
 
-sheet::StagedFile stagePdf(std::shared_ptr<const sheet::Workbook> chart, const QString &out, const Clock &clock)
+files::StagedFile stagePdf(std::shared_ptr<const sheet::Workbook> chart, const QString &out, const Clock &clock)
 {
     try {
-        return sheet::StagedFile(out, ChartPages(std::move(chart), clock).pdf());
+        return files::StagedFile(out, ChartPages(std::move(chart), clock).pdf());
     } catch (const Failure &failure) {
         refuse(out, failure.description());
     }

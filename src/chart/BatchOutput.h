@@ -30,14 +30,14 @@ BatchOutputs checkedOutputs(const QString &workbook, const QString &picture, con
 // or incomplete chart workbook is refused: nothing is staged from it. An
 // `out` ending in .xlsx receives `chart`, the workbook the file holds, in
 // that format, put together in the chart workbook's folder.
-sheet::StagedFile stageWorkbook(const QString &chartWorkbook, const sheet::Workbook &chart, const QString &out);
+files::StagedFile stageWorkbook(const QString &chartWorkbook, const sheet::Workbook &chart, const QString &out);
 
 // The chart picture, written completely beside `out`; an empty picture or
 // one that is not a picture is refused.
-sheet::StagedFile stagePicture(const QByteArray &picture, const QString &out);
+files::StagedFile stagePicture(const QByteArray &picture, const QString &out);
 
 // The chart workbook's pages as a PDF file, as its page setup prints them,
 // written completely beside `out`.
-sheet::StagedFile stagePdf(std::shared_ptr<const sheet::Workbook> chart, const QString &out, const Clock &clock);
+files::StagedFile stagePdf(std::shared_ptr<const sheet::Workbook> chart, const QString &out, const Clock &clock);
 
 } // namespace orv::chart

@@ -33,7 +33,7 @@ struct ChartPages::WorkedOut {
 
 ChartPages::ChartPages(const QString &workbookPath, const Clock &clock)
     : mWorkedOut(std::make_unique<WorkedOut>(
-          std::make_shared<sheet::Workbook>(sheet::xls::openWorkbook(workbookPath, sheet::Links::Follow)), clock))
+          std::make_shared<sheet::Workbook>(sheet::xls::openWorkbook(workbookPath, files::Links::Follow)), clock))
 {
 }
 
@@ -59,7 +59,7 @@ QByteArray ChartPages::pdf() const
 
 void exportChartPdf(const QString &workbookPath, const QString &out, const Clock &clock)
 {
-    sheet::replaceFile(ChartPages(workbookPath, clock).pdf(), out);
+    files::replaceFile(ChartPages(workbookPath, clock).pdf(), out);
 }
 
 } // namespace orv::chart

@@ -26,7 +26,7 @@ void PictureFileWriting::write(const sheet::RangePicture &picture)
 {
     bool written = true;
     try {
-        sheet::replaceFile(picture.encoded(), mPath, sheet::Durability::Scratch);
+        files::replaceFile(picture.encoded(), mPath, files::Durability::Scratch);
     } catch (const std::exception &) {
         // Failures and a lack of memory alike: nothing may escape a worker.
         QFile::remove(mPath);

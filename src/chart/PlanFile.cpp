@@ -386,7 +386,7 @@ PlanFromFile readPlanBytes(const QByteArray &bytes, const QString &name, const Q
 PlanFromFile readPlanFile(const QString &path, const QLocale &locale)
 {
     const QString name = QFileInfo(path).fileName();
-    const QByteArray bytes = sheet::readFileUpTo(path, sheet::Links::Follow, kLargestPlanFile + 1);
+    const QByteArray bytes = files::readFileUpTo(path, files::Links::Follow, kLargestPlanFile + 1);
     if (bytes.size() > kLargestPlanFile)
         tooLarge(name);
     return readPlanBytes(bytes, name, locale);

@@ -65,7 +65,7 @@ HandedPicture CopiedPicture::save(const QString &path) const
     if (mShown)
         return {path, mShown, PictureFileWriting::start(mShown, path)};
     try {
-        sheet::replaceFile(mEncoded, path, sheet::Durability::Scratch);
+        files::replaceFile(mEncoded, path, files::Durability::Scratch);
     } catch (const Failure &) {
         QFile::remove(path);
         throw;
@@ -355,7 +355,7 @@ int Application::openWorkbook(const QString &path, bool readOnly)
 {
     auto open = std::make_unique<OpenBook>();
     open->handle = mNextHandle++;
-    open->book = std::make_shared<sheet::Workbook>(sheet::xls::openWorkbook(path, sheet::Links::Refuse));
+    open->book = std::make_shared<sheet::Workbook>(sheet::xls::openWorkbook(path, files::Links::Refuse));
     open->path = QFileInfo(path).absoluteFilePath();
     open->readOnly = readOnly;
     sheet::recalculate(*open->book, clock());

@@ -16,7 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace orv::sheet {
+namespace orv::files {
 
 namespace {
 
@@ -314,4 +314,4 @@ bool createFile(const QByteArray &bytes, const QString &path, Durability durabil
     return StagedFile(path, bytes, durability).commitAsNew();
 }
 
-} // namespace orv::sheet
+} // namespace orv::files

@@ -5,7 +5,7 @@
 
 #include <sys/types.h>
 
-namespace orv::sheet {
+namespace orv::files {
 
 // The system's own words for an errno value ("No space left on device").
 QString systemErrorText(int error);
@@ -101,4 +101,4 @@ void replaceFile(const QByteArray &bytes, const QString &path, Durability durabi
 // `path`; false when something does.
 bool createFile(const QByteArray &bytes, const QString &path, Durability durability = Durability::Lasting);
 
-} // namespace orv::sheet
+} // namespace orv::files

@@ -1,6 +1,6 @@
 #include "files/FileName.h"
 
-namespace orv::sheet {
+namespace orv::files {
 
 namespace {
 
@@ -78,4 +78,4 @@ QByteArray fileNameBytes(const QString &name)
     return bytes;
 }
 
-} // namespace orv::sheet
+} // namespace orv::files

@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace orv::sheet {
+namespace orv::files {
 
 // File names are bytes to the system and need not be UTF-8. A byte that is
 // not part of a UTF-8 sequence is carried in the text as the lone surrogate
@@ -12,4 +12,4 @@ namespace orv::sheet {
 QString fileNameFromBytes(const QByteArray &bytes);
 QByteArray fileNameBytes(const QString &name);
 
-} // namespace orv::sheet
+} // namespace orv::files

@@ -17,7 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace orv::sheet {
+namespace orv::files {
 
 namespace {
 
@@ -102,4 +102,4 @@ void removeStagingLeftovers(const QByteArray &folder)
     ::closedir(listing);
 }
 
-} // namespace orv::sheet
+} // namespace orv::files

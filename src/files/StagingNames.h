@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-namespace orv::sheet {
+namespace orv::files {
 
 // Staged files are named ".orvantis-" and six random letters or digits: a
 // name short enough beside any target name, and one no user file takes.
@@ -34,4 +34,4 @@ private:
     int mFd = -1;
 };
 
-} // namespace orv::sheet
+} // namespace orv::files

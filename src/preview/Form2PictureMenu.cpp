@@ -107,7 +107,7 @@ void Form2::SavePictureAs()
         op(104, [&] {
             // Replaces the file only once the whole picture is encoded and
             // written, so a failed save leaves an existing file as it was.
-            sheet::replaceFile(Zoom_Ori->tiles() ? Zoom_Ori->tiles()->picture().encoded() : pngOf(Zoom_Ori->picture()), name);
+            files::replaceFile(Zoom_Ori->tiles() ? Zoom_Ori->tiles()->picture().encoded() : pngOf(Zoom_Ori->picture()), name);
         });
 }
 

@@ -38,7 +38,7 @@ void printPages(const chart::ChartPages &chart, QPrinter &printer)
     const int first = std::clamp(printer.fromPage(), 1, pages) - 1;
     const int last = printer.toPage() > 0 ? std::clamp(printer.toPage(), first + 1, pages) - 1 : pages - 1;
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        sheet::replaceFile(sheet::pagesPdf(*printed, printer.pageLayout(), first, last, printer.docName()),
+        files::replaceFile(sheet::pagesPdf(*printed, printer.pageLayout(), first, last, printer.docName()),
                            printer.outputFileName());
         return;
     }

@@ -9,12 +9,12 @@ void copyFileReplacing(const QString &source, const QString &target)
 {
     QByteArray bytes;
     try {
-        bytes = sheet::readWholeFile(source, sheet::Links::Refuse);
+        bytes = files::readWholeFile(source, files::Links::Refuse);
     } catch (const Failure &failure) {
         const QString &said = failure.description();
         throw Failure(QStringLiteral("Cannot read %1: %2").arg(source, said.mid(said.lastIndexOf(QStringLiteral(": ")) + 2)));
     }
-    sheet::replaceFile(bytes, target);
+    files::replaceFile(bytes, target);
 }
 
 } // namespace orv::preview

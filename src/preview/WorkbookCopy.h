@@ -5,7 +5,7 @@
 namespace orv::preview {
 
 // Copies a file byte for byte to `target`, replacing any file there, through
-// a sheet::StagedFile: a failed copy leaves an old target untouched.
+// a files::StagedFile: a failed copy leaves an old target untouched.
 // Throws a Failure describing what went wrong.
 void copyFileReplacing(const QString &source, const QString &target);
 

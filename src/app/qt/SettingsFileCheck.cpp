@@ -151,9 +151,9 @@ SettingsFileState inspectSettingsFile(const QString &path, const QString &group,
 QString keepUnreadableCopy(const QString &path, const QDateTime &now)
 {
     const QString base = path + QStringLiteral(".unreadable-") + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QByteArray bytes = sheet::readWholeFile(path, sheet::Links::Follow);
+    const QByteArray bytes = files::readWholeFile(path, files::Links::Follow);
     QString copy = base;
-    for (int number = 2; !sheet::createFile(bytes, copy); ++number)
+    for (int number = 2; !files::createFile(bytes, copy); ++number)
         copy = base + QLatin1Char('-') + QString::number(number);
     return copy;
 }

@@ -54,7 +54,7 @@ QByteArray channelFolder()
     const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
     if (cache.isEmpty() || !QDir().mkpath(cache))
         return {};
-    const QByteArray own = sheet::fileNameBytes(QDir(cache).filePath(QStringLiteral("orvantis-channel")));
+    const QByteArray own = files::fileNameBytes(QDir(cache).filePath(QStringLiteral("orvantis-channel")));
     if (::mkdir(own.constData(), 0700) != 0 && errno != EEXIST)
         return {};
     struct stat info {};
@@ -73,9 +73,9 @@ QString socketName(const QString &settingsPath)
         return {};
     const QFileInfo info(settingsPath);
     const QString canonical = info.exists() ? info.canonicalFilePath() : info.absoluteFilePath();
-    const QByteArray hash = QCryptographicHash::hash(sheet::fileNameBytes(canonical), QCryptographicHash::Sha256);
+    const QByteArray hash = QCryptographicHash::hash(files::fileNameBytes(canonical), QCryptographicHash::Sha256);
     const QByteArray name = folder + "/orvantis-" + hash.toHex().left(16);
-    return name.size() <= kMaxSocketPath ? sheet::fileNameFromBytes(name) : QString();
+    return name.size() <= kMaxSocketPath ? files::fileNameFromBytes(name) : QString();
 }
 
 // The user at the other end of a local socket, or -1 when unknown.
@@ -117,15 +117,15 @@ bool SingleInstance::handOver(const QString &file)
 {
     if (mName.isEmpty())
         return false;
-    const QByteArray lockPath = sheet::fileNameBytes(mName + QStringLiteral(".lock"));
+    const QByteArray lockPath = files::fileNameBytes(mName + QStringLiteral(".lock"));
     mLock = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (mLock < 0)
-        throw Failure(QStringLiteral("Cannot open %1: %2").arg(sheet::fileNameFromBytes(lockPath),
-                                                              sheet::systemErrorText(errno)));
+        throw Failure(QStringLiteral("Cannot open %1: %2").arg(files::fileNameFromBytes(lockPath),
+                                                              files::systemErrorText(errno)));
     // The running instance has its own working folder: a relative name is
     // made whole here, where it was typed.
     const QString absolute = file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
-    const QByteArray request = sheet::fileNameBytes(absolute) + '\n';
+    const QByteArray request = files::fileNameBytes(absolute) + '\n';
     if (request.size() > kMaxRequest)
         throw Failure(QStringLiteral("Cannot open %1: the name is too long").arg(absolute));
     // The holder of the lock is the one instance; until it listens, a later
@@ -232,7 +232,7 @@ void SingleInstance::readRequest(QLocalSocket &socket)
     line.chop(1);
     QByteArray reply = kRefused;
     if (line.isEmpty() || isExistingFile(line))
-        reply = mTake && !mTake(sheet::fileNameFromBytes(line)) ? kBusy : kTaken;
+        reply = mTake && !mTake(files::fileNameFromBytes(line)) ? kBusy : kTaken;
     socket.write(reply);
     socket.disconnectFromServer();
 }

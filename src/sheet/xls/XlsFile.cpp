@@ -17,20 +17,20 @@ void saveWorkbookAs(const Workbook &workbook, const QString &path, int fileForma
         throw Failure(QStringLiteral("Cannot save %1: file format %2 is not supported (use 56 or -4143)")
                           .arg(QDir::toNativeSeparators(path))
                           .arg(fileFormat));
-    replaceFile(writeXlsFile(workbook, TemplateMark::Drop), path);
+    files::replaceFile(writeXlsFile(workbook, TemplateMark::Drop), path);
 }
 
 void saveWorkbook(const Workbook &workbook, const QString &path)
 {
-    replaceFile(writeXlsFile(workbook, TemplateMark::Keep), path);
+    files::replaceFile(writeXlsFile(workbook, TemplateMark::Keep), path);
 }
 
-Workbook openWorkbook(const QString &path, Links links)
+Workbook openWorkbook(const QString &path, files::Links links)
 {
     const QFileInfo info(path);
-    if (!info.exists() && !(links == Links::Refuse && info.isSymLink()))
+    if (!info.exists() && !(links == files::Links::Refuse && info.isSymLink()))
         throw Failure(QStringLiteral("File not found: %1").arg(QDir::toNativeSeparators(path)));
-    const QByteArray bytes = readWholeFile(path, links);
+    const QByteArray bytes = files::readWholeFile(path, links);
     try {
         return readXlsFile(bytes);
     } catch (const Failure &failure) {

@@ -23,6 +23,6 @@ void saveWorkbook(const Workbook &workbook, const QString &path);
 
 // Opens a 97-2003 workbook or template. A Failure names the file and says
 // what is wrong with it. With Links::Refuse a link at the path is refused.
-Workbook openWorkbook(const QString &path, Links links = Links::Follow);
+Workbook openWorkbook(const QString &path, files::Links links = files::Links::Follow);
 
 } // namespace orv::sheet::xls

@@ -39,7 +39,7 @@ lxw_worksheet *addSheet(lxw_workbook *target, const QString &name)
 void writePackage(const Workbook &workbook, const QByteArray &path, const QString &scratchFolder)
 {
     const ClassicNumbers decimalPoint;
-    QByteArray folder = fileNameBytes(scratchFolder);
+    QByteArray folder = files::fileNameBytes(scratchFolder);
     lxw_workbook_options options{};
     options.tmpdir = folder.data();
     // Each row goes to the file when the next one starts, and the memory of
@@ -65,9 +65,9 @@ QByteArray writeXlsxFile(const Workbook &workbook, const QString &scratchFolder)
 {
     if (workbook.sheetCount() == 0)
         throw Failure(QStringLiteral("A workbook must have at least one sheet"));
-    const ScratchFile file(scratchFolder);
+    const files::ScratchFile file(scratchFolder);
     writePackage(workbook, file.path(), scratchFolder);
-    const QByteArray package = readWholeFile(fileNameFromBytes(file.path()), Links::Refuse);
+    const QByteArray package = files::readWholeFile(files::fileNameFromBytes(file.path()), files::Links::Refuse);
     checkPackage(package);
     return package;
 }
@@ -80,7 +80,7 @@ void saveWorkbookAsXlsx(const Workbook &workbook, const QString &path, const QSt
     } catch (const Failure &failure) {
         throw Failure(QStringLiteral("Cannot save %1: %2").arg(QDir::toNativeSeparators(path), failure.description()));
     }
-    replaceFile(bytes, path);
+    files::replaceFile(bytes, path);
 }
 
 } // namespace orv::sheet::xlsx

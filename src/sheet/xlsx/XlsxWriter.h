@@ -16,7 +16,7 @@ namespace orv::sheet::xlsx {
 // folder), and removed from there.
 QByteArray writeXlsxFile(const Workbook &workbook, const QString &scratchFolder);
 
-// Saves the workbook as an .xlsx file through a sheet::StagedFile, so a
+// Saves the workbook as an .xlsx file through a files::StagedFile, so a
 // failed save leaves any older file untouched. A Failure names the path.
 void saveWorkbookAsXlsx(const Workbook &workbook, const QString &path, const QString &scratchFolder);
 

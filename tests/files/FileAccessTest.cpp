@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-namespace orv::sheet {
+namespace orv::files {
 namespace {
 
 class FileAccess : public ::testing::Test {
@@ -182,4 +182,4 @@ TEST_P(StagedWrite, AFailedFolderFlushIsAFailure)
 INSTANTIATE_TEST_SUITE_P(UnnamedFiles, StagedWrite, ::testing::Bool());
 
 } // namespace
-} // namespace orv::sheet
+} // namespace orv::files
